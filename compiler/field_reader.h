@@ -1,0 +1,53 @@
+// Reads a source text as a stream of fields, as both source parsers need it.
+//
+//  - A field ends at a comma, at a line end (CR LF, a lone CR or a lone LF) or
+//    at the end of the text; the comma or line end is consumed with it.
+//  - Blanks (space, tab) before a field are skipped. A text field keeps
+//    everything up to its end, inner and trailing blanks included; a double
+//    quote is an ordinary character.
+//  - A numeric field is an optional minus and digits only. It also ends at a
+//    blank; blanks after it are skipped, then one comma or line end, if it
+//    follows, is consumed. So numbers may stand apart by blanks alone.
+//  - Reading when nothing is left, an empty or malformed number, or a number
+//    that does not fit its target throws ReadFailure.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace compiler {
+
+class FieldReader {
+ public:
+  explicit FieldReader(std::string_view text) : text_(text) {}
+
+  // True when nothing but the end of the text follows the read position.
+  bool at_end() const { return pos_ >= text_.size(); }
+
+  std::string read_text();
+  int32_t read_long() { return static_cast<int32_t>(read_number(INT32_MIN, INT32_MAX)); }
+  int16_t read_integer() { return static_cast<int16_t>(read_number(INT16_MIN, INT16_MAX)); }
+  uint8_t read_byte() { return static_cast<uint8_t>(read_number(0, UINT8_MAX)); }
+
+  // Where the field last read starts: 1-based line and column (in bytes).
+  int field_line() const { return field_line_; }
+  int field_column() const { return field_column_; }
+
+ private:
+  int64_t read_number(int64_t min, int64_t max);
+  void skip_blanks();
+  // Consumes a line end at the read position, if one stands there.
+  bool consume_line_end();
+  void mark_field_start();
+  [[noreturn]] void fail(const std::string& what) const;
+
+  std::string_view text_;
+  size_t pos_ = 0;
+  int line_ = 1;
+  size_t line_start_ = 0;
+  int field_line_ = 0;
+  int field_column_ = 0;
+};
+
+}  // namespace compiler

@@ -1,0 +1,4 @@
+#include "compiler/compile.h"
+namespace compiler {
+void post_process(model::Scenario&) {}
+}

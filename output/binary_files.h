@@ -1,0 +1,26 @@
+// The images of the three tables, exactly as the simulator reads them:
+// little-endian, packed, no header.
+#pragma once
+
+#include <string>
+
+#include "model/scenario.h"
+#include "platform/status.h"
+
+namespace output {
+
+inline constexpr size_t kCellBytes = 15;
+inline constexpr size_t kEmptyServiceRecordBytes = 34;
+
+// Column 0 for every metre, then column 1; each element a tagged Variant.
+std::string encode_line_table(const model::LineTable& table);
+
+// The 87 records; texts are written as a 2-byte length and Windows-1252
+// bytes. Fails when a text has a character with no Windows-1252 byte.
+platform::Status encode_service_table(
+    const std::array<model::ServiceRecord, model::kServiceRecords>& table, std::string* bytes);
+
+// 15 bytes per cell.
+std::string encode_cell_track(const std::vector<model::Cell>& cells);
+
+}  // namespace output

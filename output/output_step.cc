@@ -1,0 +1,48 @@
+#include "output/output_step.h"
+
+#include "model/file_names.h"
+#include "model/status_codes.h"
+#include "output/binary_files.h"
+#include "output/competition_codes.h"
+
+namespace output {
+
+OutputOutcome output_step(model::Scenario& model, platform::Env& env, const std::string& folder) {
+  OutputOutcome outcome;
+  model::ServiceRecord& scenario_record = model.service_table[model::kScenarioRecord];
+  model::Cell& cell1 = model.cell(1);
+
+  if (scenario_record.word_a != 0 || cell1.value_a != 0) {
+    outcome.reserved_slot_code = model::status::kReservedSlotA;
+    return outcome;
+  }
+  scenario_record.word_a = 610;
+  cell1.value_a = 5121;
+  if (scenario_record.time_s != 0 || cell1.value_b != 0) {
+    outcome.reserved_slot_code = model::status::kReservedSlotB;
+    return outcome;
+  }
+  std::string window;
+  if ((outcome.failure = code_window(model, &window))) return outcome;
+  scenario_record.time_s = codice_gara_st(window);
+  cell1.value_b = codice_gara_og(window);
+
+  if (model.write_line_file != 0 && model.line_table.allocated()) {
+    outcome.failure =
+        platform::replace_file(env, model::file_path(folder, model::FileKind::kLineGeometry, model),
+                               encode_line_table(model.line_table));
+    if (outcome.failure) return outcome;
+  }
+  std::string service;
+  outcome.failure = encode_service_table(model.service_table, &service);
+  if (!outcome.failure)
+    outcome.failure = platform::replace_file(
+        env, model::file_path(folder, model::FileKind::kService, model), service);
+  if (outcome.failure) return outcome;
+  outcome.failure =
+      platform::replace_file(env, model::file_path(folder, model::FileKind::kCells, model),
+                             encode_cell_track(model.cell_track));
+  return outcome;
+}
+
+}  // namespace output

@@ -1,0 +1,25 @@
+// The last step of the compile: the reserved-slot checks, the fixed values,
+// the competition codes and the three binary files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/scenario.h"
+#include "platform/env.h"
+
+namespace output {
+
+struct OutputOutcome {
+  // 1250 or 1251 when a reserved slot was already used: nothing was written,
+  // and the caller ends the run through `errore` with this code.
+  int32_t reserved_slot_code = 0;
+  // A failing file operation; the files after it were not written.
+  platform::Status failure;
+};
+
+// Needs the cell track. Writes the line geometry file only when
+// `write_line_file` is nonzero, then the service file, then the cell file.
+OutputOutcome output_step(model::Scenario& model, platform::Env& env, const std::string& folder);
+
+}  // namespace output

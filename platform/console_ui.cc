@@ -1,0 +1,26 @@
+#include <ostream>
+
+#include "platform/ui.h"
+
+namespace platform {
+namespace {
+
+class ConsoleUi final : public Ui {
+ public:
+  ConsoleUi(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+  void show_waiting(std::string_view label) override { out_ << label << std::endl; }
+  void close_waiting() override {}
+  void message_box(std::string_view text) override { err_ << text << std::endl; }
+
+ private:
+  std::ostream& out_;
+  std::ostream& err_;
+};
+
+}  // namespace
+
+std::unique_ptr<Ui> make_console_ui(std::ostream& out, std::ostream& err) {
+  return std::make_unique<ConsoleUi>(out, err);
+}
+
+}  // namespace platform

@@ -1,0 +1,124 @@
+#ifndef _WIN32
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/env.h"
+
+namespace platform {
+namespace {
+
+Error os_error(std::string operation, const std::string& path, int err) {
+  return Error{std::move(operation), path, std::strerror(err)};
+}
+
+class PosixWritableFile final : public WritableFile {
+ public:
+  PosixWritableFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+  ~PosixWritableFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  Status append(std::string_view data) override {
+    while (!data.empty()) {
+      ssize_t n = ::write(fd_, data.data(), data.size());
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return os_error("write", path_, errno);
+      }
+      data.remove_prefix(static_cast<size_t>(n));
+    }
+    return ok();
+  }
+
+  Status flush() override {
+    if (::fsync(fd_) != 0) return os_error("flush", path_, errno);
+    return ok();
+  }
+
+  Status close() override {
+    if (fd_ < 0) return ok();
+    int result = ::close(fd_);
+    fd_ = -1;
+    if (result != 0) return os_error("close", path_, errno);
+    return ok();
+  }
+
+ private:
+  std::string path_;
+  int fd_;
+};
+
+class PosixEnv final : public Env {
+ public:
+  bool file_exists(const std::string& path) override {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  }
+
+  Status read_file(const std::string& path, std::string* contents) override {
+    contents->clear();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return os_error("open", path, errno);
+    char buffer[1 << 16];
+    for (;;) {
+      ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        int err = errno;
+        ::close(fd);
+        return os_error("read", path, err);
+      }
+      if (n == 0) break;
+      contents->append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return ok();
+  }
+
+  Status new_writable_file(const std::string& path,
+                           std::unique_ptr<WritableFile>* file) override {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return os_error("create", path, errno);
+    *file = std::make_unique<PosixWritableFile>(path, fd);
+    return ok();
+  }
+
+  Status rename_file(const std::string& from, const std::string& to) override {
+    if (std::rename(from.c_str(), to.c_str()) != 0) return os_error("replace", to, errno);
+    return ok();
+  }
+
+  Status delete_file(const std::string& path) override {
+    if (::unlink(path.c_str()) != 0) return os_error("delete", path, errno);
+    return ok();
+  }
+};
+
+}  // namespace
+
+Env& default_env() {
+  static PosixEnv env;
+  return env;
+}
+
+Status program_folder(std::string* folder) {
+  std::string path(4096, '\0');
+  ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+  if (n < 0 || static_cast<size_t>(n) >= path.size())
+    return Error{"find the folder of", "/proc/self/exe", n < 0 ? std::strerror(errno) : "path too long"};
+  path.resize(static_cast<size_t>(n));
+  size_t slash = path.rfind('/');
+  // The root folder is "/" itself; every other folder loses its trailing separator.
+  *folder = slash == 0 ? std::string("/") : path.substr(0, slash);
+  return ok();
+}
+
+}  // namespace platform
+
+#endif  // !_WIN32

@@ -1,0 +1,26 @@
+#include "platform/env.h"
+
+namespace platform {
+
+std::string temporary_name(const std::string& path) { return path + ".tmp~"; }
+
+Status replace_file(Env& env, const std::string& path, std::string_view contents) {
+  const std::string temp = temporary_name(path);
+  std::unique_ptr<WritableFile> file;
+  Status status = env.new_writable_file(temp, &file);
+  if (status) {
+    // A failed create may still have left an empty file behind.
+    if (env.file_exists(temp)) env.delete_file(temp);
+    return status;
+  }
+  status = file->append(contents);
+  if (!status) status = file->flush();
+  Status closed = file->close();
+  if (!status) status = closed;
+  file.reset();
+  if (!status) status = env.rename_file(temp, path);
+  if (status) env.delete_file(temp);
+  return status;
+}
+
+}  // namespace platform

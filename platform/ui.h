@@ -1,0 +1,24 @@
+// The program's only user interface: one waiting window and one message box.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string_view>
+
+namespace platform {
+
+class Ui {
+ public:
+  virtual ~Ui() = default;
+  // Shows the waiting window with its one label and paints it at once, so
+  // that the label is on the screen before the work starts.
+  virtual void show_waiting(std::string_view label) = 0;
+  virtual void close_waiting() = 0;
+  // A modal box with `text` and one OK button; returns when it is closed.
+  virtual void message_box(std::string_view text) = 0;
+};
+
+// Writes the label to `out` and the message text to `err`.
+std::unique_ptr<Ui> make_console_ui(std::ostream& out, std::ostream& err);
+
+}  // namespace platform

@@ -1,0 +1,32 @@
+// The five writers of the scenario's fixed texts. Each replaces one file in
+// `folder`, named from the model's scenario name and train number.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "model/scenario.h"
+#include "platform/env.h"
+
+namespace writers {
+
+platform::Status dati_linea(const model::Scenario& model, platform::Env& env,
+                            const std::string& folder);  // line source
+platform::Status dati_treno(const model::Scenario& model, platform::Env& env,
+                            const std::string& folder);  // train source
+platform::Status dati_note(const model::Scenario& model, platform::Env& env,
+                           const std::string& folder);  // route notes
+platform::Status dati_rallentamenti(const model::Scenario& model, platform::Env& env,
+                                    const std::string& folder);  // slowdown order form
+platform::Status dati_scheda(const model::Scenario& model, platform::Env& env,
+                             const std::string& folder);  // train card
+
+// The fixed lines of each text (UTF-8), without line ends.
+std::span<const std::string_view> line_source_lines();
+std::span<const std::string_view> train_source_lines();
+std::span<const std::string_view> route_notes_lines();
+std::span<const std::string_view> slowdown_form_lines();
+std::span<const std::string_view> train_card_lines();
+
+}  // namespace writers
