@@ -1,0 +1,141 @@
+// The whole compile, from the two source texts in a folder on disk to the
+// three binary files, against the cost of writing as many bytes in one go.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "bench/scenario_generator.h"
+#include "model/file_names.h"
+#include "platform/env.h"
+#include "platform/ui.h"
+#include "run/run.h"
+#include "writers/writers.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string joined(std::span<const std::string_view> lines) {
+  std::string text;
+  for (std::string_view l : lines) {
+    text += l;
+    text += "\r\n";
+  }
+  return text;
+}
+
+struct Sources {
+  std::string line;
+  std::string train;
+};
+
+Sources given_sources() {
+  return {joined(writers::line_source_lines()), joined(writers::train_source_lines())};
+}
+
+Sources maximum_sources() { return {bench::maximum_line_source(), bench::maximum_train_source()}; }
+
+class Folder {
+ public:
+  Folder() : path_(fs::temp_directory_path() / ("compile_bench_" + std::to_string(::getpid()))) {
+    fs::create_directories(path_);
+  }
+  ~Folder() { fs::remove_all(path_); }
+  std::string path() const { return path_.string(); }
+
+ private:
+  fs::path path_;
+};
+
+model::Scenario named_model() {
+  model::Scenario m;
+  m.scenario_name = run::kScenarioName;
+  m.train_number = run::kTrainNumber;
+  return m;
+}
+
+void put(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+long peak_rss_kib() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+uintmax_t output_bytes(const std::string& folder, const model::Scenario& m) {
+  uintmax_t total = 0;
+  for (auto kind : {model::FileKind::kLineGeometry, model::FileKind::kService, model::FileKind::kCells})
+    total += fs::file_size(model::file_path(folder, kind, m));
+  return total;
+}
+
+void compile(benchmark::State& state, const Sources& sources) {
+  Folder folder;
+  auto ui = platform::make_console_ui(std::cout, std::cerr);
+  platform::Env& env = platform::default_env();
+  model::Scenario named = named_model();
+  uintmax_t bytes = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    put(model::file_path(folder.path(), model::FileKind::kLineSource, named), sources.line);
+    put(model::file_path(folder.path(), model::FileKind::kTrainSource, named), sources.train);
+    model::Scenario m = named_model();
+    state.ResumeTiming();
+    platform::Status failure = run::memorizza_percorso(m, env, *ui, folder.path(), 1);
+    state.PauseTiming();
+    if (failure || m.status_code != 0) {
+      state.SkipWithError("the compile failed");
+      break;
+    }
+    bytes = output_bytes(folder.path(), m);
+    state.ResumeTiming();
+  }
+  state.counters["output_bytes"] = static_cast<double>(bytes);
+  state.counters["peak_rss_MiB"] = peak_rss_kib() / 1024.0;
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+
+// One plain write of as many bytes as the compile writes, with the same
+// flush the compile makes for each file.
+void raw_write(benchmark::State& state, const Sources& sources) {
+  Folder folder;
+  model::Scenario m = named_model();
+  {
+    // Measure the output size once with a real compile.
+    auto ui = platform::make_console_ui(std::cout, std::cerr);
+    put(model::file_path(folder.path(), model::FileKind::kLineSource, m), sources.line);
+    put(model::file_path(folder.path(), model::FileKind::kTrainSource, m), sources.train);
+    run::memorizza_percorso(m, platform::default_env(), *ui, folder.path(), 1);
+  }
+  const std::string bytes(output_bytes(folder.path(), m), 'x');
+  const std::string path = folder.path() + "/raw.bin";
+  for (auto _ : state) {
+    std::unique_ptr<platform::WritableFile> file;
+    platform::default_env().new_writable_file(path, &file);
+    file->append(bytes);
+    file->flush();
+    file->close();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+}
+
+void BM_CompileGiven(benchmark::State& state) { compile(state, given_sources()); }
+void BM_RawWriteGiven(benchmark::State& state) { raw_write(state, given_sources()); }
+void BM_CompileMaximum(benchmark::State& state) { compile(state, maximum_sources()); }
+void BM_RawWriteMaximum(benchmark::State& state) { raw_write(state, maximum_sources()); }
+
+BENCHMARK(BM_CompileGiven)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawWriteGiven)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompileMaximum)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawWriteMaximum)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

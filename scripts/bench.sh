@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (optimised) and runs each in a process of its own, so
+# that the peak memory figure belongs to that benchmark alone.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTS=OFF -DBUILD_BENCHMARKS=ON >/dev/null
+cmake --build build-bench --target compile_bench
+for b in BM_CompileGiven BM_RawWriteGiven BM_CompileMaximum BM_RawWriteMaximum; do
+  build-bench/bench/compile_bench --benchmark_filter="^$b\$" "$@"
+done
