@@ -72,8 +72,10 @@ int64_t FieldReader::read_number(int64_t min, int64_t max) {
   int64_t value = 0;
   bool too_large = false;
   while (pos_ < text_.size() && is_digit(text_[pos_])) {
-    if (value <= INT64_MAX / 100) value = value * 10 + (text_[pos_] - '0');
-    else too_large = true;
+    if (value <= INT64_MAX / 100)
+      value = value * 10 + (text_[pos_] - '0');
+    else
+      too_large = true;
     ++pos_;
   }
   if (pos_ < text_.size() && text_[pos_] != ',' && !is_blank(text_[pos_]) &&

@@ -26,25 +26,31 @@ constexpr std::array kTable = {
     Info{kNoRoomBeforeSlowdown, true, "no room for a marker before a slowdown start"},
     Info{kNoRoomInsideSlowdown, true,
          "no room for a marker inside a slowdown or before the signal after it"},
-    Info{kOutOfRange, true, "an entry lies too close to the end of the line, or outside its tables"},
+    Info{kOutOfRange, true,
+         "an entry lies too close to the end of the line, or outside its tables"},
     Info{kSignalCellTaken, true, "a signal stands on a cell that is already taken"},
     Info{kWarningCellTaken, true, "the warning board cell of a slowdown is already taken"},
     Info{kSlowdownStartTaken, true, "the start cell of a slowdown is already taken"},
     Info{kSlowdownEndTaken, true, "the end cell of a slowdown is already taken"},
     Info{kPreWarningTaken, true, "a pre-warning cell of a slowdown is already taken"},
-    Info{kSpeedBoardCellTaken, true, "a maximum-speed board stands on a cell that is already taken"},
+    Info{kSpeedBoardCellTaken, true,
+         "a maximum-speed board stands on a cell that is already taken"},
     Info{kStationsTooClose, true,
          "a station starts less than 350 m after the end of the station before it"},
-    Info{kStationTooEarly, false, "a station ends at or before metre 100"},
+    Info{kStationTooEarly, false, "a station of kind below 25 ends at or before metre 100"},
     Info{kReadFailure, false,
-         "a source could not be read: a missing file, a field past its end, or a number that "
-         "does not fit"},
+         "a source could not be read: a missing train source, a read past the end of a source, "
+         "a number that does not fit its field, or a failing file operation"},
     Info{kNoLineSource, false, "the line source file does not exist"},
     Info{kNoGeneralSection, false, "the line source has no [generale] section"},
     Info{kBadCurve, false,
          "a curve keyword holds none of the digits 1 to 6, or a curve runs beyond metre 1000000"},
-    Info{kReservedSlotA, false, "a reserved slot (record 85 word_a or cell 1 value_a) is already used"},
-    Info{kReservedSlotB, false, "a reserved slot (record 85 time_s or cell 1 value_b) is already used"},
+    Info{kReservedSlotA, false,
+         "the slot of the fixed values is taken: a feature near metre 0 gave cell 1 a first "
+         "value, or service record 85 already holds word_a"},
+    Info{kReservedSlotB, false,
+         "the slot of the competition codes is taken: a feature near metre 0 gave cell 1 a "
+         "second value, or service record 85 already holds time_s"},
 };
 
 constexpr Info kUnknown{-1, false, "unknown status"};

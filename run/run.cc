@@ -12,23 +12,23 @@ void errore(platform::Ui& ui, const std::string& a) {
   throw RunEnded{static_cast<int32_t>(std::stol(a))};
 }
 
-platform::Status memorizza_percorso(model::Scenario& model, platform::Env& env,
-                                    platform::Ui& ui, const std::string& folder, int32_t j,
+platform::Status memorizza_percorso(model::Scenario& model, platform::Env& env, platform::Ui& ui,
+                                    const std::string& folder, int32_t j,
                                     compiler::ParseState* state) {
   model.write_line_file = j;
   model.status_code = 0;
   for (model::ServiceRecord& record : model.service_table) record = model::ServiceRecord{};
   compiler::memorizza_dati(model, env, folder, state);
-  // Without a cell track there is nothing to post-process or write.
-  if (!model.has_cell_track()) errore(ui, std::to_string(model.status_code));
+  // Without a cell track there is nothing to post-process or write; the
+  // output step also needs cell 1 for its fixed values.
+  if (model.cell_track.size() < 2) errore(ui, std::to_string(model.status_code));
   compiler::post_process(model);
   output::OutputOutcome outcome = output::output_step(model, env, folder);
   if (outcome.reserved_slot_code != 0) errore(ui, std::to_string(outcome.reserved_slot_code));
   return outcome.failure;
 }
 
-int Form_Load(platform::Env& env, platform::Ui& ui, const std::string& folder,
-              std::ostream& err) {
+int Form_Load(platform::Env& env, platform::Ui& ui, const std::string& folder, std::ostream& err) {
   model::Scenario model;
   model.scenario_name = kScenarioName;
   model.train_number = kTrainNumber;

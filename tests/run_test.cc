@@ -1,0 +1,285 @@
+#include "run/run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "model/file_names.h"
+#include "platform/mem_env.h"
+#include "platform/ui.h"
+#include "tests/support/given_scenario.h"
+#include "tests/support/scenario_sources.h"
+#include "writers/writers.h"
+
+namespace {
+
+using model::FileKind;
+using platform::FaultEnv;
+using platform::MemEnv;
+using platform::Op;
+
+constexpr char kFolder[] = "/scen";
+
+// Records what the run shows, and how many files existed when the window
+// appeared.
+class FakeUi final : public platform::Ui {
+ public:
+  explicit FakeUi(platform::MemEnv* env = nullptr) : env_(env) {}
+  void show_waiting(std::string_view label) override {
+    calls.push_back("show " + std::string(label));
+    files_at_show = env_ ? env_->files().size() : 0;
+  }
+  void close_waiting() override { calls.push_back("close"); }
+  void message_box(std::string_view text) override {
+    calls.push_back("box");
+    boxes.emplace_back(text);
+  }
+
+  std::vector<std::string> calls;
+  std::vector<std::string> boxes;
+  size_t files_at_show = 0;
+
+ private:
+  platform::MemEnv* env_;
+};
+
+model::Scenario given_model() {
+  model::Scenario m;
+  m.scenario_name = run::kScenarioName;
+  m.train_number = run::kTrainNumber;
+  return m;
+}
+
+std::string path_of(FileKind kind, const std::string& folder = kFolder) {
+  return model::file_path(folder, kind, given_model());
+}
+
+using Writer = platform::Status (*)(const model::Scenario&, platform::Env&, const std::string&);
+struct WriterStep {
+  Writer writer;
+  FileKind kind;
+};
+// The five writers in the order of the run.
+const WriterStep kWriters[] = {{writers::dati_linea, FileKind::kLineSource},
+                               {writers::dati_treno, FileKind::kTrainSource},
+                               {writers::dati_note, FileKind::kRouteNotes},
+                               {writers::dati_rallentamenti, FileKind::kSlowdownForm},
+                               {writers::dati_scheda, FileKind::kTrainCard}};
+
+// The files of the first `count` writers, as they write them alone.
+std::map<std::string, std::string> written_by_first(size_t count) {
+  MemEnv env;
+  for (size_t i = 0; i < count; ++i) EXPECT_FALSE(kWriters[i].writer(given_model(), env, kFolder));
+  return env.files();
+}
+
+const FileKind kDocuments[] = {FileKind::kRouteNotes, FileKind::kSlowdownForm,
+                               FileKind::kTrainCard};
+const FileKind kBinaries[] = {FileKind::kLineGeometry, FileKind::kService, FileKind::kCells};
+
+// --- errore -----------------------------------------------------------------------
+
+TEST(Errore, ShowsTheCodeAfterOneBlankAndEndsTheRun) {
+  FakeUi ui;
+  try {
+    run::errore(ui, "1251");
+    ADD_FAILURE() << "errore returned";
+  } catch (const run::RunEnded& ended) {
+    EXPECT_EQ(ended.code, 1251);
+  }
+  EXPECT_EQ(ui.calls, std::vector<std::string>{"box"});
+  EXPECT_EQ(ui.boxes, std::vector<std::string>{" Errore n. 1251"});
+}
+
+// --- The whole run ------------------------------------------------------------------
+
+TEST(FormLoad, ShowsTheWindowBeforeAnyFileAndClosesItLast) {
+  MemEnv env;
+  FakeUi ui(&env);
+  std::ostringstream err;
+  run::Form_Load(env, ui, kFolder, err);
+  ASSERT_FALSE(ui.calls.empty());
+  EXPECT_EQ(ui.calls.front(), "show Attendere");
+  EXPECT_EQ(ui.files_at_show, 0u);
+  EXPECT_EQ(ui.calls.back(), "close");
+}
+
+// Waits for the parsers.
+TEST(FormLoad, LeavesTheThreeDocumentsAndTheThreeBinaryFiles) {
+  MemEnv env;
+  FakeUi ui(&env);
+  std::ostringstream err;
+  ASSERT_EQ(run::Form_Load(env, ui, kFolder, err), run::kExitOk) << err.str();
+  EXPECT_EQ(err.str(), "");
+  EXPECT_TRUE(ui.boxes.empty());
+
+  std::vector<std::string> expected_names, names;
+  for (FileKind kind : kDocuments) expected_names.push_back(path_of(kind));
+  for (FileKind kind : kBinaries) expected_names.push_back(path_of(kind));
+  std::sort(expected_names.begin(), expected_names.end());
+  for (const auto& [path, content] : env.files()) names.push_back(path);
+  EXPECT_EQ(names, expected_names) << "both sources must be gone, nothing else left";
+
+  const auto documents = written_by_first(5);
+  for (FileKind kind : kDocuments)
+    EXPECT_EQ(env.files()[path_of(kind)], documents.at(path_of(kind)));
+  testing_support::expect_given_geometry(env.files()[path_of(FileKind::kLineGeometry)]);
+  testing_support::expect_given_service(env.files()[path_of(FileKind::kService)]);
+  testing_support::expect_given_cells(env.files()[path_of(FileKind::kCells)]);
+
+  // A second start rewrites everything to the same bytes.
+  const auto first = env.files();
+  FakeUi again(&env);
+  EXPECT_EQ(run::Form_Load(env, again, kFolder, err), run::kExitOk);
+  EXPECT_EQ(env.files(), first);
+}
+
+TEST(FormLoad, InTheRootFolderEveryNameGetsTheSeparatorAnyway) {
+  const std::string root = std::string(1, platform::kSeparator);
+  EXPECT_EQ(path_of(FileKind::kService, root),
+            root + platform::kSeparator + "Fiumicino Aeroporto_Roma_3291.sim");
+
+  MemEnv in_folder, in_root;
+  FakeUi ui_folder, ui_root;
+  std::ostringstream err;
+  const int status = run::Form_Load(in_folder, ui_folder, kFolder, err);
+  EXPECT_EQ(run::Form_Load(in_root, ui_root, root, err), status);
+  // The same files with the same bytes, each named root + separator + name.
+  std::map<std::string, std::string> renamed;
+  for (const auto& [path, content] : in_folder.files())
+    renamed[root + platform::kSeparator + path.substr(sizeof kFolder)] = content;
+  EXPECT_FALSE(renamed.empty());
+  EXPECT_EQ(in_root.files(), renamed);
+}
+
+TEST(FormLoad, AFailingWriterStopsTheRunAndKeepsTheFilesBeforeIt) {
+  struct OpCase {
+    Op op;
+    const char* word;
+  };
+  for (const OpCase& c :
+       {OpCase{Op::kOpen, "open"}, OpCase{Op::kWrite, "write"}, OpCase{Op::kFlush, "flush"},
+        OpCase{Op::kClose, "close"}, OpCase{Op::kRename, "replace"}}) {
+    for (size_t n = 1; n <= 5; ++n) {
+      SCOPED_TRACE(std::string(c.word) + " of writer " + std::to_string(n));
+      MemEnv base;
+      FaultEnv env(base);
+      env.fail_nth(c.op, static_cast<int>(n));
+      FakeUi ui;
+      std::ostringstream err;
+      EXPECT_EQ(run::Form_Load(env, ui, kFolder, err), run::kExitPlatform);
+      const std::string expected_start = std::string("fiumicino_roma_3291: cannot ") + c.word;
+      EXPECT_EQ(err.str().rfind(expected_start, 0), 0u) << err.str();
+      EXPECT_NE(err.str().find(path_of(kWriters[n - 1].kind)), std::string::npos) << err.str();
+      EXPECT_EQ(base.files(), written_by_first(n - 1));
+      EXPECT_TRUE(ui.boxes.empty());
+      EXPECT_EQ(ui.calls.back(), "close");
+    }
+  }
+}
+
+TEST(FormLoad, AFullDiskStopsTheRunInTheWriterThatDoesNotFit) {
+  const auto two = written_by_first(2);
+  size_t room = 10;
+  for (const auto& [path, content] : two) room += content.size();
+  MemEnv base;
+  FaultEnv env(base);
+  env.fill_disk_after(static_cast<long long>(room));
+  FakeUi ui;
+  std::ostringstream err;
+  EXPECT_EQ(run::Form_Load(env, ui, kFolder, err), run::kExitPlatform);
+  EXPECT_NE(err.str().find("No space left on device"), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find(path_of(FileKind::kRouteNotes)), std::string::npos) << err.str();
+  EXPECT_EQ(base.files(), two);
+}
+
+// Waits for the parsers.
+TEST(FormLoad, AFailingBinaryFileStopsTheRunAndKeepsWhatWasWritten) {
+  MemEnv clean_env;
+  FakeUi clean_ui;
+  std::ostringstream clean_err;
+  ASSERT_EQ(run::Form_Load(clean_env, clean_ui, kFolder, clean_err), run::kExitOk);
+  const auto& clean = clean_env.files();
+
+  for (size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(path_of(kBinaries[i]));
+    MemEnv base;
+    FaultEnv env(base);
+    env.fail_nth(Op::kRename, static_cast<int>(5 + 1 + i));  // after the five writers
+    FakeUi ui;
+    std::ostringstream err;
+    EXPECT_EQ(run::Form_Load(env, ui, kFolder, err), run::kExitPlatform);
+    EXPECT_NE(err.str().find("cannot replace '" + path_of(kBinaries[i]) + "'"), std::string::npos)
+        << err.str();
+    std::map<std::string, std::string> expected;
+    for (FileKind kind : kDocuments) expected[path_of(kind)] = clean.at(path_of(kind));
+    for (size_t j = 0; j < i; ++j)
+      expected[path_of(kBinaries[j])] = clean.at(path_of(kBinaries[j]));
+    EXPECT_EQ(base.files(), expected);
+  }
+}
+
+// Waits for the parsers.
+TEST(FormLoad, AReadFailureBeforeTheCellTrackEndsTheRunThroughErrore) {
+  MemEnv base;
+  FaultEnv env(base);
+  env.fail_nth(Op::kRead, 1);  // the line source: the writers read nothing
+  FakeUi ui;
+  std::ostringstream err;
+  EXPECT_EQ(run::Form_Load(env, ui, kFolder, err), run::kExitErrore);
+  EXPECT_EQ(ui.boxes, std::vector<std::string>{" Errore n. 25"});
+  EXPECT_EQ(err.str(), "");
+  // The fault handler deleted both sources; no binary file was written.
+  std::map<std::string, std::string> documents;
+  for (FileKind kind : kDocuments) documents[path_of(kind)] = written_by_first(5).at(path_of(kind));
+  EXPECT_EQ(base.files(), documents);
+}
+
+// --- The compile step on hand-made sources ---------------------------------------------
+
+struct SlotCase {
+  const char* name;
+  const char* line_entry;  // puts a feature with values into cell 1
+  int32_t code;
+  friend void PrintTo(const SlotCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ReservedSlotRun : public ::testing::TestWithParam<SlotCase> {};
+
+// Waits for the parsers.
+TEST_P(ReservedSlotRun, EndsThroughErroreAndLeavesTheOldBinaryFiles) {
+  MemEnv env;
+  for (FileKind kind : kBinaries) env.files()[path_of(kind)] = "earlier run";
+  ASSERT_FALSE(
+      testing_support::write_source(env, path_of(FileKind::kLineSource),
+                                    testing_support::line_source_with({GetParam().line_entry})));
+  ASSERT_FALSE(writers::dati_treno(given_model(), env, kFolder));
+
+  model::Scenario m = given_model();
+  FakeUi ui;
+  try {
+    run::memorizza_percorso(m, env, ui, kFolder, 1);
+    ADD_FAILURE() << "the compile step returned";
+  } catch (const run::RunEnded& ended) {
+    EXPECT_EQ(ended.code, GetParam().code);
+  }
+  EXPECT_EQ(ui.boxes, std::vector<std::string>{" Errore n. " + std::to_string(GetParam().code)});
+  std::map<std::string, std::string> expected;
+  for (FileKind kind : kBinaries) expected[path_of(kind)] = "earlier run";
+  EXPECT_EQ(env.files(), expected) << "both sources read and deleted, no binary touched";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CellOne, ReservedSlotRun,
+    ::testing::Values(
+        // A name board at metre 0 stands in cell 1 with its text record as value_a.
+        SlotCase{"name_board", "cartello_indicatore,  0,   (PROVA)", 1250},
+        // A speed board at metre 0 with only a second-group speed: value_a 0, value_b 20.
+        SlotCase{"speed_board", "indicatori_vmax,  0,  0,  1,  0,  0,  0,  0,  0,  0", 1251}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -1,0 +1,354 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "model/file_names.h"
+#include "model/status_codes.h"
+#include "platform/env.h"
+#include "platform/mem_env.h"
+#include "run/run.h"
+#include "tests/support/given_scenario.h"
+#include "tests/support/scenario_sources.h"
+#include "tools/scenarioc_app.h"
+#include "tools/status_report.h"
+#include "writers/writers.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using model::FileKind;
+using testing_support::kGivenScenario;
+using testing_support::kGivenTrain;
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// A fresh real folder per test, removed afterwards.
+class Scenarioc : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device random;
+    folder_path_ = fs::temp_directory_path() /
+                   ("scenarioc_test_" + std::to_string(random()) + std::to_string(random()));
+    ASSERT_TRUE(fs::create_directory(folder_path_));
+    folder_ = folder_path_.string();
+  }
+  void TearDown() override { fs::remove_all(folder_path_); }
+
+  Outcome scenarioc(std::vector<std::string> args, platform::Env& env = platform::default_env()) {
+    args.insert(args.begin(), "scenarioc");
+    std::vector<const char*> argv;
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    int status = tools::scenarioc_main(static_cast<int>(argv.size()), argv.data(), env, out, err);
+    return {status, out.str(), err.str()};
+  }
+  // `compile FOLDER --scenario <given> --train <given>` and `extra`.
+  Outcome compile(std::vector<std::string> extra = {},
+                  platform::Env& env = platform::default_env()) {
+    std::vector<std::string> args = {"compile",      folder_,   "--scenario",
+                                     kGivenScenario, "--train", kGivenTrain};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return scenarioc(args, env);
+  }
+
+  std::string path(FileKind kind) const {
+    return folder_ + platform::kSeparator + model::file_name(kind, kGivenScenario, kGivenTrain);
+  }
+  bool exists(FileKind kind) const { return fs::exists(fs::path(path(kind))); }
+  std::string read(FileKind kind) const {
+    std::ifstream in(path(kind), std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+  }
+  void put(FileKind kind, const std::string& content) const {
+    std::ofstream(path(kind), std::ios::binary) << content;
+  }
+  // The names of the files in the folder, sorted.
+  std::vector<std::string> listing() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder_path_))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  static std::string name(FileKind kind) {
+    return model::file_name(kind, kGivenScenario, kGivenTrain);
+  }
+
+  void write_sources(const std::vector<std::string>& line, const std::vector<std::string>& train) {
+    ASSERT_FALSE(
+        testing_support::write_source(platform::default_env(), path(FileKind::kLineSource), line));
+    ASSERT_FALSE(testing_support::write_source(platform::default_env(),
+                                               path(FileKind::kTrainSource), train));
+  }
+  void write_given_sources() { write_sources(given_line_source(), given_train_source()); }
+  static std::vector<std::string> given_line_source() {
+    auto lines = writers::line_source_lines();
+    return {lines.begin(), lines.end()};
+  }
+  static std::vector<std::string> given_train_source() {
+    auto lines = writers::train_source_lines();
+    return {lines.begin(), lines.end()};
+  }
+
+  fs::path folder_path_;
+  std::string folder_;
+};
+
+// --- Usage ----------------------------------------------------------------------------
+
+TEST_F(Scenarioc, HelpListsTheCommandAndEveryArgument) {
+  Outcome top = scenarioc({"--help"});
+  EXPECT_EQ(top.status, 0);
+  EXPECT_NE(top.out.find("compile"), std::string::npos) << top.out;
+
+  Outcome help = scenarioc({"compile", "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.err, "");
+  for (const char* word : {"FOLDER", "--scenario NAME", "--train NUMBER", "--no-line-file",
+                           "--json", "Exit status", "\"position\"", "deleted"})
+    EXPECT_NE(help.out.find(word), std::string::npos) << word << " missing from:\n" << help.out;
+}
+
+struct UsageCase {
+  const char* name;
+  // "@" stands for the test folder, "@file" for a file in it.
+  std::vector<std::string> args;
+  const char* says;  // a part of the message on stderr
+  friend void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ScenariocUsage : public Scenarioc, public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(ScenariocUsage, IsRefusedWithStatus2AndTouchesNothing) {
+  write_given_sources();
+  const std::vector<std::string> before = listing();
+  std::vector<std::string> args;
+  for (const std::string& a : GetParam().args)
+    args.push_back(a == "@" ? folder_ : a == "@file" ? path(FileKind::kTrainSource) : a);
+  Outcome result = scenarioc(args);
+  EXPECT_EQ(result.status, run::kExitPlatform);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err.rfind("scenarioc: ", 0), 0u) << result.err;
+  EXPECT_NE(result.err.find(GetParam().says), std::string::npos) << result.err;
+  EXPECT_EQ(listing(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, ScenariocUsage,
+    ::testing::Values(
+        UsageCase{"no_command", {}, "subcommand"},
+        UsageCase{"unknown_command", {"frobnicate", "@"}, "frobnicate"},
+        UsageCase{"no_folder", {"compile", "--scenario", "x", "--train", "1"}, "FOLDER"},
+        UsageCase{"no_scenario", {"compile", "@", "--train", "3291"}, "--scenario"},
+        UsageCase{"no_train", {"compile", "@", "--scenario", "x"}, "--train"},
+        UsageCase{"unknown_option",
+                  {"compile", "@", "--scenario", "x", "--train", "1", "--fast"},
+                  "--fast"},
+        UsageCase{"missing_folder",
+                  {"compile", "/no/such/folder", "--scenario", "x", "--train", "1"},
+                  "no such folder: '/no/such/folder'"},
+        UsageCase{"folder_is_a_file",
+                  {"compile", "@file", "--scenario", "x", "--train", "1"},
+                  "not a folder"},
+        // "Łódź": Ł and ź have no Windows-1252 byte.
+        UsageCase{"scenario_outside_windows_1252",
+                  {"compile", "@", "--scenario",
+                   "\xC5\x81\xC3\xB3"
+                   "d\xC5\xBA",
+                   "--train", "1"},
+                  "Windows-1252"},
+        // Arabic-Indic digits.
+        UsageCase{"train_outside_windows_1252",
+                  {"compile", "@", "--scenario", "x", "--train", "\xD9\xA3\xD9\xA2"},
+                  "Windows-1252"},
+        UsageCase{"scenario_not_utf8",
+                  {"compile", "@", "--scenario", "\xFF", "--train", "1"},
+                  "Windows-1252"},
+        UsageCase{"scenario_with_separator",
+                  {"compile", "@", "--scenario", "../Fiumicino Aeroporto_Roma", "--train", "3291"},
+                  "folder separator"},
+        UsageCase{"train_with_backslash",
+                  {"compile", "@", "--scenario", "x", "--train", "32\\91"},
+                  "folder separator"},
+        UsageCase{"train_with_line_end",
+                  {"compile", "@", "--scenario", "x", "--train", "32\n91"},
+                  "control character"},
+        UsageCase{"empty_scenario",
+                  {"compile", "@", "--scenario", "", "--train", "1"},
+                  "must not be empty"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- The status report ------------------------------------------------------------------
+
+TEST(StatusReport, GivesCodeMeaningAndThePositionOnlyWhereTheCodeHasOne) {
+  const std::string range = std::string(model::status::info(15).text);
+  const std::string repeat = std::string(model::status::info(3).text);
+  EXPECT_EQ(tools::status_line(15, 41901), "status 15 at metre 41901: " + range);
+  EXPECT_EQ(tools::status_line(3, 41901), "status 3: " + repeat);
+  EXPECT_EQ(tools::status_line(0, 0), "status 0: no fault");
+
+  const auto with = nlohmann::json::parse(tools::status_json(15, 41901));
+  EXPECT_EQ(with, (nlohmann::json{{"status", 15}, {"position", 41901}, {"message", range}}));
+  const auto without = nlohmann::json::parse(tools::status_json(3, 41901));
+  EXPECT_EQ(without, (nlohmann::json{{"status", 3}, {"position", nullptr}, {"message", repeat}}));
+}
+
+// --- Compiling --------------------------------------------------------------------------
+// The tests below compile real sources: they wait for the parsers.
+
+TEST_F(Scenarioc, CompilesTheGivenScenarioLikeTheInstaller) {
+  write_given_sources();
+  Outcome result = compile();
+  EXPECT_EQ(result.status, run::kExitOk) << result.err;
+  EXPECT_EQ(result.out, "status 0: no fault\n");
+  EXPECT_EQ(result.err, "");
+  std::vector<std::string> expected = {name(FileKind::kLineGeometry), name(FileKind::kService),
+                                       name(FileKind::kCells)};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(listing(), expected) << "both sources deleted, nothing else left";
+  testing_support::expect_given_geometry(read(FileKind::kLineGeometry));
+  testing_support::expect_given_service(read(FileKind::kService));
+  testing_support::expect_given_cells(read(FileKind::kCells));
+}
+
+TEST_F(Scenarioc, JsonGivesOneObjectWithStatusPositionAndMessage) {
+  write_given_sources();
+  Outcome result = compile({"--json"});
+  EXPECT_EQ(result.status, run::kExitOk) << result.err;
+  ASSERT_FALSE(result.out.empty());
+  EXPECT_EQ(result.out.back(), '\n');
+  const auto object = nlohmann::json::parse(result.out);
+  EXPECT_EQ(object,
+            (nlohmann::json{{"status", 0}, {"position", nullptr}, {"message", "no fault"}}));
+}
+
+TEST_F(Scenarioc, WithoutLineFileTheGeometryFileIsLeftAsItWas) {
+  write_given_sources();
+  put(FileKind::kLineGeometry, "geometry of an earlier run");
+  Outcome result = compile({"--no-line-file"});
+  EXPECT_EQ(result.status, run::kExitOk) << result.err;
+  EXPECT_EQ(read(FileKind::kLineGeometry), "geometry of an earlier run");
+  EXPECT_FALSE(exists(FileKind::kLineSource));
+  EXPECT_FALSE(exists(FileKind::kTrainSource));
+  testing_support::expect_given_service(read(FileKind::kService));
+  testing_support::expect_given_cells(read(FileKind::kCells));
+
+  fs::remove(path(FileKind::kLineGeometry));
+  write_given_sources();
+  EXPECT_EQ(compile({"--no-line-file"}).status, run::kExitOk);
+  EXPECT_FALSE(exists(FileKind::kLineGeometry));
+}
+
+struct FaultCase {
+  const char* name;
+  std::vector<std::string> line;
+  std::vector<std::string> train;
+  int32_t status;
+  bool has_position;
+  int32_t position;
+  bool train_source_stays;
+  friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ScenariocFault : public Scenarioc, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(ScenariocFault, ReportsTheCodeWithStatus1AndStillWritesTheBinaryFiles) {
+  const FaultCase& c = GetParam();
+  for (bool json : {false, true}) {
+    SCOPED_TRACE(json ? "--json" : "plain");
+    write_sources(c.line, c.train);
+    Outcome result =
+        compile(json ? std::vector<std::string>{"--json"} : std::vector<std::string>{});
+    EXPECT_EQ(result.status, run::kExitStatus) << result.err;
+    const std::string meaning(model::status::info(c.status).text);
+    if (json) {
+      nlohmann::json expected = {{"status", c.status}, {"position", nullptr}, {"message", meaning}};
+      if (c.has_position) expected["position"] = c.position;
+      EXPECT_EQ(nlohmann::json::parse(result.out), expected);
+    } else {
+      std::string expected = "status " + std::to_string(c.status);
+      if (c.has_position) expected += " at metre " + std::to_string(c.position);
+      EXPECT_EQ(result.out, expected + ": " + meaning + "\n");
+    }
+    EXPECT_FALSE(exists(FileKind::kLineSource));
+    EXPECT_EQ(exists(FileKind::kTrainSource), c.train_source_stays);
+    EXPECT_EQ(read(FileKind::kCells).size(), testing_support::kGivenCellBytes);
+    EXPECT_TRUE(exists(FileKind::kService));
+    EXPECT_TRUE(exists(FileKind::kLineGeometry));
+    if (exists(FileKind::kTrainSource)) fs::remove(path(FileKind::kTrainSource));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HandMade, ScenariocFault,
+    ::testing::Values(
+        // The signal repetition's first number is not a multiple of 50: the
+        // line pass stops, the train source is never read.
+        FaultCase{"repetition_not_multiple_of_50",
+                  testing_support::replacing(
+                      {writers::line_source_lines().begin(), writers::line_source_lines().end()},
+                      "ripetizione segnali", "ripetizione segnali 4 codici,    125    ,0"),
+                  {writers::train_source_lines().begin(), writers::train_source_lines().end()},
+                  3,
+                  false,
+                  0,
+                  true},
+        // A speed entry 41901 m along a 35000 m line fails the range rule.
+        FaultCase{"speed_beyond_the_range_rule",
+                  {writers::line_source_lines().begin(), writers::line_source_lines().end()},
+                  testing_support::train_source_with({"velocita,   41901,    80"}),
+                  15,
+                  true,
+                  41901,
+                  false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Scenarioc, WithoutLineSourceTheRunEndsThroughErrore) {
+  ASSERT_FALSE(writers::dati_treno(
+      [] {
+        model::Scenario m;
+        m.scenario_name = kGivenScenario;
+        m.train_number = kGivenTrain;
+        return m;
+      }(),
+      platform::default_env(), folder_));
+  put(FileKind::kCells, "cells of an earlier run");
+  Outcome result = compile();
+  EXPECT_EQ(result.status, run::kExitErrore);
+  EXPECT_NE(result.err.find(" Errore n. 101"), std::string::npos) << result.err;
+  EXPECT_EQ(result.out, "status 101: " + std::string(model::status::info(101).text) + "\n");
+  // Nothing was opened or deleted, no binary file written.
+  std::vector<std::string> expected = {name(FileKind::kTrainSource), name(FileKind::kCells)};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(listing(), expected);
+  EXPECT_EQ(read(FileKind::kCells), "cells of an earlier run");
+}
+
+TEST_F(Scenarioc, AFailingFileOperationGivesStatus2AndKeepsTheOldFile) {
+  write_given_sources();
+  put(FileKind::kLineGeometry, "geometry of an earlier run");
+  platform::FaultEnv env(platform::default_env());
+  env.fail_nth(platform::Op::kRename, 1);
+  Outcome result = compile({}, env);
+  EXPECT_EQ(result.status, run::kExitPlatform);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(
+      result.err.rfind("scenarioc: cannot replace '" + path(FileKind::kLineGeometry) + "'", 0), 0u)
+      << result.err;
+  EXPECT_EQ(read(FileKind::kLineGeometry), "geometry of an earlier run");
+  EXPECT_EQ(listing(), std::vector<std::string>{name(FileKind::kLineGeometry)});
+}
+
+}  // namespace

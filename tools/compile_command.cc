@@ -1,0 +1,76 @@
+#include "tools/compile_command.h"
+
+#include <memory>
+#include <ostream>
+
+#include "platform/ui.h"
+#include "run/run.h"
+#include "tools/status_report.h"
+
+namespace tools {
+namespace {
+
+constexpr char kDescription[] = "Compiles a scenario's sources in FOLDER into its binary files";
+
+constexpr char kFooter[] =
+    "Reads the line source NAME_linea.txt and the train source NAME_NUMBER-.txt in FOLDER and\n"
+    "writes the line geometry file NAME_linea.dat, the service file NAME_NUMBER.sim and the\n"
+    "cell file NAME_NUMBER.dat into the same folder, exactly as the installer does: both\n"
+    "sources are deleted once they have been read, and the binary files are replaced.\n"
+    "\n"
+    "Prints the status code of the compile, its meaning, and the position in metres for the\n"
+    "codes that have one; with --json one object:\n"
+    "  {\"status\": N, \"position\": M or null, \"message\": \"...\"}\n"
+    "\n"
+    "Exit status:\n"
+    "  0  status 0: no fault; the binary files are written.\n"
+    "  1  any other status: the fault is reported, and the binary files are written from the\n"
+    "     scenario as far as it was read.\n"
+    "  2  bad usage, or a file operation failed (the message is on stderr, nothing on stdout;\n"
+    "     a file being replaced keeps its old content).\n"
+    "  3  the compile ended through the error message (\" Errore n. \" and the code on\n"
+    "     stderr, the status as above on stdout): codes 1250 and 1251, and faults found\n"
+    "     before the line length has sized the cell track (101: no line source; 102; 1;\n"
+    "     25 when it comes that early); no binary file is written.";
+
+}  // namespace
+
+int run_compile(const CompileArgs& args, const ToolContext& context) {
+  model::Scenario model;
+  model.scenario_name = args.scenario.scenario;
+  model.train_number = args.scenario.train;
+  // `errore` shows its message box as a line on stderr.
+  std::unique_ptr<platform::Ui> ui = platform::make_console_ui(context.out, context.err);
+
+  int32_t code = 0;
+  int exit_status = run::kExitOk;
+  try {
+    platform::Status failure = run::memorizza_percorso(
+        model, context.env, *ui, args.scenario.folder, args.no_line_file ? 0 : 1);
+    if (failure) {
+      context.err << "scenarioc: " << failure->message() << std::endl;
+      return run::kExitPlatform;
+    }
+    code = model.status_code;
+    exit_status = code == 0 ? run::kExitOk : run::kExitStatus;
+  } catch (const run::RunEnded& ended) {
+    code = ended.code;
+    exit_status = run::kExitErrore;
+  }
+  print_status(context.out, args.json, code, model.error_position);
+  return exit_status;
+}
+
+Subcommand add_compile_command(CLI::App& parent, const ToolContext& context) {
+  auto args = std::make_shared<CompileArgs>();
+  CLI::App* command = parent.add_subcommand("compile", kDescription);
+  add_scenario_options(*command, args->scenario);
+  command->add_flag("--no-line-file", args->no_line_file,
+                    "Do not build the track plan and leave NAME_linea.dat as it is (not created, "
+                    "replaced or deleted)");
+  command->add_flag("--json", args->json, "Print the status as one JSON object");
+  command->footer(kFooter);
+  return Subcommand{command, [args, &context] { return run_compile(*args, context); }};
+}
+
+}  // namespace tools

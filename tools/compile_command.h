@@ -1,0 +1,26 @@
+// `scenarioc compile`: the installer's compile step on sources already in a
+// folder, with exactly the installer's effects on it.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include "tools/scenario_options.h"
+#include "tools/subcommand.h"
+
+namespace tools {
+
+struct CompileArgs {
+  ScenarioArgs scenario;
+  bool no_line_file = false;
+  bool json = false;
+};
+
+// Compiles, prints the status and returns the exit status: 0 for status 0,
+// 1 for any other status, 2 when a file operation fails, 3 when the run
+// ended through `errore`.
+int run_compile(const CompileArgs& args, const ToolContext& context);
+
+// Registers "compile" on `parent`.
+Subcommand add_compile_command(CLI::App& parent, const ToolContext& context);
+
+}  // namespace tools

@@ -1,0 +1,28 @@
+// Turns the compiled tables back into readable form: settings by name,
+// stations with their extents and times, board texts, every non-empty cell
+// with its kind named and its packed values unpacked, the plan.
+#pragma once
+
+#include <array>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "model/scenario.h"
+
+namespace tools {
+
+std::string kind_name(uint8_t kind);
+// "10:07:00" for 36420 seconds.
+std::string clock_text(int32_t seconds);
+
+nlohmann::json describe_service(const std::array<model::ServiceRecord, model::kServiceRecords>& t);
+nlohmann::json describe_cells(const std::vector<model::Cell>& cells);
+nlohmann::json describe_line_geometry(const model::LineTable& table);
+
+// The same as plain text, one item per line.
+std::string service_text(const std::array<model::ServiceRecord, model::kServiceRecords>& t);
+std::string cells_text(const std::vector<model::Cell>& cells);
+std::string line_geometry_text(const model::LineTable& table);
+
+}  // namespace tools
