@@ -71,7 +71,8 @@ long peak_rss_kib() {
 
 uintmax_t output_bytes(const std::string& folder, const model::Scenario& m) {
   uintmax_t total = 0;
-  for (auto kind : {model::FileKind::kLineGeometry, model::FileKind::kService, model::FileKind::kCells})
+  for (auto kind :
+       {model::FileKind::kLineGeometry, model::FileKind::kService, model::FileKind::kCells})
     total += fs::file_size(model::file_path(folder, kind, m));
   return total;
 }

@@ -74,8 +74,8 @@ std::string maximum_train_source() {
   // Stations every 25 km: 38 of them leave the service table one record apart
   // from the 40 name boards.
   for (long p = 0, i = 1; p <= kLength && i <= 38; p += 25000, ++i)
-    line(s, "stazione,   " + n(p) + ", 11,  400,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, STAZIONE " +
-                n(i));
+    line(s, "stazione,   " + n(p) +
+                ", 11,  400,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, STAZIONE " + n(i));
   line(s, "[segnali]");
   for (long p = 1500; p < kLength; p += 1550)
     if (p % 25000 > 1000 && p % 25000 < 24000)

@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
   size_t split = input.find(kSplit);
   std::string_view line = input.substr(0, split);
-  std::string_view train = split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
+  std::string_view train =
+      split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
 
   fuzz::CompileResult first = fuzz::compile_in_memory(line, train, write_line_file);
   fuzz::CompileResult second = fuzz::compile_in_memory(line, train, write_line_file);

@@ -27,9 +27,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           FUZZ_CHECK(field.find('\r') == std::string::npos);
           break;
         }
-        case 1: reader.read_long(); break;
-        case 2: reader.read_integer(); break;
-        case 3: reader.read_byte(); break;
+        case 1:
+          reader.read_long();
+          break;
+        case 2:
+          reader.read_integer();
+          break;
+        case 3:
+          reader.read_byte();
+          break;
       }
       FUZZ_CHECK(reader.field_line() >= 1 && reader.field_column() >= 1);
     }

@@ -11,9 +11,9 @@
 
 namespace fuzz {
 
-#define FUZZ_CHECK(condition)                                                     \
-  do {                                                                            \
-    if (!(condition)) ::fuzz::check_failed(#condition, __FILE__, __LINE__);       \
+#define FUZZ_CHECK(condition)                                               \
+  do {                                                                      \
+    if (!(condition)) ::fuzz::check_failed(#condition, __FILE__, __LINE__); \
   } while (0)
 
 [[noreturn]] void check_failed(const char* condition, const char* file, int line);

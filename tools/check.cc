@@ -181,9 +181,10 @@ void locate_marker_fault(CheckReport& r, const model::Scenario& m, const Locator
 
 }  // namespace
 
-CheckReport check_scenario(const CheckInput& in) {
+MemoryCompile compile_in_memory(const CheckInput& in) {
   platform::MemEnv env;
-  model::Scenario m;
+  MemoryCompile result;
+  model::Scenario& m = result.model;
   m.scenario_name = in.scenario_name;
   m.train_number = in.train_number;
   if (in.line_source_bytes)
@@ -192,17 +193,24 @@ CheckReport check_scenario(const CheckInput& in) {
   if (in.train_source_bytes)
     env.files()[model::file_path(kMemoryFolder, model::FileKind::kTrainSource, m)] =
         *in.train_source_bytes;
-
-  CheckReport r;
   SilentUi ui;
-  compiler::ParseState state;
   try {
-    run::memorizza_percorso(m, env, ui, kMemoryFolder, 1, &state);
-    r.status = m.status_code;
+    run::memorizza_percorso(m, env, ui, kMemoryFolder, 1, &result.state);
+    result.code = m.status_code;
   } catch (const run::RunEnded& ended) {
-    r.ended_by_errore = true;
-    r.status = ended.code;
+    result.ended_by_errore = true;
+    result.code = ended.code;
   }
+  return result;
+}
+
+CheckReport check_scenario(const CheckInput& in) {
+  MemoryCompile compiled = compile_in_memory(in);
+  const model::Scenario& m = compiled.model;
+  const compiler::ParseState& state = compiled.state;
+  CheckReport r;
+  r.ended_by_errore = compiled.ended_by_errore;
+  r.status = compiled.code;
   const model::status::Info& info = model::status::info(r.status);
   r.meaning = std::string(info.text);
   if (info.has_position && !r.ended_by_errore) r.position = m.error_position;

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "compiler/compile.h"
+#include "model/scenario.h"
+
 namespace tools {
 
 struct CheckInput {
@@ -35,6 +38,15 @@ struct CheckReport {
   std::optional<Diagnostic> error;  // where the fault stands
   std::vector<Diagnostic> notes;    // the other entries and cells involved
 };
+
+// The compile of a copy of the sources, in memory.
+struct MemoryCompile {
+  model::Scenario model;
+  compiler::ParseState state;
+  bool ended_by_errore = false;
+  int32_t code = 0;  // the status, or the code `errore` ended the run with
+};
+MemoryCompile compile_in_memory(const CheckInput& input);
 
 CheckReport check_scenario(const CheckInput& input);
 

@@ -138,9 +138,12 @@ void draw_plan(Page& page, const model::Scenario& m, double top) {
     if (!plan_point(t, r.position_m, &p)) continue;
     page.add("<rect class=\"station\" x=\"" + num(sx(p.x) - 4) + "\" y=\"" + num(sy(p.y) - 4) +
              "\" width=\"8\" height=\"8\" fill=\"#15c\"/>");
-    // Alternate the labels above and below to keep close stations readable.
+    // Alternate the labels above and below to keep close stations readable;
+    // near the right edge a label ends at its station instead of starting there.
     double dy = (i % 2) ? -9 : 17;
-    page.add(text(sx(p.x) + 6, sy(p.y) + dy, r.text, "station-name", " fill=\"#15c\""));
+    bool right = sx(p.x) > kWidth * 0.75;
+    page.add(text(sx(p.x) + (right ? -6 : 6), sy(p.y) + dy, r.text, "station-name",
+                  right ? " fill=\"#15c\" text-anchor=\"end\"" : " fill=\"#15c\""));
   }
   page.add("</g>");
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "run/run.h"
+#include "tools/commands.h"
 #include "tools/compile_command.h"
 #include "tools/subcommand.h"
 
@@ -25,7 +26,9 @@ int scenarioc_main(int argc, const char* const* argv, platform::Env& env, std::o
   const ToolContext context{env, out, err};
   // One entry per subcommand; new ones are added here.
   const std::vector<Subcommand> commands = {
-      add_compile_command(app, context),
+      add_compile_command(app, context), add_check_command(app, context),
+      add_decode_command(app, context),  add_plot_command(app, context),
+      add_sources_command(app, context),
   };
 
   // CLI11 would only say that a command is required.

@@ -1,0 +1,16 @@
+// The subcommands of scenarioc beside compile: each registers itself on the
+// tool's command line.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include "tools/subcommand.h"
+
+namespace tools {
+
+Subcommand add_check_command(CLI::App& parent, const ToolContext& context);
+Subcommand add_decode_command(CLI::App& parent, const ToolContext& context);
+Subcommand add_plot_command(CLI::App& parent, const ToolContext& context);
+Subcommand add_sources_command(CLI::App& parent, const ToolContext& context);
+
+}  // namespace tools

@@ -1,0 +1,51 @@
+// `scenarioc sources`: the built-in sources as a starting point.
+#include <memory>
+#include <ostream>
+
+#include "model/file_names.h"
+#include "run/run.h"
+#include "tools/commands.h"
+#include "tools/scenario_options.h"
+#include "writers/writers.h"
+
+namespace tools {
+namespace {
+
+struct SourcesArgs {
+  ScenarioArgs scenario{"", run::kScenarioName, run::kTrainNumber};
+};
+
+int run_sources(const SourcesArgs& args, const ToolContext& context) {
+  model::Scenario m;
+  m.scenario_name = args.scenario.scenario;
+  m.train_number = args.scenario.train;
+  for (auto writer : {writers::dati_linea, writers::dati_treno}) {
+    if (platform::Status status = writer(m, context.env, args.scenario.folder)) {
+      context.err << "scenarioc: " << status->message() << std::endl;
+      return run::kExitPlatform;
+    }
+  }
+  for (auto kind : {model::FileKind::kLineSource, model::FileKind::kTrainSource})
+    context.out << "wrote " << model::file_path(args.scenario.folder, kind, m) << std::endl;
+  return run::kExitOk;
+}
+
+}  // namespace
+
+Subcommand add_sources_command(CLI::App& parent, const ToolContext& context) {
+  auto args = std::make_shared<SourcesArgs>();
+  CLI::App* command = parent.add_subcommand(
+      "sources", "Writes the built-in line and train sources into FOLDER as a starting point");
+  add_scenario_options(*command, args->scenario);
+  // Unlike the other commands, the names are optional here.
+  command->get_option("--scenario")->required(false)->default_str(run::kScenarioName);
+  command->get_option("--train")->required(false)->default_str(run::kTrainNumber);
+  command->footer(
+      "Writes NAME_linea.txt (the line Fiumicino Aeroporto - Roma Termini) and NAME_NUMBER-.txt\n"
+      "(train 3291) into FOLDER, replacing files of those names. Edit them, then run\n"
+      "'scenarioc check' and 'scenarioc compile'. NAME and NUMBER default to the built-in\n"
+      "scenario's \"Fiumicino Aeroporto_Roma\" and \"3291\".");
+  return Subcommand{command, [args, &context] { return run_sources(*args, context); }};
+}
+
+}  // namespace tools
