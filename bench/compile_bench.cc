@@ -12,6 +12,7 @@
 #include "bench/scenario_generator.h"
 #include "model/file_names.h"
 #include "platform/env.h"
+#include "platform/mem_env.h"
 #include "platform/ui.h"
 #include "run/run.h"
 #include "writers/writers.h"
@@ -127,12 +128,41 @@ void raw_write(benchmark::State& state, const Sources& sources) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
 
+// The same compile with the folder in memory: the compiler's own cost,
+// without the disk.
+void compile_in_memory(benchmark::State& state, const Sources& sources) {
+  auto ui = platform::make_console_ui(std::cout, std::cerr);
+  model::Scenario named = named_model();
+  const std::string folder = "/bench";
+  for (auto _ : state) {
+    state.PauseTiming();
+    platform::MemEnv env;
+    env.files()[model::file_path(folder, model::FileKind::kLineSource, named)] = sources.line;
+    env.files()[model::file_path(folder, model::FileKind::kTrainSource, named)] = sources.train;
+    model::Scenario m = named_model();
+    state.ResumeTiming();
+    platform::Status failure = run::memorizza_percorso(m, env, *ui, folder, 1);
+    if (failure || m.status_code != 0) {
+      state.SkipWithError("the compile failed");
+      break;
+    }
+  }
+  state.counters["peak_rss_MiB"] = peak_rss_kib() / 1024.0;
+}
+
 void BM_CompileGiven(benchmark::State& state) { compile(state, given_sources()); }
 void BM_RawWriteGiven(benchmark::State& state) { raw_write(state, given_sources()); }
 void BM_CompileMaximum(benchmark::State& state) { compile(state, maximum_sources()); }
 void BM_RawWriteMaximum(benchmark::State& state) { raw_write(state, maximum_sources()); }
 
+void BM_CompileGivenInMemory(benchmark::State& state) { compile_in_memory(state, given_sources()); }
+void BM_CompileMaximumInMemory(benchmark::State& state) {
+  compile_in_memory(state, maximum_sources());
+}
+
 BENCHMARK(BM_CompileGiven)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompileGivenInMemory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompileMaximumInMemory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawWriteGiven)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CompileMaximum)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawWriteMaximum)->Unit(benchmark::kMillisecond);

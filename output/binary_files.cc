@@ -6,19 +6,23 @@
 namespace output {
 
 std::string encode_line_table(const model::LineTable& table) {
-  std::string bytes;
+  // The plan of the longest line is some 20 MB: size the buffer once and
+  // encode into it, rather than growing a string value by value.
   size_t size = 0;
   for (const auto& column : table.column)
     for (const model::Variant& v : column)
-      size += 2 + (v.tag == model::Variant::kDouble ? 8 : v.tag == model::Variant::kInteger ? 2 : 0);
-  bytes.reserve(size);
+      size += 2 + (v.tag == model::Variant::kDouble    ? 8
+                   : v.tag == model::Variant::kInteger ? 2
+                                                       : 0);
+  std::string bytes(size, '\0');
+  char* out = bytes.data();
   for (const auto& column : table.column) {
     for (const model::Variant& v : column) {
-      put_u16_le(&bytes, v.tag);
+      out = encode_u16_le(out, v.tag);
       if (v.tag == model::Variant::kDouble)
-        put_f64_le(&bytes, v.value);
+        out = encode_f64_le(out, v.value);
       else if (v.tag == model::Variant::kInteger)
-        put_i16_le(&bytes, static_cast<int16_t>(v.value));
+        out = encode_i16_le(out, static_cast<int16_t>(v.value));
     }
   }
   return bytes;

@@ -32,6 +32,28 @@ inline void put_f64_le(std::string* dst, double v) {
   put_u32_le(dst, static_cast<uint32_t>(bits >> 32));
 }
 
+// The same encodings into a buffer already sized for them, for the large
+// tables; each returns the position after what it wrote.
+inline char* encode_u16_le(char* dst, uint16_t v) {
+  dst[0] = static_cast<char>(v & 0xff);
+  dst[1] = static_cast<char>(v >> 8);
+  return dst + 2;
+}
+inline char* encode_i16_le(char* dst, int16_t v) { return encode_u16_le(dst, static_cast<uint16_t>(v)); }
+inline char* encode_u32_le(char* dst, uint32_t v) {
+  dst[0] = static_cast<char>(v & 0xff);
+  dst[1] = static_cast<char>((v >> 8) & 0xff);
+  dst[2] = static_cast<char>((v >> 16) & 0xff);
+  dst[3] = static_cast<char>(v >> 24);
+  return dst + 4;
+}
+inline char* encode_f64_le(char* dst, double v) {
+  uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  dst = encode_u32_le(dst, static_cast<uint32_t>(bits));
+  return encode_u32_le(dst, static_cast<uint32_t>(bits >> 32));
+}
+
 // Readers for the same layouts, used by tools and tests that decode the files.
 inline uint16_t get_u16_le(const unsigned char* p) {
   return static_cast<uint16_t>(p[0] | (p[1] << 8));

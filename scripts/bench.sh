@@ -6,6 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTS=OFF -DBUILD_BENCHMARKS=ON >/dev/null
 cmake --build build-bench --target compile_bench
-for b in BM_CompileGiven BM_RawWriteGiven BM_CompileMaximum BM_RawWriteMaximum; do
+for b in BM_CompileGiven BM_CompileGivenInMemory BM_RawWriteGiven \
+         BM_CompileMaximum BM_CompileMaximumInMemory BM_RawWriteMaximum; do
   build-bench/bench/compile_bench --benchmark_filter="^$b\$" "$@"
 done

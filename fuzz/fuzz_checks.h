@@ -1,0 +1,23 @@
+// The invariants that must hold for every input of the three fuzz targets.
+// Each check runs one input and returns an empty string, or which invariant
+// the input broke.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace fuzz {
+
+// The field reader on any text; the first byte chooses the field types read.
+std::string check_field_reader(const uint8_t* data, size_t size);
+
+// The whole compile from "<flag byte><line source>\0<train source>"; the
+// flag byte's low bit is `write_line_file`.
+std::string check_compile(const uint8_t* data, size_t size);
+
+// The cell post-processing on a cell track of 3 bytes per cell: the kind
+// (mod 16) and `value_a`.
+std::string check_post_process(const uint8_t* data, size_t size);
+
+}  // namespace fuzz
