@@ -1,62 +1,55 @@
 #include "platform/mem_env.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace platform {
 namespace {
 
+// Finds its file by path at every call rather than holding on to the bytes,
+// so that a delete or a rename while it is open cannot leave it pointing at
+// freed memory.
 class MemFile final : public WritableFile {
  public:
-  explicit MemFile(std::string* contents) : contents_(contents) {}
+  MemFile(std::map<std::string, std::string>& files, std::string path)
+      : files_(files), path_(std::move(path)) {}
   Status append(std::string_view data) override {
-    contents_->append(data);
+    if (closed_) return Error{"write", path_, "the file is closed"};
+    auto it = files_.find(path_);
+    if (it != files_.end()) it->second.append(data);
     return ok();
   }
-  Status flush() override { return ok(); }
-  Status close() override { return ok(); }
+  Status flush() override {
+    if (closed_) return Error{"flush", path_, "the file is closed"};
+    return ok();
+  }
+  Status close() override {
+    closed_ = true;
+    return ok();
+  }
 
  private:
-  std::string* contents_;
+  std::map<std::string, std::string>& files_;
+  std::string path_;
+  bool closed_ = false;
 };
 
 Error not_found(std::string operation, const std::string& path) {
   return Error{std::move(operation), path, "No such file or directory"};
 }
 
-Error injected_error(Op op, const std::string& path) {
-  static const char* const kNames[] = {"open", "read", "write", "flush", "close", "replace", "delete"};
-  return Error{kNames[static_cast<int>(op)], path, "Input/output error (injected)"};
-}
+constexpr std::string_view kOpNames[] = {"open",  "read",   "write", "flush",
+                                         "close", "rename", "delete"};
+static_assert(std::size(kOpNames) == kOpCount);
 
-class FaultFile final : public WritableFile {
- public:
-  FaultFile(FaultEnv& env, std::string path, std::unique_ptr<WritableFile> base)
-      : env_(env), path_(std::move(path)), base_(std::move(base)) {}
-  Status append(std::string_view data) override {
-    if (env_.injected(Op::kWrite)) return injected_error(Op::kWrite, path_);
-    size_t fits = env_.take_space(data.size());
-    if (fits < data.size()) {
-      // A full disk takes what fits, then refuses the rest.
-      base_->append(data.substr(0, fits));
-      return Error{"write", path_, "No space left on device (injected)"};
-    }
-    return base_->append(data);
-  }
-  Status flush() override {
-    if (env_.injected(Op::kFlush)) return injected_error(Op::kFlush, path_);
-    return base_->flush();
-  }
-  Status close() override {
-    Status status = base_->close();
-    if (env_.injected(Op::kClose)) return injected_error(Op::kClose, path_);
-    return status;
-  }
-
- private:
-  FaultEnv& env_;
-  std::string path_;
-  std::unique_ptr<WritableFile> base_;
-};
+constexpr char kInjectedReason[] = "Input/output error (injected)";
+constexpr char kDiskFullReason[] = "No space left on device (injected)";
 
 }  // namespace
+
+std::string_view op_name(Op op) { return kOpNames[static_cast<int>(op)]; }
+
+// --- MemEnv ----------------------------------------------------------------------------
 
 bool MemEnv::file_exists(const std::string& path) { return files_.count(path) != 0; }
 
@@ -68,9 +61,8 @@ Status MemEnv::read_file(const std::string& path, std::string* contents) {
 }
 
 Status MemEnv::new_writable_file(const std::string& path, std::unique_ptr<WritableFile>* file) {
-  std::string& contents = files_[path];
-  contents.clear();
-  *file = std::make_unique<MemFile>(&contents);
+  files_[path].clear();
+  *file = std::make_unique<MemFile>(files_, path);
   return ok();
 }
 
@@ -88,43 +80,151 @@ Status MemEnv::delete_file(const std::string& path) {
   return ok();
 }
 
-bool FaultEnv::injected(Op op) {
-  int i = static_cast<int>(op);
-  ++calls_[i];
-  return fail_at_[i] != 0 && calls_[i] == fail_at_[i];
+// --- FaultEnv ----------------------------------------------------------------------------
+
+class FaultEnv::File final : public WritableFile {
+ public:
+  File(FaultEnv& env, std::string path, std::unique_ptr<WritableFile> base)
+      : env_(env), path_(std::move(path)), base_(std::move(base)) {}
+
+  Status append(std::string_view data) override {
+    if (Status failure = env_.injected(Op::kWrite, path_, "write")) return failure;
+    const size_t fits = env_.take_space(data.size());
+    Status status = base_->append(data.substr(0, fits));
+    if (!status) record([&](Written& w) { w.written += fits; });
+    if (!status && fits < data.size()) {
+      // A full disk takes what fits, then refuses the rest.
+      status = Error{"write", path_, kDiskFullReason};
+      env_.trace_.back().failure = status;
+    }
+    return status;
+  }
+
+  Status flush() override {
+    if (Status failure = env_.injected(Op::kFlush, path_, "flush")) return failure;
+    Status status = base_->flush();
+    if (!status) record([](Written& w) { w.flushed = w.written; });
+    return status;
+  }
+
+  // A failing close still releases the file, as the operating system does.
+  Status close() override {
+    Status status = base_->close();
+    if (Status failure = env_.injected(Op::kClose, path_, "close")) return failure;
+    return status;
+  }
+
+ private:
+  template <class Change>
+  void record(Change change) {
+    auto it = env_.written_.find(path_);
+    if (it != env_.written_.end()) change(it->second);
+  }
+
+  FaultEnv& env_;
+  std::string path_;
+  std::unique_ptr<WritableFile> base_;
+};
+
+void FaultEnv::fail_nth(Op op, int n) {
+  const int i = static_cast<int>(op);
+  fail_at_[i] = calls_[i] + n;
+  arming_[i] = n > 0 ? Arming::kOnce : Arming::kOff;
+}
+
+void FaultEnv::fail_from(Op op, int n) {
+  const int i = static_cast<int>(op);
+  fail_at_[i] = calls_[i] + n;
+  arming_[i] = n > 0 ? Arming::kFromThenOn : Arming::kOff;
+}
+
+void FaultEnv::fail_everything_from(int n) {
+  everything_from_ = n > 0 ? trace_.size() + static_cast<size_t>(n) : 0;
+}
+
+Status FaultEnv::injected(Op op, const std::string& path, std::string_view word) {
+  const int i = static_cast<int>(op);
+  const int call = ++calls_[i];
+  bool fail = everything_from_ != 0 && trace_.size() + 1 >= everything_from_;
+  switch (arming_[i]) {
+    case Arming::kOff:
+      break;
+    case Arming::kOnce:
+      fail = fail || call == fail_at_[i];
+      break;
+    case Arming::kFromThenOn:
+      fail = fail || call >= fail_at_[i];
+      break;
+  }
+  Status failure;
+  if (fail) failure = Error{std::string(word), path, kInjectedReason};
+  trace_.push_back(Call{op, path, failure});
+  return failure;
 }
 
 size_t FaultEnv::take_space(size_t n) {
   if (disk_left_ < 0) return n;
-  size_t fits = static_cast<long long>(n) > disk_left_ ? static_cast<size_t>(disk_left_) : n;
+  const size_t fits = std::min(n, static_cast<size_t>(disk_left_));
   disk_left_ -= static_cast<long long>(fits);
   return fits;
+}
+
+Status FaultEnv::lose_unflushed_data() {
+  Status first;
+  for (auto& [path, w] : written_) {
+    if (w.flushed >= w.written) continue;
+    w.written = w.flushed;
+    if (!base_.file_exists(path)) continue;
+    std::string bytes;
+    Status status = base_.read_file(path, &bytes);
+    if (!status && bytes.size() > w.flushed) {
+      bytes.resize(w.flushed);
+      std::unique_ptr<WritableFile> file;
+      status = base_.new_writable_file(path, &file);
+      if (!status) status = file->append(bytes);
+      if (!status) status = file->close();
+    }
+    if (status && !first) first = status;
+  }
+  return first;
 }
 
 bool FaultEnv::file_exists(const std::string& path) { return base_.file_exists(path); }
 
 Status FaultEnv::read_file(const std::string& path, std::string* contents) {
-  if (injected(Op::kOpen)) return injected_error(Op::kOpen, path);
-  if (injected(Op::kRead)) return injected_error(Op::kRead, path);
+  if (Status failure = injected(Op::kOpen, path, "open")) return failure;
+  if (Status failure = injected(Op::kRead, path, "read")) return failure;
   return base_.read_file(path, contents);
 }
 
 Status FaultEnv::new_writable_file(const std::string& path, std::unique_ptr<WritableFile>* file) {
-  if (injected(Op::kOpen)) return injected_error(Op::kOpen, path);
+  if (Status failure = injected(Op::kOpen, path, "create")) return failure;
   std::unique_ptr<WritableFile> base;
   if (Status status = base_.new_writable_file(path, &base)) return status;
-  *file = std::make_unique<FaultFile>(*this, path, std::move(base));
+  written_[path] = Written{};
+  *file = std::make_unique<File>(*this, path, std::move(base));
   return ok();
 }
 
 Status FaultEnv::rename_file(const std::string& from, const std::string& to) {
-  if (injected(Op::kRename)) return injected_error(Op::kRename, to);
-  return base_.rename_file(from, to);
+  if (Status failure = injected(Op::kRename, to, "replace")) return failure;
+  if (Status status = base_.rename_file(from, to)) return status;
+  auto it = written_.find(from);
+  if (it == written_.end()) {
+    // What stood there before this Env is taken as being on the device.
+    written_.erase(to);
+  } else if (from != to) {
+    written_[to] = it->second;
+    written_.erase(it);
+  }
+  return ok();
 }
 
 Status FaultEnv::delete_file(const std::string& path) {
-  if (injected(Op::kDelete)) return injected_error(Op::kDelete, path);
-  return base_.delete_file(path);
+  if (Status failure = injected(Op::kDelete, path, "delete")) return failure;
+  if (Status status = base_.delete_file(path)) return status;
+  written_.erase(path);
+  return ok();
 }
 
 }  // namespace platform

@@ -6,15 +6,10 @@
 #include <cstring>
 
 #include "platform/cp1252.h"
+#include "platform/cp1252_bytes.h"
 
 namespace platform {
 namespace {
-
-// Windows-1252 assigns no character to these bytes; they would not survive a
-// round trip on every platform, so they are refused on both sides.
-bool undefined_byte(unsigned char c) {
-  return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
-}
 
 Status convert(const char* to, const char* from, std::string_view in, std::string* out,
                const char* what) {
@@ -46,15 +41,16 @@ Status to_cp1252(std::string_view utf8, std::string* bytes) {
   Status status = convert("CP1252", "UTF-8", utf8, bytes, "convert to Windows-1252");
   if (status) return status;
   for (size_t i = 0; i < bytes->size(); ++i) {
-    if (undefined_byte(static_cast<unsigned char>((*bytes)[i])))
-      return Error{"convert to Windows-1252", "", "no Windows-1252 character at byte " + std::to_string(i)};
+    if (cp1252_undefined(static_cast<unsigned char>((*bytes)[i])))
+      return Error{"convert to Windows-1252", "",
+                   "no Windows-1252 character at byte " + std::to_string(i)};
   }
   return ok();
 }
 
 Status from_cp1252(std::string_view bytes, std::string* utf8) {
   for (size_t i = 0; i < bytes.size(); ++i) {
-    if (undefined_byte(static_cast<unsigned char>(bytes[i])))
+    if (cp1252_undefined(static_cast<unsigned char>(bytes[i])))
       return Error{"convert from Windows-1252", "",
                    "undefined Windows-1252 byte at byte " + std::to_string(i)};
   }

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/env.h"
+#include "platform/program_path.h"
 
 namespace platform {
 namespace {
@@ -81,8 +82,7 @@ class PosixEnv final : public Env {
     return ok();
   }
 
-  Status new_writable_file(const std::string& path,
-                           std::unique_ptr<WritableFile>* file) override {
+  Status new_writable_file(const std::string& path, std::unique_ptr<WritableFile>* file) override {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return os_error("create", path, errno);
     *file = std::make_unique<PosixWritableFile>(path, fd);
@@ -107,15 +107,14 @@ Env& default_env() {
   return env;
 }
 
-Status program_folder(std::string* folder) {
-  std::string path(4096, '\0');
-  ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
-  if (n < 0 || static_cast<size_t>(n) >= path.size())
-    return Error{"find the folder of", "/proc/self/exe", n < 0 ? std::strerror(errno) : "path too long"};
-  path.resize(static_cast<size_t>(n));
-  size_t slash = path.rfind('/');
-  // The root folder is "/" itself; every other folder loses its trailing separator.
-  *folder = slash == 0 ? std::string("/") : path.substr(0, slash);
+Status program_path(std::string* path) {
+  std::string target(4096, '\0');
+  ssize_t n = ::readlink("/proc/self/exe", target.data(), target.size());
+  if (n < 0 || static_cast<size_t>(n) >= target.size())
+    return Error{"find the folder of", "/proc/self/exe",
+                 n < 0 ? std::strerror(errno) : "path too long"};
+  target.resize(static_cast<size_t>(n));
+  *path = std::move(target);
   return ok();
 }
 

@@ -4,6 +4,16 @@ namespace platform {
 
 std::string temporary_name(const std::string& path) { return path + ".tmp~"; }
 
+namespace {
+
+// A failure on the temporary file is reported for the file the user knows.
+Status for_target(Status status, const std::string& path) {
+  if (status) status->path = path;
+  return status;
+}
+
+}  // namespace
+
 Status replace_file(Env& env, const std::string& path, std::string_view contents) {
   const std::string temp = temporary_name(path);
   std::unique_ptr<WritableFile> file;
@@ -11,7 +21,7 @@ Status replace_file(Env& env, const std::string& path, std::string_view contents
   if (status) {
     // A failed create may still have left an empty file behind.
     if (env.file_exists(temp)) env.delete_file(temp);
-    return status;
+    return for_target(status, path);
   }
   status = file->append(contents);
   if (!status) status = file->flush();
@@ -20,7 +30,7 @@ Status replace_file(Env& env, const std::string& path, std::string_view contents
   file.reset();
   if (!status) status = env.rename_file(temp, path);
   if (status) env.delete_file(temp);
-  return status;
+  return for_target(status, path);
 }
 
 }  // namespace platform

@@ -16,9 +16,19 @@ class Ui {
   virtual void close_waiting() = 0;
   // A modal box with `text` and one OK button; returns when it is closed.
   virtual void message_box(std::string_view text) = 0;
+
+  // For the checks of the window builds: once the next message box is on the
+  // screen, writes its title, text, buttons and icon to `report`, read back
+  // from the box itself, one "message box <what>: <value>" line each. A user
+  // interface without a box writes nothing.
+  virtual void report_next_message_box(std::ostream& report) { (void)report; }
 };
 
 // Writes the label to `out` and the message text to `err`.
 std::unique_ptr<Ui> make_console_ui(std::ostream& out, std::ostream& err);
+
+// The window and message box when this machine can show them, else the
+// console: a Linux build without FLTK, or with no display to open.
+std::unique_ptr<Ui> make_ui(std::ostream& out, std::ostream& err);
 
 }  // namespace platform

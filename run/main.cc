@@ -11,6 +11,6 @@ int main() {
     std::cerr << "fiumicino_roma_3291: " << status->message() << std::endl;
     return run::kExitPlatform;
   }
-  std::unique_ptr<platform::Ui> ui = platform::make_console_ui(std::cout, std::cerr);
+  std::unique_ptr<platform::Ui> ui = platform::make_ui(std::cout, std::cerr);
   return run::Form_Load(platform::default_env(), *ui, folder, std::cerr);
 }

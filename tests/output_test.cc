@@ -16,9 +16,7 @@
 namespace {
 
 using model::Variant;
-using platform::FaultEnv;
 using platform::MemEnv;
-using platform::Op;
 using testing_support::le16;
 using testing_support::le32;
 using testing_support::plain_code;
@@ -322,127 +320,5 @@ TEST(OutputStep, LongerFilesOfAnEarlierRunHoldOnlyTheNewContent) {
   EXPECT_EQ(env.files().at(path_of(model::FileKind::kCells)).size(),
             static_cast<size_t>(again.cell_last + 1) * 15);
 }
-
-// --- Failing file operations ---------------------------------------------------------
-
-// Whatever fails, each binary file holds either its old bytes or its complete
-// new bytes; the one that failed and those after it keep their old bytes (or
-// stay absent); no temporary file is left; and the failure says what failed,
-// on which file, and why.
-class OutputFaults : public ::testing::TestWithParam<bool> {
- protected:
-  void SetUp() override {
-    earlier_run_ = GetParam();
-    MemEnv fresh;
-    model::Scenario m = hand_built_model();
-    ASSERT_FALSE(output::output_step(m, fresh, kFolder).failure);
-    for (model::FileKind kind : kBinaries) new_bytes_.push_back(fresh.files().at(path_of(kind)));
-  }
-
-  MemEnv prepared_env() const {
-    MemEnv env;
-    if (earlier_run_) env.files() = old_files();
-    return env;
-  }
-
-  // Runs the step on a FaultEnv armed by `arm`; returns the failure.
-  platform::Status run(MemEnv& base, const std::function<void(FaultEnv&)>& arm) const {
-    FaultEnv env(base);
-    arm(env);
-    model::Scenario m = hand_built_model();
-    output::OutputOutcome outcome = output::output_step(m, env, kFolder);
-    EXPECT_EQ(outcome.reserved_slot_code, 0);
-    return outcome.failure;
-  }
-
-  // Checks the folder after a failure at file `failing` (0 to 2).
-  void expect_left(const std::map<std::string, std::string>& files, size_t failing) const {
-    const auto old = old_files();
-    for (size_t i = 0; i < 3; ++i) {
-      const std::string path = path_of(kBinaries[i]);
-      SCOPED_TRACE(path);
-      auto it = files.find(path);
-      if (i < failing) {
-        ASSERT_NE(it, files.end());
-        EXPECT_EQ(it->second, new_bytes_[i]);
-      } else if (earlier_run_) {
-        ASSERT_NE(it, files.end());
-        EXPECT_EQ(it->second, old.at(path));
-      } else {
-        EXPECT_EQ(it, files.end());
-      }
-    }
-    for (const auto& [path, content] : files)
-      EXPECT_EQ(path.find(".tmp"), std::string::npos) << "left behind: " << path;
-  }
-
-  bool earlier_run_ = false;
-  std::vector<std::string> new_bytes_;
-};
-
-TEST_P(OutputFaults, EveryFailingFileOperationKeepsTheOldFiles) {
-  struct OpCase {
-    Op op;
-    const char* word;  // how the failure names the operation
-  };
-  const OpCase ops[] = {{Op::kOpen, "open"},
-                        {Op::kWrite, "write"},
-                        {Op::kFlush, "flush"},
-                        {Op::kClose, "close"},
-                        {Op::kRename, "replace"}};
-  for (const OpCase& c : ops) {
-    // How many calls of the operation a clean run makes.
-    MemEnv counting_base = prepared_env();
-    FaultEnv counting(counting_base);
-    model::Scenario m = hand_built_model();
-    ASSERT_FALSE(output::output_step(m, counting, kFolder).failure);
-    const int calls = counting.calls(c.op);
-    ASSERT_GE(calls, 3) << c.word;
-
-    for (int n = 1; n <= calls; ++n) {
-      SCOPED_TRACE(std::string(c.word) + " call " + std::to_string(n));
-      MemEnv base = prepared_env();
-      platform::Status failure = run(base, [&](FaultEnv& env) { env.fail_nth(c.op, n); });
-      ASSERT_TRUE(failure);
-      const std::string message = failure->message();
-      size_t failing = 3;
-      for (size_t i = 0; i < 3; ++i)
-        if (failure->path.rfind(path_of(kBinaries[i]), 0) == 0) failing = i;
-      ASSERT_LT(failing, 3u) << "the failure names no output file: " << message;
-      EXPECT_EQ(message.rfind(std::string("cannot ") + c.word + " ", 0), 0u) << message;
-      EXPECT_NE(message.find("(injected)"), std::string::npos) << message;
-      expect_left(base.files(), failing);
-    }
-  }
-}
-
-TEST_P(OutputFaults, AFullDiskKeepsTheOldFiles) {
-  const size_t sizes[] = {new_bytes_[0].size(), new_bytes_[1].size(), new_bytes_[2].size()};
-  const size_t total = sizes[0] + sizes[1] + sizes[2];
-  for (size_t room : {size_t{0}, size_t{1}, sizes[0] - 1, sizes[0], sizes[0] + 7,
-                      sizes[0] + sizes[1], total - 1}) {
-    SCOPED_TRACE("room for " + std::to_string(room) + " bytes");
-    MemEnv base = prepared_env();
-    platform::Status failure =
-        run(base, [&](FaultEnv& env) { env.fill_disk_after(static_cast<long long>(room)); });
-    ASSERT_TRUE(failure);
-    // The file that does not fit is the first whose end lies beyond the room.
-    size_t failing = 0;
-    size_t end = sizes[0];
-    while (end <= room) end += sizes[++failing];
-    EXPECT_EQ(failure->path.rfind(path_of(kBinaries[failing]), 0), 0u) << failure->message();
-    EXPECT_EQ(failure->message().rfind("cannot write ", 0), 0u) << failure->message();
-    EXPECT_NE(failure->message().find("No space left on device"), std::string::npos);
-    expect_left(base.files(), failing);
-  }
-
-  MemEnv base = prepared_env();
-  EXPECT_FALSE(run(base, [&](FaultEnv& env) { env.fill_disk_after(total); }));
-  expect_left(base.files(), 3);
-}
-
-INSTANTIATE_TEST_SUITE_P(Folders, OutputFaults, ::testing::Bool(), [](const auto& info) {
-  return info.param ? std::string("FilesOfAnEarlierRun") : std::string("EmptyFolder");
-});
 
 }  // namespace

@@ -18,9 +18,7 @@
 namespace {
 
 using model::FileKind;
-using platform::FaultEnv;
 using platform::MemEnv;
-using platform::Op;
 
 constexpr char kFolder[] = "/scen";
 
@@ -154,89 +152,6 @@ TEST(FormLoad, InTheRootFolderEveryNameGetsTheSeparatorAnyway) {
     renamed[root + platform::kSeparator + path.substr(sizeof kFolder)] = content;
   EXPECT_FALSE(renamed.empty());
   EXPECT_EQ(in_root.files(), renamed);
-}
-
-TEST(FormLoad, AFailingWriterStopsTheRunAndKeepsTheFilesBeforeIt) {
-  struct OpCase {
-    Op op;
-    const char* word;
-  };
-  for (const OpCase& c :
-       {OpCase{Op::kOpen, "open"}, OpCase{Op::kWrite, "write"}, OpCase{Op::kFlush, "flush"},
-        OpCase{Op::kClose, "close"}, OpCase{Op::kRename, "replace"}}) {
-    for (size_t n = 1; n <= 5; ++n) {
-      SCOPED_TRACE(std::string(c.word) + " of writer " + std::to_string(n));
-      MemEnv base;
-      FaultEnv env(base);
-      env.fail_nth(c.op, static_cast<int>(n));
-      FakeUi ui;
-      std::ostringstream err;
-      EXPECT_EQ(run::Form_Load(env, ui, kFolder, err), run::kExitPlatform);
-      const std::string expected_start = std::string("fiumicino_roma_3291: cannot ") + c.word;
-      EXPECT_EQ(err.str().rfind(expected_start, 0), 0u) << err.str();
-      EXPECT_NE(err.str().find(path_of(kWriters[n - 1].kind)), std::string::npos) << err.str();
-      EXPECT_EQ(base.files(), written_by_first(n - 1));
-      EXPECT_TRUE(ui.boxes.empty());
-      EXPECT_EQ(ui.calls.back(), "close");
-    }
-  }
-}
-
-TEST(FormLoad, AFullDiskStopsTheRunInTheWriterThatDoesNotFit) {
-  const auto two = written_by_first(2);
-  size_t room = 10;
-  for (const auto& [path, content] : two) room += content.size();
-  MemEnv base;
-  FaultEnv env(base);
-  env.fill_disk_after(static_cast<long long>(room));
-  FakeUi ui;
-  std::ostringstream err;
-  EXPECT_EQ(run::Form_Load(env, ui, kFolder, err), run::kExitPlatform);
-  EXPECT_NE(err.str().find("No space left on device"), std::string::npos) << err.str();
-  EXPECT_NE(err.str().find(path_of(FileKind::kRouteNotes)), std::string::npos) << err.str();
-  EXPECT_EQ(base.files(), two);
-}
-
-// Waits for the parsers.
-TEST(FormLoad, AFailingBinaryFileStopsTheRunAndKeepsWhatWasWritten) {
-  MemEnv clean_env;
-  FakeUi clean_ui;
-  std::ostringstream clean_err;
-  ASSERT_EQ(run::Form_Load(clean_env, clean_ui, kFolder, clean_err), run::kExitOk);
-  const auto& clean = clean_env.files();
-
-  for (size_t i = 0; i < 3; ++i) {
-    SCOPED_TRACE(path_of(kBinaries[i]));
-    MemEnv base;
-    FaultEnv env(base);
-    env.fail_nth(Op::kRename, static_cast<int>(5 + 1 + i));  // after the five writers
-    FakeUi ui;
-    std::ostringstream err;
-    EXPECT_EQ(run::Form_Load(env, ui, kFolder, err), run::kExitPlatform);
-    EXPECT_NE(err.str().find("cannot replace '" + path_of(kBinaries[i]) + "'"), std::string::npos)
-        << err.str();
-    std::map<std::string, std::string> expected;
-    for (FileKind kind : kDocuments) expected[path_of(kind)] = clean.at(path_of(kind));
-    for (size_t j = 0; j < i; ++j)
-      expected[path_of(kBinaries[j])] = clean.at(path_of(kBinaries[j]));
-    EXPECT_EQ(base.files(), expected);
-  }
-}
-
-// Waits for the parsers.
-TEST(FormLoad, AReadFailureBeforeTheCellTrackEndsTheRunThroughErrore) {
-  MemEnv base;
-  FaultEnv env(base);
-  env.fail_nth(Op::kRead, 1);  // the line source: the writers read nothing
-  FakeUi ui;
-  std::ostringstream err;
-  EXPECT_EQ(run::Form_Load(env, ui, kFolder, err), run::kExitErrore);
-  EXPECT_EQ(ui.boxes, std::vector<std::string>{" Errore n. 25"});
-  EXPECT_EQ(err.str(), "");
-  // The fault handler deleted both sources; no binary file was written.
-  std::map<std::string, std::string> documents;
-  for (FileKind kind : kDocuments) documents[path_of(kind)] = written_by_first(5).at(path_of(kind));
-  EXPECT_EQ(base.files(), documents);
 }
 
 // --- The compile step on hand-made sources ---------------------------------------------

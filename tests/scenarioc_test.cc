@@ -18,6 +18,7 @@
 #include "tools/scenarioc_app.h"
 #include "tools/status_report.h"
 #include "writers/writers.h"
+#include "tests/support/utf8_path.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ class Scenarioc : public ::testing::Test {
     folder_path_ = fs::temp_directory_path() /
                    ("scenarioc_test_" + std::to_string(random()) + std::to_string(random()));
     ASSERT_TRUE(fs::create_directory(folder_path_));
-    folder_ = folder_path_.string();
+    folder_ = test::utf8(folder_path_);
   }
   void TearDown() override { fs::remove_all(folder_path_); }
 
@@ -64,21 +65,21 @@ class Scenarioc : public ::testing::Test {
   std::string path(FileKind kind) const {
     return folder_ + platform::kSeparator + model::file_name(kind, kGivenScenario, kGivenTrain);
   }
-  bool exists(FileKind kind) const { return fs::exists(fs::path(path(kind))); }
+  bool exists(FileKind kind) const { return fs::exists(test::fs_path(path(kind))); }
   std::string read(FileKind kind) const {
-    std::ifstream in(path(kind), std::ios::binary);
+    std::ifstream in(test::fs_path(path(kind)), std::ios::binary);
     std::stringstream content;
     content << in.rdbuf();
     return content.str();
   }
   void put(FileKind kind, const std::string& content) const {
-    std::ofstream(path(kind), std::ios::binary) << content;
+    std::ofstream(test::fs_path(path(kind)), std::ios::binary) << content;
   }
   // The names of the files in the folder, sorted.
   std::vector<std::string> listing() const {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder_path_))
-      names.push_back(entry.path().filename().string());
+      names.push_back(test::utf8(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
   }

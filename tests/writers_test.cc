@@ -59,7 +59,7 @@ TEST_P(WriterTest, WritesExactlyItsLinesWithCrLf) {
   const WriterCase& c = GetParam();
   MemEnv env;
   ASSERT_FALSE(c.writer(given_scenario(), env, kFolder));
-  const std::string path = std::string(kFolder) + "/" + c.file_name;
+  const std::string path = std::string(kFolder) + platform::kSeparator + c.file_name;
   ASSERT_EQ(env.files().size(), 1u) << "no temporary file may be left";
   const std::string& bytes = env.files().at(path);
   if (c.bytes) {
@@ -78,7 +78,7 @@ TEST_P(WriterTest, WritesExactlyItsLinesWithCrLf) {
 TEST_P(WriterTest, ReplacesALongerFileAndIsRepeatable) {
   const WriterCase& c = GetParam();
   MemEnv env;
-  const std::string path = std::string(kFolder) + "/" + c.file_name;
+  const std::string path = std::string(kFolder) + platform::kSeparator + c.file_name;
   env.files()[path] = std::string(100000, 'x');
   ASSERT_FALSE(c.writer(given_scenario(), env, kFolder));
   std::string first = env.files().at(path);

@@ -1,9 +1,11 @@
 #include "tools/check.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "compiler/compile.h"
+#include "compiler/field_reader.h"
+#include "compiler/keyword.h"
+#include "compiler/read_failure.h"
 #include "model/file_names.h"
 #include "model/rounding.h"
 #include "model/status_codes.h"
@@ -15,6 +17,11 @@
 namespace tools {
 namespace {
 
+using compiler::contains;
+using compiler::contains_ignoring_case;
+using model::FileKind;
+namespace status = model::status;
+
 constexpr char kMemoryFolder[] = "/check";
 
 class SilentUi final : public platform::Ui {
@@ -24,159 +31,445 @@ class SilentUi final : public platform::Ui {
   void message_box(std::string_view) override {}
 };
 
-// The source's text as the compiler sees it, split at the same line ends.
-std::vector<std::string> source_lines(const std::optional<std::string>& bytes) {
-  std::vector<std::string> lines;
-  if (!bytes) return lines;
-  std::string text;
-  if (platform::from_cp1252(*bytes, &text)) text = *bytes;
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      lines.push_back(text.substr(start, i - start));
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+bool is_utf8_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// One source as the parsers see it: its text, decoded from Windows-1252, split
+// at the same line ends as the field reader splits it.
+class Source {
+ public:
+  Source(std::string path, const std::optional<std::string>& bytes) : path_(std::move(path)) {
+    if (!bytes) return;
+    if (platform::from_cp1252(*bytes, &text_)) text_ = *bytes;
+    size_t start = 0;
+    for (size_t i = 0; i < text_.size(); ++i) {
+      if (text_[i] != '\r' && text_[i] != '\n') continue;
+      starts_.push_back(start);
+      lines_.push_back(text_.substr(start, i - start));
+      if (text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') ++i;
       start = i + 1;
     }
+    if (start < text_.size()) {
+      starts_.push_back(start);
+      lines_.push_back(text_.substr(start));
+    }
   }
-  if (start < text.size()) lines.push_back(text.substr(start));
-  return lines;
-}
 
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
+  const std::string& path() const { return path_; }
+  const std::string& text() const { return text_; }
+  const std::vector<std::string>& lines() const { return lines_; }
+  bool has_line(int line) const { return line >= 1 && static_cast<size_t>(line) <= lines_.size(); }
+  const std::string& line(int line) const { return lines_[static_cast<size_t>(line) - 1]; }
+  // The byte offset of a 1-based line and byte column.
+  size_t offset(int line, int column) const {
+    return starts_[static_cast<size_t>(line) - 1] + static_cast<size_t>(column) - 1;
+  }
 
-// A signal or slowdown entry of the train source and the cells it claims.
-struct Entry {
-  bool signal = false;
-  int line = 0;
-  int column = 0;
-  int64_t first_cell = 0;  // signal cell, or slowdown warning board (or start)
-  int64_t start_cell = 0;
-  int64_t end_cell = 0;
+ private:
+  std::string path_;
+  std::string text_;
+  std::vector<size_t> starts_;
+  std::vector<std::string> lines_;
 };
 
-// Finds the signal and slowdown entries line by line; enough to name the
-// entries behind a marker the post-processing could not place.
-std::vector<Entry> train_entries(const std::vector<std::string>& lines) {
+// An entry of a source found line by line: the keyword is the first
+// comma-separated field of a line, the numbers the fields after it up to the
+// first that is not one. Enough to name the entries behind a cell; the faults
+// themselves are located by the parsers.
+struct Entry {
+  FileKind file = FileKind::kLineSource;
+  std::string keyword;
+  int line = 0;
+  int column = 0;  // in bytes, as the parsers count
+  std::vector<long> numbers;
+};
+
+std::vector<Entry> scan_entries(const Source& source, FileKind file) {
   std::vector<Entry> entries;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const std::string& l = lines[i];
-    size_t comma = l.find(',');
-    if (comma == std::string::npos) continue;
-    std::string keyword = lower(l.substr(0, comma));
-    bool signal = keyword.find("segnale") != std::string::npos;
-    bool slowdown = keyword.find("rallentamento") != std::string::npos;
-    if (!signal && !slowdown) continue;
-    std::vector<long> numbers;
-    for (size_t pos = comma; pos != std::string::npos && numbers.size() < 3;
-         pos = l.find(',', pos + 1)) {
+  for (size_t i = 0; i < source.lines().size(); ++i) {
+    const std::string& l = source.lines()[i];
+    const size_t comma = l.find(',');
+    const size_t first = l.find_first_not_of(" \t");
+    if (comma == std::string::npos || first == std::string::npos || first >= comma) continue;
+    Entry e;
+    e.file = file;
+    e.keyword = l.substr(first, comma - first);
+    e.line = static_cast<int>(i) + 1;
+    e.column = static_cast<int>(first) + 1;
+    for (size_t pos = comma; pos != std::string::npos; pos = l.find(',', pos + 1)) {
+      const std::string field = l.substr(pos + 1, l.find(',', pos + 1) - pos - 1);
+      const size_t digits = field.find_first_not_of(" \t");
+      if (digits == std::string::npos) break;
+      size_t used = 0;
       try {
-        numbers.push_back(std::stol(l.substr(pos + 1)));
+        e.numbers.push_back(std::stol(field.substr(digits), &used));
       } catch (...) {
         break;
       }
+      if (field.find_first_not_of(" \t", digits + used) != std::string::npos) break;
     }
-    if (numbers.empty()) continue;
-    Entry e;
-    e.signal = signal;
-    e.line = static_cast<int>(i) + 1;
-    e.column = static_cast<int>(l.find_first_not_of(" \t")) + 1;
-    e.start_cell = model::point_cell(numbers[0]);
-    e.first_cell = e.start_cell;
-    if (slowdown && numbers.size() >= 3) {
-      e.end_cell = model::point_cell(numbers[0] + numbers[2]);
-      if (numbers[0] > 1500) e.first_cell = model::point_cell(numbers[0] - 1200);
-    }
-    entries.push_back(e);
+    entries.push_back(std::move(e));
   }
   return entries;
 }
 
+// The cells a slowdown entry claims (inizio, v, l, f_tt, f_ta, d_v).
+struct SlowdownCells {
+  int64_t start = 0, end = 0;
+  bool has_board = false;
+  int64_t board = 0;
+  int64_t pre_warning_last = 0;  // the four cells up to this one, when f_ta is nonzero
+  bool has_pre_warning = false;
+};
+
+SlowdownCells slowdown_cells(const Entry& e) {
+  SlowdownCells s;
+  const long inizio = e.numbers[0];
+  s.start = model::point_cell(inizio);
+  s.end = e.numbers.size() > 2 ? model::point_cell(inizio + e.numbers[2]) : s.start;
+  s.has_board = inizio > 1500;
+  if (s.has_board) s.board = model::point_cell(inizio - 1200);
+  s.has_pre_warning = s.has_board && e.numbers.size() > 4 && e.numbers[4] != 0;
+  if (s.has_pre_warning) s.pre_warning_last = model::stretch_cell(inizio - 1200);
+  return s;
+}
+
+std::string metres(long m) { return std::to_string(m) + " m"; }
+
 class Locator {
  public:
-  Locator(const CheckInput& in) : in_(in) {
-    model::Scenario names;
-    names.scenario_name = in.scenario_name;
-    names.train_number = in.train_number;
-    line_path_ = model::file_path(in.folder, model::FileKind::kLineSource, names);
-    train_path_ = model::file_path(in.folder, model::FileKind::kTrainSource, names);
-    line_lines_ = source_lines(in.line_source_bytes);
-    train_lines_ = source_lines(in.train_source_bytes);
+  explicit Locator(const CheckInput& in)
+      : line_(path(in, FileKind::kLineSource), in.line_source_bytes),
+        train_(path(in, FileKind::kTrainSource), in.train_source_bytes),
+        line_entries_(scan_entries(line_, FileKind::kLineSource)),
+        train_entries_(scan_entries(train_, FileKind::kTrainSource)) {}
+
+  const Source& source(FileKind file) const {
+    return file == FileKind::kTrainSource ? train_ : line_;
+  }
+  const std::vector<Entry>& entries(FileKind file) const {
+    return file == FileKind::kTrainSource ? train_entries_ : line_entries_;
   }
 
-  Diagnostic at(model::FileKind file, int line, int column, std::string message) const {
+  // A diagnostic at a byte column of a line; it reports the column in
+  // characters, as an editor shows it. A line the source does not have
+  // leaves the file alone.
+  Diagnostic at(FileKind file, int line, int column, std::string message) const {
+    const Source& s = source(file);
     Diagnostic d;
-    bool train = file == model::FileKind::kTrainSource;
-    d.file = train ? train_path_ : line_path_;
-    const auto& lines = train ? train_lines_ : line_lines_;
-    if (line >= 1 && static_cast<size_t>(line) <= lines.size()) {
+    d.file = s.path();
+    if (s.has_line(line)) {
       d.line = line;
-      d.column = std::max(column, 1);
-      d.source_line = lines[static_cast<size_t>(line) - 1];
+      d.source_line = s.line(line);
+      int characters = 1;
+      for (int i = 0; i + 1 < column && static_cast<size_t>(i) < d.source_line.size(); ++i)
+        if (!is_utf8_continuation(d.source_line[static_cast<size_t>(i)])) ++characters;
+      d.column = characters;
     }
     d.message = std::move(message);
     return d;
   }
-  Diagnostic file_only(model::FileKind file, std::string message) const {
+  Diagnostic at(const compiler::SourcePosition& p, std::string message) const {
+    return at(p.file, p.line, p.column, std::move(message));
+  }
+  Diagnostic at(const Entry& e, std::string message) const {
+    return at(e.file, e.line, e.column, std::move(message));
+  }
+  Diagnostic file_only(FileKind file, std::string message) const {
     return at(file, 0, 0, std::move(message));
   }
-  const std::vector<std::string>& train_lines() const { return train_lines_; }
+
+  // Where the n-th number after the keyword of the entry at `p` starts, read
+  // with the parsers' own field reader; `p` itself when it cannot be found.
+  compiler::SourcePosition number_field(const compiler::SourcePosition& p, int n) const {
+    const Source& s = source(p.file);
+    if (!s.has_line(p.line) || n < 1) return p;
+    compiler::FieldReader reader(std::string_view(s.text()).substr(s.offset(p.line, p.column)));
+    try {
+      reader.read_text();
+      for (int i = 0; i < n; ++i) reader.read_long();
+    } catch (const compiler::ReadFailure&) {
+      return p;
+    }
+    compiler::SourcePosition field = p;
+    field.line = p.line + reader.field_line() - 1;
+    field.column =
+        reader.field_line() == 1 ? p.column + reader.field_column() - 1 : reader.field_column();
+    return field;
+  }
+
+  // The entry that put what cell `c` holds there, and what it is.
+  struct Claim {
+    const Entry* entry = nullptr;
+    std::string what;
+  };
+  Claim claim(const model::Scenario& m, int64_t c) const {
+    if (!m.valid_cell(c)) return {nullptr, "lies outside the cell track"};
+    const model::Cell& cell = m.cell(static_cast<int32_t>(c));
+    if (model::is_free(cell)) return {nullptr, "is free"};
+    auto find = [&](FileKind file, auto matches) -> const Entry* {
+      for (const Entry& e : entries(file))
+        if (!e.numbers.empty() && matches(e)) return &e;
+      return nullptr;
+    };
+    auto keyword = [](const Entry& e, const char* word) {
+      return contains_ignoring_case(e.keyword, word);
+    };
+    switch (cell.kind) {
+      case model::kind::kSignal:
+        if (const Entry* e = find(FileKind::kTrainSource, [&](const Entry& e) {
+              return keyword(e, "segnale") && model::point_cell(e.numbers[0]) == c;
+            }))
+          return {e, "is taken by the signal at " + metres(e->numbers[0])};
+        break;
+      case model::kind::kSlowdownEnd:
+      case model::kind::kSlowdownStart:
+      case model::kind::kWarningBoard:
+      case model::kind::kPreWarning: {
+        static constexpr const char* kParts[] = {"end", "start", "warning board", "pre-warning"};
+        const char* part = kParts[cell.kind - model::kind::kSlowdownEnd];
+        if (const Entry* e = find(FileKind::kTrainSource, [&](const Entry& e) {
+              if (!keyword(e, "rallentamento")) return false;
+              const SlowdownCells s = slowdown_cells(e);
+              switch (cell.kind) {
+                case model::kind::kSlowdownEnd:
+                  return s.end == c;
+                case model::kind::kSlowdownStart:
+                  return s.start == c;
+                case model::kind::kWarningBoard:
+                  return s.has_board && s.board == c;
+                default:
+                  return s.has_pre_warning && c <= s.pre_warning_last && c > s.pre_warning_last - 4;
+              }
+            }))
+          return {e, "is taken by the " + std::string(part) + " of the slowdown at " +
+                         metres(e->numbers[0])};
+        return {nullptr, "holds a slowdown " + std::string(part)};
+      }
+      case model::kind::kSpeedBoard:
+        if (const Entry* e = find(FileKind::kLineSource, [&](const Entry& e) {
+              return keyword(e, "indicatori_v") && model::point_cell(e.numbers[0]) == c;
+            }))
+          return {e, "is taken by the maximum-speed board at " + metres(e->numbers[0])};
+        break;
+      case model::kind::kNameBoard:
+        if (const Entry* e = find(FileKind::kLineSource, [&](const Entry& e) {
+              return keyword(e, "cartello") && keyword(e, "indicat") &&
+                     model::point_cell(e.numbers[0]) == c;
+            }))
+          return {e, "is taken by the name board at " + metres(e->numbers[0])};
+        break;
+      case model::kind::kStationMarker: {
+        // The marker holds the station's number: the n-th station entry.
+        int n = 0;
+        const std::string name = cell.value_a >= 1 && cell.value_a <= model::kFirstSignTextRecord
+                                     ? m.service_table[static_cast<size_t>(cell.value_a)].text
+                                     : std::string();
+        if (const Entry* e = find(FileKind::kTrainSource, [&](const Entry& e) {
+              return keyword(e, "stazione") && ++n == cell.value_a;
+            }))
+          return {e,
+                  "is taken by the marker of the station " + name + " at " + metres(e->numbers[0])};
+        return {nullptr, "holds the marker of station " + std::to_string(cell.value_a)};
+      }
+      case model::kind::kMarker:
+      case model::kind::kAbbattimento:
+        if (const Entry* e = find(FileKind::kTrainSource, [&](const Entry& e) {
+              return keyword(e, "abbattimento") && model::stretch_cell(e.numbers[0]) == c;
+            }))
+          return {e, "is taken by the abbattimento at " + metres(e->numbers[0])};
+        if (cell.kind == model::kind::kMarker)
+          return {nullptr, "holds a marker placed for another slowdown"};
+        break;
+    }
+    return {nullptr, "holds a " + kind_name(cell.kind)};
+  }
+
+  // "cell N <claim>", at the entry that took the cell when there is one.
+  Diagnostic cell_note(const model::Scenario& m, int64_t c, const std::string& prefix = "") const {
+    const Claim who = claim(m, c);
+    std::string message = "cell " + std::to_string(c) + prefix + " " + who.what;
+    if (who.entry) return at(*who.entry, message);
+    Diagnostic d;
+    d.message = message;
+    return d;
+  }
 
  private:
-  const CheckInput& in_;
-  std::string line_path_, train_path_;
-  std::vector<std::string> line_lines_, train_lines_;
+  static std::string path(const CheckInput& in, FileKind kind) {
+    model::Scenario names;
+    names.scenario_name = in.scenario_name;
+    names.train_number = in.train_number;
+    return model::file_path(in.folder, kind, names);
+  }
+
+  Source line_, train_;
+  std::vector<Entry> line_entries_, train_entries_;
 };
 
-std::string cell_note(const model::Scenario& m, int64_t cell) {
-  if (!m.valid_cell(cell)) return "cell " + std::to_string(cell) + " lies outside the cell track";
-  return "cell " + std::to_string(cell) + " (" + std::to_string(cell * 50) + " m) holds a " +
-         kind_name(m.cell(static_cast<int32_t>(cell)).kind);
+bool all_taken(const model::Scenario& m, std::initializer_list<int64_t> cells) {
+  return std::none_of(cells.begin(), cells.end(), [&](int64_t c) {
+    return m.valid_cell(c) && model::is_free(m.cell(static_cast<int32_t>(c)));
+  });
 }
 
-void add_cell_notes(CheckReport& r, const model::Scenario& m,
-                    std::initializer_list<int64_t> cells) {
-  for (int64_t c : cells) {
-    Diagnostic d;
-    d.message = cell_note(m, c);
-    r.notes.push_back(d);
-  }
-}
-
-// The post-processing codes: name the entries and cells involved.
+// The post-processing codes: the entry behind the marker that had no room, the
+// other entries involved and what takes each candidate cell.
 void locate_marker_fault(CheckReport& r, const model::Scenario& m, const Locator& where,
                          const std::string& message) {
   const int64_t cell = m.error_position / 50;
-  std::vector<Entry> entries = train_entries(where.train_lines());
-  auto entry_note = [&](const Entry& e, const std::string& text) {
-    return where.at(model::FileKind::kTrainSource, e.line, e.column, text);
+  const std::vector<Entry>& train = where.entries(FileKind::kTrainSource);
+  auto is_signal = [](const Entry& e) {
+    return !e.numbers.empty() && contains_ignoring_case(e.keyword, "segnale");
   };
-  if (r.status == model::status::kNoRoomBeforeSignal) {
-    for (const Entry& e : entries)
-      if (e.signal && e.start_cell == cell) r.error = entry_note(e, message);
-    for (const Entry& e : entries)
-      if (!e.signal && e.first_cell > cell && e.first_cell - cell <= 20)
-        r.notes.push_back(entry_note(
-            e, "the slowdown whose warning board stands in cell " + std::to_string(e.first_cell)));
-    add_cell_notes(r, m, {cell - 1, cell - 2});
-  } else if (r.status == model::status::kNoRoomBeforeSlowdown) {
-    for (const Entry& e : entries)
-      if (!e.signal && e.start_cell == cell) r.error = entry_note(e, message);
-    for (int64_t group : {5, 11, 18})
-      if (cell > group + 2)
-        add_cell_notes(r, m, {cell - group, cell - group - 1, cell - group - 2});
+  auto is_slowdown = [](const Entry& e) {
+    return !e.numbers.empty() && contains_ignoring_case(e.keyword, "rallentamento");
+  };
+  auto cells_before = [&](int64_t c, int64_t from, const std::string& of) {
+    for (int64_t before : {from, from + 1})
+      r.notes.push_back(
+          where.cell_note(m, c - before, ", " + metres(before * 50) + " before " + of + ","));
+  };
+
+  if (r.status == status::kNoRoomBeforeSignal) {
+    // Rule 1: the signal in `cell`, up to 20 cells before a warning board.
+    for (const Entry& e : train)
+      if (is_signal(e) && model::point_cell(e.numbers[0]) == cell && !r.error)
+        r.error = where.at(e, message);
+    for (const Entry& e : train) {
+      if (!is_slowdown(e)) continue;
+      const SlowdownCells s = slowdown_cells(e);
+      if (s.has_board && s.board > cell && s.board - cell <= 20)
+        r.notes.push_back(where.at(e, "the slowdown at " + metres(e.numbers[0]) +
+                                          " has its warning board in cell " +
+                                          std::to_string(s.board) + ", " +
+                                          metres((s.board - cell) * 50) + " after the signal"));
+    }
+    cells_before(cell, 1, "the signal");
+  } else if (r.status == status::kNoRoomBeforeSlowdown) {
+    // Rule 2: the slowdown starting in `cell`; the groups with no free cell.
+    for (const Entry& e : train)
+      if (is_slowdown(e) && slowdown_cells(e).start == cell && !r.error)
+        r.error = where.at(e, message);
+    for (int64_t group : {5, 11, 18}) {
+      if (cell <= group + 2 || !all_taken(m, {cell - group, cell - group - 1, cell - group - 2}))
+        continue;
+      for (int64_t before = group; before <= group + 2; ++before)
+        r.notes.push_back(
+            where.cell_note(m, cell - before, ", " + metres(before * 50) + " before the start,"));
+    }
   } else {
-    for (const Entry& e : entries)
-      if (!e.signal && e.start_cell < cell && cell <= std::max(e.end_cell, e.start_cell) + 1)
-        r.error = entry_note(e, message);
-    for (const Entry& e : entries)
-      if (e.signal && e.start_cell > cell && e.start_cell - cell <= 13)
-        r.notes.push_back(entry_note(e, "the first signal after the slowdown"));
-    add_cell_notes(r, m, {cell - 1, cell, cell + 1});
+    // Rule 3 (a marker inside the slowdown, around `cell`) or rule 4 (before
+    // the first signal after the slowdown that ends in `cell`).
+    const Entry* slowdown = nullptr;
+    for (const Entry& e : train) {
+      if (!is_slowdown(e)) continue;
+      const SlowdownCells s = slowdown_cells(e);
+      if (s.start < cell && cell <= std::max(s.end, s.start) + 1 && !slowdown) slowdown = &e;
+    }
+    if (slowdown) r.error = where.at(*slowdown, message);
+    // Only a slowdown slower than 110 km/h gets markers inside it.
+    const bool slow = slowdown && slowdown->numbers.size() > 1 && slowdown->numbers[1] < 110;
+    if (slow && all_taken(m, {cell - 1, cell, cell + 1}))
+      for (int64_t c : {cell, cell - 1, cell + 1})
+        r.notes.push_back(where.cell_note(m, c, ", a place for the marker inside the slowdown,"));
+    if (slowdown && slowdown_cells(*slowdown).end == cell) {
+      for (int64_t s = cell; s <= cell + 12 && m.valid_cell(s); ++s) {
+        if (m.cell(static_cast<int32_t>(s)).kind != model::kind::kSignal) continue;
+        if (all_taken(m, {s - 1, s - 2})) {
+          const Diagnostic signal = where.cell_note(m, s);
+          Diagnostic d = signal;
+          d.message = "the first signal after the slowdown stands in cell " + std::to_string(s);
+          r.notes.push_back(d);
+          cells_before(s, 1, "that signal");
+        }
+        break;
+      }
+    }
   }
-  if (!r.error) r.error = where.file_only(model::FileKind::kTrainSource, message);
+  if (!r.error) r.error = where.file_only(FileKind::kTrainSource, message);
+}
+
+// `text` with the names of the in-memory copies replaced by the sources'
+// names in FOLDER.
+std::string real_paths(std::string text, const CheckInput& in) {
+  model::Scenario names;
+  names.scenario_name = in.scenario_name;
+  names.train_number = in.train_number;
+  for (FileKind kind : {FileKind::kLineSource, FileKind::kTrainSource}) {
+    const std::string copy = model::file_path(kMemoryFolder, kind, names);
+    const std::string real = model::file_path(in.folder, kind, names);
+    for (size_t at = text.find(copy); at != std::string::npos;
+         at = text.find(copy, at + real.size()))
+      text.replace(at, copy.size(), real);
+  }
+  return text;
+}
+
+// Which number of its entry a status found at fault; 0 for the keyword.
+int faulty_number(int32_t code) {
+  switch (code) {
+    case status::kLineTooLong:
+    case status::kRepeatFirstNotMultiple:
+    case status::kNameBoardCellTaken:
+    case status::kAbbattimentoCellTaken:
+    case status::kStationNotMultiple:
+    case status::kOutOfRange:
+    case status::kSignalCellTaken:
+    case status::kWarningCellTaken:
+    case status::kSlowdownStartTaken:
+    case status::kSlowdownEndTaken:
+    case status::kPreWarningTaken:
+    case status::kSpeedBoardCellTaken:
+    case status::kStationsTooClose:
+      return 1;  // the position (or the length of the line)
+    case status::kRepeatSecondNotMultiple:
+      return 2;
+    case status::kStationLengthNotMultiple:
+      return 3;  // position, kind, length
+    default:
+      return 0;
+  }
+}
+
+// The line pass alone, for a range-rule refusal in the line source: the train
+// pass then stops at its first signal or slowdown with the status still set,
+// and the entry at fault would be lost.
+std::optional<std::pair<compiler::SourcePosition, int32_t>> line_pass_refusal(
+    const CheckInput& in) {
+  if (!in.line_source_bytes) return std::nullopt;
+  platform::MemEnv env;
+  model::Scenario m;
+  m.scenario_name = in.scenario_name;
+  m.train_number = in.train_number;
+  m.write_line_file = 1;
+  env.files()[model::file_path(kMemoryFolder, FileKind::kLineSource, m)] = *in.line_source_bytes;
+  compiler::ParseState state;
+  try {
+    compiler::parse_line_source(m, env, kMemoryFolder, state);
+  } catch (const compiler::ReadFailure&) {
+    return std::nullopt;
+  }
+  if (m.status_code != status::kOutOfRange) return std::nullopt;
+  return std::make_pair(state.entry, m.error_position);
+}
+
+// The kilometric progressive entries (first or second number not a multiple
+// of 50) behind status 2.
+void locate_progressives(CheckReport& r, const Locator& where, const std::string& message) {
+  for (const Entry& e : where.entries(FileKind::kLineSource)) {
+    if (!contains(e.keyword, "progressiva") || e.numbers.size() < 2) continue;
+    for (int n : {1, 2}) {
+      if (e.numbers[static_cast<size_t>(n) - 1] % 50 == 0) continue;
+      const compiler::SourcePosition field =
+          where.number_field({FileKind::kLineSource, e.line, e.column}, n);
+      Diagnostic d = where.at(field, message);
+      if (!r.error)
+        r.error = d;
+      else
+        r.notes.push_back(where.at(field, "also not a multiple of 50"));
+    }
+  }
+  if (!r.error) r.error = where.file_only(FileKind::kLineSource, message);
 }
 
 }  // namespace
@@ -188,10 +481,9 @@ MemoryCompile compile_in_memory(const CheckInput& in) {
   m.scenario_name = in.scenario_name;
   m.train_number = in.train_number;
   if (in.line_source_bytes)
-    env.files()[model::file_path(kMemoryFolder, model::FileKind::kLineSource, m)] =
-        *in.line_source_bytes;
+    env.files()[model::file_path(kMemoryFolder, FileKind::kLineSource, m)] = *in.line_source_bytes;
   if (in.train_source_bytes)
-    env.files()[model::file_path(kMemoryFolder, model::FileKind::kTrainSource, m)] =
+    env.files()[model::file_path(kMemoryFolder, FileKind::kTrainSource, m)] =
         *in.train_source_bytes;
   SilentUi ui;
   try {
@@ -211,39 +503,75 @@ CheckReport check_scenario(const CheckInput& in) {
   CheckReport r;
   r.ended_by_errore = compiled.ended_by_errore;
   r.status = compiled.code;
-  const model::status::Info& info = model::status::info(r.status);
+  const status::Info& info = status::info(r.status);
   r.meaning = std::string(info.text);
   if (info.has_position && !r.ended_by_errore) r.position = m.error_position;
-  if (r.status == model::status::kOk) return r;
+  if (r.status == status::kOk) return r;
 
   Locator where(in);
   std::string message = r.meaning + " (status " + std::to_string(r.status);
-  if (r.position) message += ", at " + std::to_string(*r.position) + " m";
+  if (r.position) message += ", at " + metres(*r.position);
   message += ")";
   switch (r.status) {
-    case model::status::kNoRoomBeforeSignal:
-    case model::status::kNoRoomBeforeSlowdown:
-    case model::status::kNoRoomInsideSlowdown:
+    case status::kNoRoomBeforeSignal:
+    case status::kNoRoomBeforeSlowdown:
+    case status::kNoRoomInsideSlowdown:
       locate_marker_fault(r, m, where, message);
       break;
-    case model::status::kReservedSlotA:
-    case model::status::kReservedSlotB:
-      r.error = where.file_only(model::FileKind::kLineSource, message);
-      r.error->file.clear();
+    case status::kReservedSlotA:
+    case status::kReservedSlotB: {
+      // The slot is cell 1: point at the entry that put something there.
+      r.error = Diagnostic{};
+      r.error->message = message;
+      if (m.valid_cell(1) && !model::is_free(m.cell(1))) {
+        Diagnostic cell = where.cell_note(m, 1);
+        if (cell.line > 0) {
+          const Locator::Claim who = where.claim(m, 1);
+          r.error =
+              where.at(where.number_field({who.entry->file, who.entry->line, who.entry->column}, 1),
+                       message);
+        }
+        cell.file.clear();
+        cell.line = 0;
+        r.notes.push_back(cell);
+      }
       break;
-    case model::status::kNoLineSource:
-    case model::status::kNoGeneralSection:
-      r.error = where.file_only(model::FileKind::kLineSource, message);
+    }
+    case status::kNoLineSource:
+    case status::kNoGeneralSection:
+      r.error = where.file_only(FileKind::kLineSource, message);
       break;
-    case model::status::kProgressiveNotMultiple:
-      r.error = where.file_only(model::FileKind::kLineSource, message);
+    case status::kProgressiveNotMultiple:
+      locate_progressives(r, where, message);
       break;
-    case model::status::kReadFailure:
-      if (!state.failure_text.empty()) message += ": " + state.failure_text;
-      r.error = where.at(state.failure.file, state.failure.line, state.failure.column, message);
+    case status::kReadFailure: {
+      if (!state.failure_text.empty()) message += ": " + real_paths(state.failure_text, in);
+      // A read past the end of the file has no line of its own: the entry
+      // that was cut short is the one to show.
+      compiler::SourcePosition p = state.failure;
+      if (!where.source(p.file).has_line(p.line) && state.entry.file == p.file) p = state.entry;
+      r.error = where.at(p, message);
+      break;
+    }
+    case status::kOutOfRange:
+      if (state.entry.file == FileKind::kTrainSource) {
+        if (auto refused = line_pass_refusal(in)) {
+          // The line source was refused first; the train pass only stopped at
+          // its first signal or slowdown because the status was still set.
+          std::string first = r.meaning + " (status 15, at " + metres(refused->second) + ")";
+          r.error = where.at(where.number_field(refused->first, 1), first);
+          if (*r.position != refused->second)
+            r.notes.push_back(where.at(state.entry,
+                                       "the train pass went on with the status set and stopped "
+                                       "here; the compile records this entry's position, " +
+                                           metres(*r.position)));
+          break;
+        }
+      }
+      r.error = where.at(where.number_field(state.entry, 1), message);
       break;
     default:
-      r.error = where.at(state.entry.file, state.entry.line, state.entry.column, message);
+      r.error = where.at(where.number_field(state.entry, faulty_number(r.status)), message);
   }
   return r;
 }
@@ -261,9 +589,16 @@ std::string report_text(const CheckReport& r) {
     out += ": " + d.message + "\n";
     if (d.line > 0) {
       out += d.source_line + "\n";
+      // One blank per character before the column; tabs kept, so that the
+      // caret lines up in a terminal too.
       std::string caret;
-      for (int i = 1; i < d.column && static_cast<size_t>(i) <= d.source_line.size(); ++i)
-        caret += d.source_line[static_cast<size_t>(i) - 1] == '\t' ? '\t' : ' ';
+      int characters = 1;
+      for (char c : d.source_line) {
+        if (characters >= d.column) break;
+        if (is_utf8_continuation(c)) continue;
+        caret += c == '\t' ? '\t' : ' ';
+        ++characters;
+      }
       out += caret + "^\n";
     }
   };

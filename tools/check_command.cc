@@ -19,7 +19,7 @@ constexpr char kFooter[] =
     "that have one, and the source entry that caused it:\n"
     "  FILE:LINE:COLUMN: error: MEANING (status N, at M m)\n"
     "  the source line\n"
-    "  a caret under the entry\n"
+    "  a caret under the field at fault (columns count characters, from 1)\n"
     "followed by notes that name the other cells and entries involved (for the markers around\n"
     "slowdowns, codes 11, 12 and 13). With --json one object:\n"
     "  {\"status\", \"position\", \"message\", \"ended_by_errore\", \"error\": {\"file\", "

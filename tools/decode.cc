@@ -1,12 +1,13 @@
 #include "tools/decode.h"
 
+#include <charconv>
 #include <cstdio>
 #include <sstream>
 
 namespace tools {
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 bool is_empty_record(const model::ServiceRecord& r) { return r == model::ServiceRecord{}; }
 
@@ -41,6 +42,7 @@ json cell_values(const model::Cell& c) {
   json v = json::object();
   switch (c.kind) {
     case model::kind::kSignal: {
+      // value_d = rapp * 10 + sx * 3 + dx, with dx below 3.
       int rem = c.value_d % 10;
       v = {{"s1", c.value_a / 10},   {"d1", c.value_a % 10}, {"s2", c.value_b / 10},
            {"d2", c.value_b % 10},   {"s3", c.value_c / 10}, {"d3", c.value_c % 10},
@@ -114,11 +116,15 @@ json runs(const std::vector<model::Cell>& cells, Field field) {
   return out;
 }
 
+// The shortest text that reads back as exactly the same double.
 std::string format_double(double v) {
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.17g", v);
-  return buffer;
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+  return std::string(buffer, result.ptr);
 }
+
+// A gradient byte is the gradient + 100; 0 is a cell no gradient entry reached.
+json gradient_value(uint8_t byte) { return byte == 0 ? json(nullptr) : json(byte - 100); }
 
 }  // namespace
 
@@ -220,6 +226,12 @@ json describe_cells(const std::vector<model::Cell>& cells) {
     json item = {
         {"cell", i}, {"metre", i * 50}, {"kind", c.kind}, {"kind_name", kind_name(c.kind)}};
     json values = cell_values(c);
+    if (i == 1 && c.kind == model::kind::kNothing)
+      // Cell 1 carries the fixed value and the plain competition code.
+      values = {{"fixed_value", c.value_a},
+                {"plain_competition_code", c.value_b},
+                {"value_c", c.value_c},
+                {"value_d", c.value_d}};
     if (!values.empty()) item["values"] = values;
     if (c.repeat_code) item["repeat_code"] = c.repeat_code;
     if (c.tunnel_type) item["tunnel_type"] = c.tunnel_type;
@@ -229,7 +241,8 @@ json describe_cells(const std::vector<model::Cell>& cells) {
   return {
       {"cell_count", cells.size()},
       {"cells", items},
-      {"gradient_per_mille", runs(cells, [](const model::Cell& c) { return c.gradient - 100; })},
+      {"gradient_per_mille",
+       runs(cells, [](const model::Cell& c) { return gradient_value(c.gradient); })},
       {"speed_limit_kmh", runs(cells, [](const model::Cell& c) { return c.speed_limit * 5; })},
       {"adhesion", runs(cells, [](const model::Cell& c) { return int{c.adhesion}; })},
   };
@@ -286,7 +299,16 @@ std::string cells_text(const std::vector<model::Cell>& cells) {
     out << "cell " << c["cell"] << " (" << c["metre"]
         << " m): " << c["kind_name"].get<std::string>();
     if (c.contains("values")) {
-      for (const auto& [key, value] : c["values"].items()) out << " " << key << " " << value.dump();
+      const char* separator = ": ";
+      for (const auto& [key, value] : c["values"].items()) {
+        out << separator << key << " ";
+        separator = ", ";
+        if (value.is_object())  // a board's group: "140/150/160 km/h stripes 0"
+          out << value["a"] << "/" << value["b"] << "/" << value["c"] << " km/h stripes "
+              << value["stripes"];
+        else
+          out << value.dump();
+      }
     }
     if (c.contains("repeat_code")) out << ", repeat code " << repeat_text(c["repeat_code"]);
     if (c.contains("tunnel_type")) out << ", tunnel type " << c["tunnel_type"];
@@ -295,8 +317,8 @@ std::string cells_text(const std::vector<model::Cell>& cells) {
   }
   for (const char* profile : {"gradient_per_mille", "speed_limit_kmh", "adhesion"}) {
     for (const json& r : d[profile])
-      out << profile << " cells " << r["first_cell"] << "-" << r["last_cell"] << ": " << r["value"]
-          << "\n";
+      out << profile << " cells " << r["first_cell"] << "-" << r["last_cell"] << ": "
+          << (r["value"].is_null() ? "not set" : r["value"].dump()) << "\n";
   }
   return out.str();
 }

@@ -16,9 +16,11 @@ std::string kind_name(uint8_t kind);
 // "10:07:00" for 36420 seconds.
 std::string clock_text(int32_t seconds);
 
-nlohmann::json describe_service(const std::array<model::ServiceRecord, model::kServiceRecords>& t);
-nlohmann::json describe_cells(const std::vector<model::Cell>& cells);
-nlohmann::json describe_line_geometry(const model::LineTable& table);
+// Objects keep their keys in the order given here (a signal's s1, d1, s2 ...).
+nlohmann::ordered_json describe_service(
+    const std::array<model::ServiceRecord, model::kServiceRecords>& t);
+nlohmann::ordered_json describe_cells(const std::vector<model::Cell>& cells);
+nlohmann::ordered_json describe_line_geometry(const model::LineTable& table);
 
 // The same as plain text, one item per line.
 std::string service_text(const std::array<model::ServiceRecord, model::kServiceRecords>& t);

@@ -21,7 +21,10 @@ constexpr char kFooter[] =
     "  NAME_NUMBER.dat      the cell file: every non-empty cell with its kind named and its\n"
     "                       packed values unpacked (a signal's s1/d1 ..., a board's speeds per\n"
     "                       group), then the gradient, speed limit and adhesion profiles\n"
-    "A file of the wrong size or layout for its kind is refused (exit status 2).";
+    "A file of the wrong size or layout for its kind is refused.\n"
+    "\n"
+    "Exit status: 0 the file is shown; 2 bad usage, a name of none of the three kinds, a file\n"
+    "that cannot be read, or one of the wrong size or layout (the reason is on stderr).";
 
 struct DecodeArgs {
   std::string file;
@@ -34,7 +37,10 @@ int run_decode(const DecodeArgs& args, const ToolContext& context) {
     return run::kExitPlatform;
   };
   BinaryKind kind;
-  const std::string name = std::filesystem::path(args.file).filename().string();
+  // The file name after the last separator; paths are UTF-8 text here.
+  const size_t separator = args.file.find_last_of("/\\");
+  const std::string name =
+      separator == std::string::npos ? args.file : args.file.substr(separator + 1);
   if (!kind_from_name(name, &kind))
     return fail("not a scenario binary file (the name must end in _linea.dat, .sim or .dat)");
   std::string bytes;
@@ -42,7 +48,7 @@ int run_decode(const DecodeArgs& args, const ToolContext& context) {
     return fail(status->message());
 
   std::string problem;
-  nlohmann::json json;
+  nlohmann::ordered_json json;
   std::string text;
   if (kind == BinaryKind::kLineGeometry) {
     model::LineTable table;

@@ -11,7 +11,7 @@ namespace tools {
 namespace {
 
 constexpr double kWidth = 1200;
-constexpr double kMargin = 60;
+constexpr double kMargin = 72;
 constexpr double kPlanHeight = 460;
 constexpr double kTrackHeight = 70;
 constexpr double kTrackGap = 18;
@@ -39,7 +39,8 @@ std::string escape(const std::string& text) {
         out += "&quot;";
         break;
       default:
-        out += c;
+        // XML has no place for the other control characters.
+        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out += c;
     }
   }
   return out;
@@ -88,6 +89,52 @@ std::string text(double x, double y, const std::string& s, const std::string& cl
          escape(s) + "</text>";
 }
 
+// A label's extent on the page.
+struct Box {
+  double x0, y0, x1, y1;
+  bool overlaps(const Box& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
+  bool holds(const Point& p, double margin) const {
+    return p.x > x0 - margin && p.x < x1 + margin && p.y > y0 - margin && p.y < y1 + margin;
+  }
+};
+
+struct Label {
+  double x, baseline;
+  bool end;  // anchored at its end
+  Box box;
+};
+
+// Places a station's name beside it where it covers the least: no other
+// label, as little of the line and its signals as can be, inside the page.
+Label place_label(const Point& at, const std::string& name, const std::vector<Point>& obstacles,
+                  const std::vector<Box>& placed, double top) {
+  // Capitals of the 11-pixel sans-serif font are about 7.5 pixels wide.
+  const double width = 7.5 * static_cast<double>(name.size());
+  struct Offset {
+    double dx, dy;
+    bool end;
+  };
+  static constexpr Offset kOffsets[] = {
+      {8, -8, false}, {8, 17, false}, {-8, -8, true},  {-8, 17, true},
+      {10, 4, false}, {-10, 4, true}, {0, -14, false}, {0, 26, false},
+  };
+  Label best{};
+  double best_cost = std::numeric_limits<double>::max();
+  for (const Offset& o : kOffsets) {
+    Label l{at.x + o.dx, at.y + o.dy, o.end, {}};
+    const double x0 = o.end ? l.x - width : l.x;
+    l.box = {x0, l.baseline - 10, x0 + width, l.baseline + 3};
+    double cost = 0;
+    for (const Point& p : obstacles)
+      if (l.box.holds(p, 3)) cost += 1;
+    for (const Box& b : placed)
+      if (l.box.overlaps(b)) cost += 1000;
+    if (l.box.x0 < 0 || l.box.x1 > kWidth || l.box.y0 < top) cost += 1000;
+    if (cost < best_cost) best_cost = cost, best = l;
+  }
+  return best;
+}
+
 void draw_plan(Page& page, const model::Scenario& m, double top) {
   const model::LineTable& t = m.line_table;
   page.add(text(kMargin, top - 8, "Plan of the line", "title",
@@ -98,7 +145,14 @@ void draw_plan(Page& page, const model::Scenario& m, double top) {
   }
   double min_x = std::numeric_limits<double>::max(), max_x = -min_x, min_y = min_x, max_y = -min_x;
   std::vector<Point> points;
-  for (long metre = 0; metre <= t.last_row(); metre += 25) {
+  // A point every 25 m, and the last one the plan has, so that the line ends
+  // where the plan ends.
+  long last = t.last_row();
+  for (Point p; last >= 0 && !plan_point(t, last, &p);) --last;
+  std::vector<long> metres;
+  for (long metre = 0; metre < last; metre += 25) metres.push_back(metre);
+  if (last >= 0) metres.push_back(last);
+  for (long metre : metres) {
     Point p;
     if (!plan_point(t, metre, &p)) continue;
     points.push_back(p);
@@ -119,31 +173,44 @@ void draw_plan(Page& page, const model::Scenario& m, double top) {
   for (const Point& p : points) path += num(sx(p.x)) + "," + num(sy(p.y)) + " ";
   page.add(path + "\"/>");
 
+  // What a label must not cover: the line, the signals and the stations.
+  std::vector<Point> obstacles;
+  for (const Point& p : points) obstacles.push_back({sx(p.x), sy(p.y)});
+
   page.add("<g id=\"plan-signals\">");
   for (size_t i = 0; i < m.cell_track.size(); ++i) {
     if (m.cell_track[i].kind != model::kind::kSignal) continue;
     Point p;
     long metre = (static_cast<long>(i) - 1) * 50;
-    if (plan_point(t, metre, &p))
-      page.add("<circle class=\"signal\" cx=\"" + num(sx(p.x)) + "\" cy=\"" + num(sy(p.y)) +
-               "\" r=\"3.5\" fill=\"#d22\"><title>signal at " + std::to_string(metre) +
-               " m</title></circle>");
+    if (!plan_point(t, metre, &p)) continue;
+    obstacles.push_back({sx(p.x), sy(p.y)});
+    page.add("<circle class=\"signal\" cx=\"" + num(sx(p.x)) + "\" cy=\"" + num(sy(p.y)) +
+             "\" r=\"3.5\" fill=\"#d22\"><title>signal at " + std::to_string(metre) +
+             " m</title></circle>");
   }
   page.add("</g>");
-  page.add("<g id=\"plan-stations\">");
+
+  struct Station {
+    Point at;
+    const std::string* name;
+  };
+  std::vector<Station> stations;
   for (int i = 1; i <= model::kFirstSignTextRecord; ++i) {
     const model::ServiceRecord& r = m.service_table[static_cast<size_t>(i)];
-    if (!is_station(r)) continue;
     Point p;
-    if (!plan_point(t, r.position_m, &p)) continue;
-    page.add("<rect class=\"station\" x=\"" + num(sx(p.x) - 4) + "\" y=\"" + num(sy(p.y) - 4) +
+    if (!is_station(r) || !plan_point(t, r.position_m, &p)) continue;
+    stations.push_back({{sx(p.x), sy(p.y)}, &r.text});
+    obstacles.push_back(stations.back().at);
+  }
+  page.add("<g id=\"plan-stations\">");
+  std::vector<Box> labels;
+  for (const Station& s : stations) {
+    page.add("<rect class=\"station\" x=\"" + num(s.at.x - 4) + "\" y=\"" + num(s.at.y - 4) +
              "\" width=\"8\" height=\"8\" fill=\"#15c\"/>");
-    // Alternate the labels above and below to keep close stations readable;
-    // near the right edge a label ends at its station instead of starting there.
-    double dy = (i % 2) ? -9 : 17;
-    bool right = sx(p.x) > kWidth * 0.75;
-    page.add(text(sx(p.x) + (right ? -6 : 6), sy(p.y) + dy, r.text, "station-name",
-                  right ? " fill=\"#15c\" text-anchor=\"end\"" : " fill=\"#15c\""));
+    const Label label = place_label(s.at, *s.name, obstacles, labels, top);
+    labels.push_back(label.box);
+    page.add(text(label.x, label.baseline, *s.name, "station-name",
+                  label.end ? " fill=\"#15c\" text-anchor=\"end\"" : " fill=\"#15c\""));
   }
   page.add("</g>");
 }
@@ -226,10 +293,10 @@ void features(Page& page, const model::Scenario& m, const Axis& axis, double top
     }
   }
   page.add("</g>");
-  page.add(text(kMargin - 55, top + row * 0.7, "tunnels", "legend"));
-  page.add(text(kMargin - 55, top + row * 1.7, "boards", "legend"));
-  page.add(text(kMargin - 55, top + row * 2.7, "signals", "legend"));
-  page.add(text(kMargin - 55, top + row * 3.7, "slowdowns", "legend"));
+  int legend_row = 0;
+  for (const char* legend : {"tunnels", "boards", "signals", "slowdowns"})
+    page.add(text(kMargin - 6, top + row * (0.7 + legend_row++), legend, "legend",
+                  " text-anchor=\"end\""));
 }
 
 void stations(Page& page, const model::Scenario& m, const Axis& axis, double top) {

@@ -21,7 +21,12 @@ constexpr char kFooter[] =
     "\n"
     "When both sources are in FOLDER, a copy of them is compiled in memory (FOLDER is left as\n"
     "it is); otherwise the binary files NAME_linea.dat (optional), NAME_NUMBER.sim and\n"
-    "NAME_NUMBER.dat are read.";
+    "NAME_NUMBER.dat are read.\n"
+    "\n"
+    "Exit status: 0 the picture is written (when the sources compile with a status code, it\n"
+    "shows the scenario as far as it was read, and a note on stderr says so); 2 bad usage,\n"
+    "sources that would end the compile with \" Errore n. \", a binary file that is missing or\n"
+    "malformed, or an SVG file that cannot be written.";
 
 struct PlotArgs {
   ScenarioArgs scenario;
@@ -63,6 +68,10 @@ int run_plot(const PlotArgs& args, const ToolContext& context) {
     if (compiled.ended_by_errore)
       return fail("the sources do not compile (status " + std::to_string(compiled.code) +
                   "); run 'scenarioc check' for where");
+    // The picture is drawn all the same, from the scenario as far as it was read.
+    if (compiled.code != 0)
+      context.err << "scenarioc: note: the sources compile with status " << compiled.code
+                  << "; run 'scenarioc check' for where" << std::endl;
     m = std::move(compiled.model);
   } else if (std::string problem = load_binaries(context.env, args.scenario, &m);
              !problem.empty()) {

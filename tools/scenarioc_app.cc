@@ -16,6 +16,8 @@ namespace tools {
 int scenarioc_main(int argc, const char* const* argv, platform::Env& env, std::ostream& out,
                    std::ostream& err) {
   CLI::App app{"scenarioc: compiles and inspects train-driving-simulator scenarios.", "scenarioc"};
+  // A folder such as /x must stay a folder, not become a Windows-style option.
+  app.allow_windows_style_options(false);
   // Set before the subcommands are added, which copy it.
   app.failure_message([](const CLI::App*, const CLI::Error& e) {
     return "scenarioc: " + std::string(e.what()) + "\nRun with --help for more information.\n";

@@ -13,12 +13,24 @@ namespace {
 
 struct SourcesArgs {
   ScenarioArgs scenario{"", run::kScenarioName, run::kTrainNumber};
+  bool force = false;
 };
 
 int run_sources(const SourcesArgs& args, const ToolContext& context) {
   model::Scenario m;
   m.scenario_name = args.scenario.scenario;
   m.train_number = args.scenario.train;
+  // Sources an author has edited are not overwritten by accident.
+  if (!args.force) {
+    for (auto kind : {model::FileKind::kLineSource, model::FileKind::kTrainSource}) {
+      const std::string path = model::file_path(args.scenario.folder, kind, m);
+      if (context.env.file_exists(path)) {
+        context.err << "scenarioc: '" << path
+                    << "' already exists; nothing written (--force replaces it)" << std::endl;
+        return run::kExitPlatform;
+      }
+    }
+  }
   for (auto writer : {writers::dati_linea, writers::dati_treno}) {
     if (platform::Status status = writer(m, context.env, args.scenario.folder)) {
       context.err << "scenarioc: " << status->message() << std::endl;
@@ -40,11 +52,15 @@ Subcommand add_sources_command(CLI::App& parent, const ToolContext& context) {
   // Unlike the other commands, the names are optional here.
   command->get_option("--scenario")->required(false)->default_str(run::kScenarioName);
   command->get_option("--train")->required(false)->default_str(run::kTrainNumber);
+  command->add_flag("--force", args->force, "Replace sources of those names that already exist");
   command->footer(
       "Writes NAME_linea.txt (the line Fiumicino Aeroporto - Roma Termini) and NAME_NUMBER-.txt\n"
-      "(train 3291) into FOLDER, replacing files of those names. Edit them, then run\n"
-      "'scenarioc check' and 'scenarioc compile'. NAME and NUMBER default to the built-in\n"
-      "scenario's \"Fiumicino Aeroporto_Roma\" and \"3291\".");
+      "(train 3291) into FOLDER, Windows-1252 text with CR LF line ends, exactly as the installer\n"
+      "writes them. Edit them, then run 'scenarioc check' and 'scenarioc compile'. NAME and\n"
+      "NUMBER default to the built-in scenario's \"Fiumicino Aeroporto_Roma\" and \"3291\".\n"
+      "\n"
+      "Exit status: 0 both sources written; 2 bad usage, a source of that name already there\n"
+      "(without --force nothing is written), or a file that cannot be written.");
   return Subcommand{command, [args, &context] { return run_sources(*args, context); }};
 }
 

@@ -1,0 +1,143 @@
+#ifdef _WIN32
+
+#include <windows.h>
+
+#include "platform/env.h"
+#include "platform/program_path.h"
+#include "platform/win32_text.h"
+
+namespace platform {
+namespace {
+
+Error os_error(std::string operation, const std::string& path, DWORD code) {
+  return Error{std::move(operation), path, system_message(code)};
+}
+
+// The folder may hold any Unicode character: every path goes to the wide API.
+Status wide_path(const std::string& operation, const std::string& path, std::wstring* wide) {
+  if (!widen(path, wide)) return Error{operation, path, "the path is not valid UTF-8"};
+  return ok();
+}
+
+class Win32WritableFile final : public WritableFile {
+ public:
+  Win32WritableFile(std::string path, HANDLE handle) : path_(std::move(path)), handle_(handle) {}
+  ~Win32WritableFile() override {
+    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+  }
+
+  Status append(std::string_view data) override {
+    while (!data.empty()) {
+      DWORD chunk = data.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(data.size());
+      DWORD written = 0;
+      if (!::WriteFile(handle_, data.data(), chunk, &written, nullptr))
+        return os_error("write", path_, ::GetLastError());
+      data.remove_prefix(written);
+    }
+    return ok();
+  }
+
+  Status flush() override {
+    if (!::FlushFileBuffers(handle_)) return os_error("flush", path_, ::GetLastError());
+    return ok();
+  }
+
+  Status close() override {
+    if (handle_ == INVALID_HANDLE_VALUE) return ok();
+    BOOL closed = ::CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    if (!closed) return os_error("close", path_, ::GetLastError());
+    return ok();
+  }
+
+ private:
+  std::string path_;
+  HANDLE handle_;
+};
+
+class Win32Env final : public Env {
+ public:
+  bool file_exists(const std::string& path) override {
+    std::wstring wide;
+    if (!widen(path, &wide)) return false;
+    DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  Status read_file(const std::string& path, std::string* contents) override {
+    contents->clear();
+    std::wstring wide;
+    if (Status status = wide_path("open", path, &wide)) return status;
+    HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return os_error("open", path, ::GetLastError());
+    char buffer[1 << 16];
+    for (;;) {
+      DWORD n = 0;
+      if (!::ReadFile(handle, buffer, sizeof buffer, &n, nullptr)) {
+        DWORD code = ::GetLastError();
+        ::CloseHandle(handle);
+        return os_error("read", path, code);
+      }
+      if (n == 0) break;
+      contents->append(buffer, n);
+    }
+    ::CloseHandle(handle);
+    return ok();
+  }
+
+  Status new_writable_file(const std::string& path, std::unique_ptr<WritableFile>* file) override {
+    std::wstring wide;
+    if (Status status = wide_path("create", path, &wide)) return status;
+    HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return os_error("create", path, ::GetLastError());
+    *file = std::make_unique<Win32WritableFile>(path, handle);
+    return ok();
+  }
+
+  Status rename_file(const std::string& from, const std::string& to) override {
+    std::wstring wide_from, wide_to;
+    if (Status status = wide_path("replace", from, &wide_from)) return status;
+    if (Status status = wide_path("replace", to, &wide_to)) return status;
+    if (!::MoveFileExW(wide_from.c_str(), wide_to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return os_error("replace", to, ::GetLastError());
+    return ok();
+  }
+
+  Status delete_file(const std::string& path) override {
+    std::wstring wide;
+    if (Status status = wide_path("delete", path, &wide)) return status;
+    if (!::DeleteFileW(wide.c_str())) return os_error("delete", path, ::GetLastError());
+    return ok();
+  }
+};
+
+}  // namespace
+
+Env& default_env() {
+  static Win32Env env;
+  return env;
+}
+
+Status program_path(std::string* path) {
+  // The path may be longer than MAX_PATH; grow the buffer until it fits.
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return os_error("find the path of", "the program", ::GetLastError());
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      break;
+    }
+    if (buffer.size() >= 32768) return Error{"find the path of", "the program", "path too long"};
+    buffer.resize(buffer.size() * 2);
+  }
+  *path = narrow(buffer);
+  return ok();
+}
+
+}  // namespace platform
+
+#endif  // _WIN32

@@ -1,0 +1,184 @@
+#!/usr/bin/env bash
+# The checks of the window builds; runs inside an X server (scripts/ci_gui.sh
+# starts a headless one). For the Linux build (FLTK) and the Windows build
+# (under Wine):
+#  - the installer, alone in an empty folder, shows a window captioned "Form1"
+#    with a 280 x 179 client area and its label painted while it works, closes
+#    it, ends with status 0 and leaves the six files of the reference run;
+#  - errore_probe shows a message box whose text is exactly " Errore n. 1250",
+#    with one OK button and no icon; it ends with status 3 once OK is pressed.
+# Two negative controls make sure that the checks fail when nothing is shown.
+# Screenshots and reports go to build-gui/gui-check/.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root="$(pwd)"
+source scripts/lib/installer_files.sh
+
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  echo "FAIL: no X display to check the windows on (DISPLAY='${DISPLAY:-}')"
+  exit 1
+fi
+
+out="$root/build-gui/gui-check"
+rm -rf "$out"
+mkdir -p "$out"
+work="$(mktemp -d)"
+export WINEPREFIX="${WINEPREFIX:-$HOME/.cache/fiumicino_roma_3291/wine}"
+export WINEDEBUG=-all
+wm_pid=""
+server_started=0
+cleanup() {
+  if [ "$server_started" -eq 1 ]; then wineserver -k 2>/dev/null || true; fi
+  if [ -n "$wm_pid" ]; then kill "$wm_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A window manager, as on a desktop: without one Wine waits 2 s on every
+# closed window.
+openbox >"$out/openbox.log" 2>&1 &
+wm_pid=$!
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+  sleep 0.1
+done
+
+# Wine's first start (the prefix) and its server, once for all checks.
+cmake/wine_run.sh cmd /c exit </dev/null >/dev/null 2>&1
+wineserver -w
+wineserver -p
+server_started=1
+cmake/wine_run.sh cmd /c exit </dev/null >/dev/null 2>&1
+
+failures=0
+failed() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+linux_exe="$root/build-gui/installer/fiumicino_roma_3291"
+windows_exe="$root/build-win/installer/fiumicino_roma_3291.exe"
+wine_run="$root/cmake/wine_run.sh"
+
+echo "== reference: the Linux installer without a display (the console)"
+mkdir "$work/reference"
+cp "$linux_exe" "$work/reference/"
+if ! (cd / && env -u DISPLAY "$work/reference/fiumicino_roma_3291" >"$out/reference.out"); then
+  failed "the Linux installer without a display ended with a failing status"
+fi
+grep -qx "Attendere" "$out/reference.out" || failed "the console did not show 'Attendere'"
+expect_installer_files "$work/reference" fiumicino_roma_3291 || failures=$((failures + 1))
+
+watch_window() {  # NAME FOLDER COMMAND...
+  local name="$1" folder="$2"
+  shift 2
+  timeout 300 "$root/build-gui/tools/window_watch" --folder "$folder" --caption Form1 \
+    --size 280x179 --text-area 64,64,177,53 --shot "$out/$name-window.ppm" -- "$@" \
+    >"$out/$name-window.txt" 2>&1
+  local status=$?
+  sed 's/^/  /' "$out/$name-window.txt"
+  if [ -f "$out/$name-window.ppm" ]; then
+    convert "$out/$name-window.ppm" "$out/$name-window.png" && rm "$out/$name-window.ppm"
+  fi
+  return "$status"
+}
+
+window_check() {  # NAME EXECUTABLE [RUNNER...]
+  local name="$1" exe="$2" folder="$work/$1"
+  shift 2
+  echo "== $name: the waiting window while the installer works"
+  mkdir "$folder"
+  cp "$exe" "$folder/"
+  if ! watch_window "$name" "$folder" "$@" "$folder/$(basename "$exe")"; then
+    failed "$name: the waiting window check"
+  fi
+  expect_installer_files "$folder" "$(basename "$exe")" || failures=$((failures + 1))
+  expect_same_files "$folder" "$work/reference" || failures=$((failures + 1))
+}
+
+window_check linux "$linux_exe"
+window_check windows "$windows_exe" "$wine_run"
+
+echo "== negative control: no window shown, the window check must fail"
+mkdir "$work/no-window"
+cp "$linux_exe" "$work/no-window/"
+if watch_window no-window "$work/no-window" env -u DISPLAY "$work/no-window/fiumicino_roma_3291"; then
+  failed "the window check passed although the installer showed no window"
+else
+  echo "ok: the window check fails when no window is shown"
+fi
+
+expected_box="message box title: errore_probe
+message box text: [ Errore n. 1250]
+message box buttons: OK
+message box icon: none"
+
+# Starts the probe, waits for its box on the screen and for its report of
+# what the box shows, takes a screenshot, presses OK (Return) and compares.
+box_check() {  # NAME COMMAND...
+  local name="$1"
+  shift
+  local report="$out/$name-box.txt" window="" status=0
+  "$@" >"$report" 2>"$out/$name-box.err" &
+  local pid=$!
+  for _ in $(seq 600); do
+    if ! kill -0 "$pid" 2>/dev/null; then break; fi
+    if grep -q "^message box icon:" "$report"; then
+      window="$(xdotool search --onlyvisible --name '^errore_probe$' 2>/dev/null | head -1 || true)"
+      [ -n "$window" ] && break
+    fi
+    sleep 0.1
+  done
+  if [ -z "$window" ]; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    echo "  no message box appeared; the probe wrote:"
+    sed 's/^/  /' "$report" "$out/$name-box.err"
+    return 1
+  fi
+  import -window root "$out/$name-box.png" || true
+  xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+  xdotool key --clearmodifiers Return
+  for _ in $(seq 300); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    echo "  the box did not close on Return"
+    return 1
+  fi
+  wait "$pid" || status=$?
+  local shown
+  shown="$(tr -d '\r' <"$report")"
+  sed 's/^/  /' <<<"$shown"
+  if [ "$shown" != "$expected_box" ]; then
+    echo "  the box does not show what errore must show:"
+    diff <(echo "$expected_box") <(echo "$shown") | sed 's/^/  /'
+    return 1
+  fi
+  if [ "$status" -ne 3 ]; then
+    echo "  the probe ended with status $status, not 3"
+    return 1
+  fi
+}
+
+echo "== linux: errore's message box"
+box_check linux "$root/build-gui/tools/errore_probe" || failed "linux: the message box check"
+echo "== windows: errore's message box"
+box_check windows "$wine_run" "$root/build-win/tools/errore_probe.exe" ||
+  failed "windows: the message box check"
+
+echo "== negative control: no display for the probe, the box check must fail"
+if box_check no-box env -u DISPLAY "$root/build-gui/tools/errore_probe"; then
+  failed "the message box check passed although no box was shown"
+else
+  echo "ok: the message box check fails when no box is shown"
+fi
+
+if [ "$failures" -ne 0 ]; then
+  echo "FAIL: $failures window checks failed (screenshots and reports in $out)"
+  exit 1
+fi
+echo "PASS: window checks (screenshots and reports in $out)"

@@ -1,0 +1,383 @@
+// `scenarioc check`: the messages of one fault of each kind, word for word,
+// and a folder that stays exactly as it was.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "model/file_names.h"
+#include "platform/mem_env.h"
+#include "run/run.h"
+#include "tests/support/given_scenario.h"
+#include "tests/support/scenario_sources.h"
+#include "tests/support/tool_folder.h"
+
+namespace {
+
+using model::FileKind;
+using testing_support::kGivenScenario;
+using testing_support::kGivenTrain;
+using testing_support::replacing;
+using testing_support::ToolOutcome;
+
+std::vector<std::string> given_line() { return testing_support::given_line_source(); }
+std::vector<std::string> given_train() { return testing_support::given_train_source(); }
+
+// The given train source cut short inside its last entry: "[fine]" replaced.
+std::vector<std::string> train_cut_short() {
+  std::vector<std::string> lines = given_train();
+  lines.back() = "segnale,    1500,   2, 4";
+  return lines;
+}
+
+class Check : public testing_support::ToolFolder {
+ protected:
+  ToolOutcome check(std::vector<std::string> extra = {}) {
+    std::vector<std::string> args = {"check",        folder_,   "--scenario",
+                                     kGivenScenario, "--train", kGivenTrain};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return scenarioc(args);
+  }
+  // `text` with "@L" and "@T" replaced by the paths of the two sources.
+  std::string with_paths(std::string text) const {
+    for (auto [mark, kind] :
+         {std::pair{"@L", FileKind::kLineSource}, std::pair{"@T", FileKind::kTrainSource}}) {
+      const std::string p = path(kind);
+      for (size_t at = text.find(mark); at != std::string::npos;
+           at = text.find(mark, at + p.size()))
+        text.replace(at, 2, p);
+    }
+    return text;
+  }
+};
+
+// --- The messages ------------------------------------------------------------------------
+
+struct MessageCase {
+  const char* name;
+  std::vector<std::string> line;
+  std::vector<std::string> train;
+  const char* report;  // "@L" and "@T" stand for the paths of the sources
+  friend void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class CheckMessage : public Check, public ::testing::WithParamInterface<MessageCase> {};
+
+TEST_P(CheckMessage, PointsAtTheFieldAndNamesWhatIsInvolved) {
+  const MessageCase& c = GetParam();
+  write_sources(c.line, c.train);
+  ToolOutcome result = check();
+  EXPECT_EQ(result.out, with_paths(c.report));
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.status, run::kExitStatus);
+}
+
+constexpr char kReadFailure[] =
+    "a source could not be read: a missing train source, a read past the end of a source, a "
+    "number that does not fit its field, or a failing file operation (status 25)";
+
+INSTANTIATE_TEST_SUITE_P(
+    OneFaultOfEachKind, CheckMessage,
+    ::testing::Values(
+        // Read failure: the caret stands under the number that did not read.
+        MessageCase{"read_failure_malformed_number", given_line(),
+                    replacing(given_train(), "velocita,   10400", "velocita,   10400,    8O"),
+                    "@T:11:23: error: a source could not be read: a missing train source, a read "
+                    "past the end of a source, a number that does not fit its field, or a failing "
+                    "file operation (status 25): a number was expected\n"
+                    "velocita,   10400,    8O\n"
+                    "                      ^\n"},
+        // Columns count characters, as an editor does: "à" is one.
+        MessageCase{"read_failure_after_a_letter_outside_ascii", given_line(),
+                    replacing(given_train(), "velocita,   10400", "velocità,   10400,    8O"),
+                    "@T:11:23: error: a source could not be read: a missing train source, a read "
+                    "past the end of a source, a number that does not fit its field, or a failing "
+                    "file operation (status 25): a number was expected\n"
+                    "velocità,   10400,    8O\n"
+                    "                      ^\n"},
+        // An entry cut short by the end of the file: the entry itself.
+        MessageCase{"read_failure_past_the_end", given_line(), train_cut_short(),
+                    "@T:49:1: error: a source could not be read: a missing train source, a read "
+                    "past the end of a source, a number that does not fit its field, or a failing "
+                    "file operation (status 25): read past the end of the file\n"
+                    "segnale,    1500,   2, 4\n"
+                    "^\n"},
+        // Range rule: the position.
+        MessageCase{"range_rule_train_source", given_line(),
+                    testing_support::train_source_with({"velocita,   41901,    80"}),
+                    "@T:49:13: error: an entry lies too close to the end of the line, or outside "
+                    "its tables (status 15, at 41901 m)\n"
+                    "velocita,   41901,    80\n"
+                    "            ^\n"},
+        // A refusal in the line source lets the train pass run with the status
+        // set, which stops at its first signal; the entry at fault is the line's.
+        MessageCase{"range_rule_line_source",
+                    testing_support::line_source_with({"pendenza,  41901,   0"}), given_train(),
+                    "@L:82:12: error: an entry lies too close to the end of the line, or outside "
+                    "its tables (status 15, at 41901 m)\n"
+                    "pendenza,  41901,   0\n"
+                    "           ^\n"
+                    "@T:30:1: note: the train pass went on with the status set and stopped here; "
+                    "the compile records this entry's position, 1500 m\n"
+                    "segnale,    1500,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"},
+        // Occupied cells: the position of the entry that found its cell taken.
+        MessageCase{"signal_on_a_taken_cell", given_line(),
+                    testing_support::train_source_with(
+                        {"segnale,    1500,   2, 4, 0,  0, 0,    2,  2,0,0, 0"}),
+                    "@T:49:13: error: a signal stands on a cell that is already taken (status 16, "
+                    "at 1500 m)\n"
+                    "segnale,    1500,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "            ^\n"},
+        MessageCase{"name_board_on_a_speed_board",
+                    testing_support::line_source_with({"cartello_indicatore,  7700,   (X)(Y)"}),
+                    given_train(),
+                    "@L:82:23: error: a name board stands on a cell that is already taken "
+                    "(status 6, at 7700 m)\n"
+                    "cartello_indicatore,  7700,   (X)(Y)\n"
+                    "                      ^\n"},
+        // Station rules: the position, or the length when it is the length.
+        MessageCase{"stations_too_close", given_line(),
+                    replacing(given_train(), "stazione,   26650",
+                              "stazione,   26600,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, "
+                              "0, 0, ROMA OSTIENSE"),
+                    "@T:25:13: error: a station starts less than 350 m after the end of the "
+                    "station before it (status 22, at 26600 m)\n"
+                    "stazione,   26600,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, ROMA "
+                    "OSTIENSE\n"
+                    "            ^\n"},
+        MessageCase{"station_length_not_a_multiple_of_100", given_line(),
+                    replacing(given_train(), "stazione,   26650",
+                              "stazione,   26650,  2,  550,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, "
+                              "0, 0, ROMA OSTIENSE"),
+                    "@T:25:25: error: a station length is not a multiple of 100 (status 9, at "
+                    "26650 m)\n"
+                    "stazione,   26650,  2,  550,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, ROMA "
+                    "OSTIENSE\n"
+                    "                        ^\n"},
+        // Post-processing: the signal at 1500 m (cell 31) stands 16 cells
+        // before the warning board of a slowdown at 3500 m, and the two cells
+        // before it hold signals.
+        MessageCase{"no_room_before_a_signal", given_line(),
+                    testing_support::train_source_with(
+                        {"segnale,    1450,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
+                         "segnale,    1400,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
+                         "rallentamento,   3500,   80,   500,   0,   0,   0"}),
+                    "@T:30:1: error: no room for the marker before a signal in front of a "
+                    "slowdown warning board (status 11, at 1550 m)\n"
+                    "segnale,    1500,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"
+                    "@T:51:1: note: the slowdown at 3500 m has its warning board in cell 47, 800 "
+                    "m after the signal\n"
+                    "rallentamento,   3500,   80,   500,   0,   0,   0\n"
+                    "^\n"
+                    "@T:49:1: note: cell 30, 50 m before the signal, is taken by the signal at "
+                    "1450 m\n"
+                    "segnale,    1450,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"
+                    "@T:50:1: note: cell 29, 100 m before the signal, is taken by the signal at "
+                    "1400 m\n"
+                    "segnale,    1400,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"},
+        // A slowdown starting in cell 101 whose first group of candidates
+        // (cells 96, 95, 94) holds three signals.
+        MessageCase{"no_room_before_a_slowdown", given_line(),
+                    testing_support::train_source_with(
+                        {"segnale,    4750,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
+                         "segnale,    4700,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
+                         "segnale,    4650,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
+                         "rallentamento,   5000,   80,   500,   0,   0,   0"}),
+                    "@T:52:1: error: no room for a marker before a slowdown start (status 12, at "
+                    "5050 m)\n"
+                    "rallentamento,   5000,   80,   500,   0,   0,   0\n"
+                    "^\n"
+                    "@T:49:1: note: cell 96, 250 m before the start, is taken by the signal at "
+                    "4750 m\n"
+                    "segnale,    4750,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"
+                    "@T:50:1: note: cell 95, 300 m before the start, is taken by the signal at "
+                    "4700 m\n"
+                    "segnale,    4700,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"
+                    "@T:51:1: note: cell 94, 350 m before the start, is taken by the signal at "
+                    "4650 m\n"
+                    "segnale,    4650,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"},
+        // An 80 km/h slowdown from cell 101 to 119: its first marker goes
+        // 8 cells after the start, into cell 109, 108 or 110, all signals.
+        MessageCase{"no_room_inside_a_slowdown", given_line(),
+                    testing_support::train_source_with(
+                        {"segnale,    5350,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
+                         "segnale,    5400,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
+                         "segnale,    5450,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
+                         "rallentamento,   5000,   80,   900,   0,   0,   0"}),
+                    "@T:52:1: error: no room for a marker inside a slowdown or before the signal "
+                    "after it (status 13, at 5450 m)\n"
+                    "rallentamento,   5000,   80,   900,   0,   0,   0\n"
+                    "^\n"
+                    "@T:50:1: note: cell 109, a place for the marker inside the slowdown, is taken "
+                    "by the signal at 5400 m\n"
+                    "segnale,    5400,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"
+                    "@T:49:1: note: cell 108, a place for the marker inside the slowdown, is taken "
+                    "by the signal at 5350 m\n"
+                    "segnale,    5350,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"
+                    "@T:51:1: note: cell 110, a place for the marker inside the slowdown, is taken "
+                    "by the signal at 5450 m\n"
+                    "segnale,    5450,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"},
+        // A 120 km/h slowdown ending in cell 119; the first signal after it
+        // stands in cell 120 and cell 118 holds another signal.
+        MessageCase{"no_room_before_the_signal_after_a_slowdown", given_line(),
+                    testing_support::train_source_with(
+                        {"segnale,    5850,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
+                         "segnale,    5950,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
+                         "rallentamento,   5000,   120,   900,   0,   0,   0"}),
+                    "@T:51:1: error: no room for a marker inside a slowdown or before the signal "
+                    "after it (status 13, at 5950 m)\n"
+                    "rallentamento,   5000,   120,   900,   0,   0,   0\n"
+                    "^\n"
+                    "@T:50:1: note: the first signal after the slowdown stands in cell 120\n"
+                    "segnale,    5950,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"
+                    "@T:51:1: note: cell 119, 50 m before that signal, is taken by the end of the "
+                    "slowdown at 5000 m\n"
+                    "rallentamento,   5000,   120,   900,   0,   0,   0\n"
+                    "^\n"
+                    "@T:49:1: note: cell 118, 100 m before that signal, is taken by the signal at "
+                    "5850 m\n"
+                    "segnale,    5850,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Check, JsonGivesTheSameReportAsOneObject) {
+  write_sources(given_line(), testing_support::train_source_with({"velocita,   41901,    80"}));
+  ToolOutcome result = check({"--json"});
+  EXPECT_EQ(result.status, run::kExitStatus);
+  const nlohmann::json report = nlohmann::json::parse(result.out);
+  const std::string meaning =
+      "an entry lies too close to the end of the line, or outside its tables";
+  EXPECT_EQ(report["status"], 15);
+  EXPECT_EQ(report["position"], 41901);
+  EXPECT_EQ(report["message"], meaning);
+  EXPECT_EQ(report["ended_by_errore"], false);
+  EXPECT_EQ(report["error"], (nlohmann::json{{"file", path(FileKind::kTrainSource)},
+                                             {"line", 49},
+                                             {"column", 13},
+                                             {"source_line", "velocita,   41901,    80"},
+                                             {"message", meaning + " (status 15, at 41901 m)"}}));
+  EXPECT_EQ(report["notes"], nlohmann::json::array());
+}
+
+TEST_F(Check, JsonNotesCarryTheirEntries) {
+  write_sources(given_line(), testing_support::train_source_with(
+                                  {"segnale,    4750,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
+                                   "segnale,    4700,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
+                                   "segnale,    4650,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
+                                   "rallentamento,   5000,   80,   500,   0,   0,   0"}));
+  const nlohmann::json report = nlohmann::json::parse(check({"--json"}).out);
+  EXPECT_EQ(report["status"], 12);
+  EXPECT_EQ(report["position"], 5050);
+  ASSERT_EQ(report["notes"].size(), 3u);
+  EXPECT_EQ(report["notes"][2]["line"], 51);
+  EXPECT_EQ(report["notes"][2]["column"], 1);
+  EXPECT_EQ(report["notes"][2]["message"],
+            "cell 94, 350 m before the start, is taken by the signal at 4650 m");
+}
+
+// --- The built-in scenario, exit statuses, the folder ---------------------------------
+
+TEST_F(Check, TheBuiltInScenarioHasNoFault) {
+  write_given_sources();
+  ToolOutcome text = check();
+  EXPECT_EQ(text.status, run::kExitOk);
+  EXPECT_EQ(text.out, "no fault (status 0)\n");
+  EXPECT_EQ(text.err, "");
+  ToolOutcome json = check({"--json"});
+  EXPECT_EQ(json.status, run::kExitOk);
+  EXPECT_EQ(nlohmann::json::parse(json.out), (nlohmann::json{{"status", 0},
+                                                             {"position", nullptr},
+                                                             {"message", "no fault"},
+                                                             {"ended_by_errore", false},
+                                                             {"error", nullptr},
+                                                             {"notes", nlohmann::json::array()}}));
+}
+
+TEST_F(Check, AFaultThatEndsTheCompileGivesStatus3) {
+  // No line source: the compile would end with " Errore n. 101".
+  ASSERT_FALSE(testing_support::write_source(platform::default_env(), path(FileKind::kTrainSource),
+                                             given_train()));
+  ToolOutcome missing = check();
+  EXPECT_EQ(missing.status, run::kExitErrore);
+  EXPECT_EQ(missing.out,
+            with_paths("@L: error: the line source file does not exist (status 101)\n"));
+
+  // A speed board at metre 0 takes cell 1, the slot of the fixed values.
+  write_sources(testing_support::line_source_with(
+                    {"indicatori_vmax,  0,  140,  150,  160,  0,  140,  150,  160,  0"}),
+                given_train());
+  ToolOutcome slot = check();
+  EXPECT_EQ(slot.status, run::kExitErrore);
+  EXPECT_EQ(slot.out,
+            with_paths("@L:82:19: error: the slot of the fixed values is taken: a feature near "
+                       "metre 0 gave cell 1 a first value, or service record 85 already holds "
+                       "word_a (status 1250)\n"
+                       "indicatori_vmax,  0,  140,  150,  160,  0,  140,  150,  160,  0\n"
+                       "                  ^\n"
+                       "note: cell 1 is taken by the maximum-speed board at 0 m\n"));
+}
+
+TEST_F(Check, AMissingTrainSourceIsNamedByItsRealPath) {
+  ASSERT_FALSE(testing_support::write_source(platform::default_env(), path(FileKind::kLineSource),
+                                             given_line()));
+  ToolOutcome result = check();
+  EXPECT_EQ(result.status, run::kExitStatus);
+  EXPECT_EQ(result.out.rfind(
+                with_paths(std::string("@T: error: ") + kReadFailure + ": cannot open '@T'"), 0),
+            0u)
+      << result.out;
+}
+
+TEST_F(Check, BadUsageOrAnUnreadableSourceGivesStatus2AndNoReport) {
+  write_given_sources();
+  ToolOutcome no_folder = scenarioc(
+      {"check", folder_ + "/missing", "--scenario", kGivenScenario, "--train", kGivenTrain});
+  EXPECT_EQ(no_folder.status, run::kExitPlatform);
+  EXPECT_EQ(no_folder.out, "");
+  EXPECT_NE(no_folder.err.find("no such folder"), std::string::npos) << no_folder.err;
+
+  platform::FaultEnv env(platform::default_env());
+  env.fail_nth(platform::Op::kRead, 1);
+  ToolOutcome unreadable = testing_support::run_scenarioc(
+      {"check", folder_, "--scenario", kGivenScenario, "--train", kGivenTrain}, env);
+  EXPECT_EQ(unreadable.status, run::kExitPlatform);
+  EXPECT_EQ(unreadable.out, "");
+  EXPECT_EQ(unreadable.err.rfind("scenarioc: ", 0), 0u) << unreadable.err;
+}
+
+// The compile deletes the sources and writes the binary files; check must not.
+TEST_F(Check, LeavesTheFolderExactlyAsItWas) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> line, train;
+  };
+  const Case cases[] = {
+      {"given", given_line(), given_train()},
+      {"fault in the line pass", testing_support::line_source_with({"pendenza,  41901,   0"}),
+       given_train()},
+      {"read failure", given_line(), train_cut_short()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    write_sources(c.line, c.train);
+    put("other file.txt", "untouched");
+    const auto before = snapshot();
+    check();
+    check({"--json"});
+    EXPECT_EQ(snapshot(), before);
+  }
+}
+
+}  // namespace

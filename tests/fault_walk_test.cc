@@ -1,0 +1,640 @@
+// Every file operation of a whole run, made to fail in turn.
+//
+// A clean run is made first and its calls are counted; then the run is
+// repeated from the same folder once for each call, with that call failing,
+// in four ways: that call alone; that operation for good from that call on;
+// every operation from that call on (the machine breaks down); and the
+// machine breaking down followed by a power cut, which loses every byte no
+// flush pushed to the device. A disk that fills up is walked over the
+// boundaries of every file the run writes.
+//
+// After each run:
+//  - every file holds its bytes from the start or its complete new bytes,
+//    the new ones exactly when its replacement was put in place; a temporary
+//    file is left only when the machine refused to delete it;
+//  - a failure while a file is replaced stops the run there: no file after
+//    it is touched, and the run reports the operation, the file and the
+//    reason with exit status 2;
+//  - a failure inside the parsers is status 25: both sources are deleted
+//    (where the machine lets them be), and the run goes on to write the
+//    binary files, complete; when it comes before the line length has sized
+//    the cell track, the run ends through `errore` with code 25 instead.
+// Both the installer run and `scenarioc compile` are walked, each from a
+// folder without earlier files and from one with old versions of every file
+// the run writes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "model/file_names.h"
+#include "model/status_codes.h"
+#include "platform/env.h"
+#include "platform/mem_env.h"
+#include "platform/ui.h"
+#include "run/run.h"
+#include "tests/support/folders.h"
+#include "tests/support/given_scenario.h"
+#include "tools/binary_readers.h"
+#include "tools/scenarioc_app.h"
+#include "tools/status_report.h"
+#include "writers/writers.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using model::FileKind;
+using platform::FaultEnv;
+using platform::Op;
+using testing_support::Folder;
+using testing_support::kGivenScenario;
+using testing_support::kGivenTrain;
+
+constexpr Op kOps[] = {Op::kOpen,  Op::kRead,   Op::kWrite, Op::kFlush,
+                       Op::kClose, Op::kRename, Op::kDelete};
+
+// How the machine stays after the first failure.
+enum class Mode {
+  kOneCall,    // only the chosen call fails
+  kOpBroken,   // the chosen call's operation fails from then on
+  kBreakdown,  // every operation fails from the chosen call on
+  kPowerCut,   // a breakdown, then the power goes off
+};
+
+// Where a failing call falls in the run.
+enum class Place {
+  kReplacing,          // replacing one of the files the run writes
+  kReadingLineSource,  // in the parsers, before the line length has sized the cell track
+  kInParsers,          // in the parsers, after that
+};
+
+// What a run did.
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+  std::string boxes;  // the texts of the message boxes, one a line
+  Folder folder;      // what it left
+  std::vector<FaultEnv::Call> trace;
+};
+
+// What a run must say at its end.
+struct Said {
+  int status;
+  std::string out;
+  std::string err;
+  std::string boxes;
+};
+
+using Arm = std::function<void(FaultEnv&)>;
+
+std::string temporary_suffix() { return platform::temporary_name(""); }
+
+bool is_temporary(const std::string& path) {
+  const std::string suffix = temporary_suffix();
+  return path.size() > suffix.size() && path.ends_with(suffix);
+}
+
+// The file a call works for: a temporary file works for its target.
+std::string target_of(const std::string& path) {
+  return is_temporary(path) ? path.substr(0, path.size() - temporary_suffix().size()) : path;
+}
+
+// --- The two programs under the walk ----------------------------------------------------
+
+class Subject {
+ public:
+  explicit Subject(std::string folder) : folder_(std::move(folder)) {}
+  virtual ~Subject() = default;
+
+  const std::string& folder() const { return folder_; }
+  std::string path(FileKind kind) const {
+    return folder_ + platform::kSeparator + model::file_name(kind, kGivenScenario, kGivenTrain);
+  }
+  std::vector<std::string> binaries() const {
+    return {path(FileKind::kLineGeometry), path(FileKind::kService), path(FileKind::kCells)};
+  }
+  std::vector<std::string> sources() const {
+    return {path(FileKind::kLineSource), path(FileKind::kTrainSource)};
+  }
+  bool is_source(const std::string& p) const {
+    return p == path(FileKind::kLineSource) || p == path(FileKind::kTrainSource);
+  }
+
+  // The files the run finds in the folder, besides earlier versions of those
+  // it writes.
+  virtual Folder inputs() const = 0;
+  // The texts the run writes before it compiles, as they are written.
+  virtual Folder texts() const = 0;
+  // Runs once on a FaultEnv armed by `arm`, over a folder that holds exactly
+  // `start`; after a power cut, the folder is what the device kept.
+  virtual Result run(const Folder& start, const Arm& arm, bool power_cut) = 0;
+  // What the run says when the failure it reports fell at `place`;
+  // `failure` is that failure's message.
+  virtual Said said(Place place, const std::string& failure) const = 0;
+
+ protected:
+  // The five writers' files, named under this subject's folder.
+  Folder written_by_writers(std::initializer_list<FileKind> kinds) const {
+    platform::MemEnv env;
+    model::Scenario m;
+    m.scenario_name = kGivenScenario;
+    m.train_number = kGivenTrain;
+    using Writer = platform::Status (*)(const model::Scenario&, platform::Env&, const std::string&);
+    const std::pair<FileKind, Writer> writers[] = {
+        {FileKind::kLineSource, writers::dati_linea},
+        {FileKind::kTrainSource, writers::dati_treno},
+        {FileKind::kRouteNotes, writers::dati_note},
+        {FileKind::kSlowdownForm, writers::dati_rallentamenti},
+        {FileKind::kTrainCard, writers::dati_scheda}};
+    for (const auto& [kind, writer] : writers)
+      if (std::find(kinds.begin(), kinds.end(), kind) != kinds.end()) {
+        EXPECT_FALSE(writer(m, env, folder_));
+      }
+    return env.files();
+  }
+
+ private:
+  std::string folder_;
+};
+
+// Records the message boxes; the window itself shows nothing here.
+class RecordingUi final : public platform::Ui {
+ public:
+  void show_waiting(std::string_view) override {}
+  void close_waiting() override {}
+  void message_box(std::string_view text) override { boxes += std::string(text) + "\n"; }
+  std::string boxes;
+};
+
+// The installer run, in a folder of the in-memory Env.
+class Installer final : public Subject {
+ public:
+  Installer() : Subject("/scen") {}
+
+  Folder inputs() const override { return {}; }
+  Folder texts() const override {
+    return written_by_writers({FileKind::kLineSource, FileKind::kTrainSource, FileKind::kRouteNotes,
+                               FileKind::kSlowdownForm, FileKind::kTrainCard});
+  }
+
+  Result run(const Folder& start, const Arm& arm, bool power_cut) override {
+    platform::MemEnv base;
+    base.files() = start;
+    FaultEnv env(base);
+    arm(env);
+    RecordingUi ui;
+    std::ostringstream err;
+    Result result;
+    result.status = run::Form_Load(env, ui, folder(), err);
+    if (power_cut) {
+      EXPECT_FALSE(env.lose_unflushed_data());
+    }
+    result.err = err.str();
+    result.boxes = ui.boxes;
+    result.folder = base.files();
+    result.trace = env.trace();
+    return result;
+  }
+
+  Said said(Place place, const std::string& failure) const override {
+    switch (place) {
+      case Place::kReplacing:
+        return {run::kExitPlatform, "", "fiumicino_roma_3291: " + failure + "\n", ""};
+      case Place::kReadingLineSource:
+        return {run::kExitErrore, "", "", " Errore n. 25\n"};
+      case Place::kInParsers:
+        // The installer shows nothing for a status code and ends normally.
+        return {run::kExitOk, "", "", ""};
+    }
+    return {};
+  }
+};
+
+// `scenarioc compile` in a real folder, on the machine's own Env.
+class Compile final : public Subject {
+ public:
+  Compile() : Subject(make_folder()) {}
+  ~Compile() override { fs::remove_all(folder()); }
+
+  Folder inputs() const override {
+    return written_by_writers({FileKind::kLineSource, FileKind::kTrainSource});
+  }
+  Folder texts() const override { return {}; }
+
+  Result run(const Folder& start, const Arm& arm, bool power_cut) override {
+    testing_support::put_folder(folder(), start);
+    FaultEnv env(platform::default_env());
+    arm(env);
+    const std::string args[] = {"scenarioc",    "compile", folder(),   "--scenario",
+                                kGivenScenario, "--train", kGivenTrain};
+    std::vector<const char*> argv;
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    Result result;
+    result.status =
+        tools::scenarioc_main(static_cast<int>(argv.size()), argv.data(), env, out, err);
+    if (power_cut) {
+      EXPECT_FALSE(env.lose_unflushed_data());
+    }
+    result.out = out.str();
+    result.err = err.str();
+    result.folder = testing_support::read_folder(folder());
+    result.trace = env.trace();
+    return result;
+  }
+
+  Said said(Place place, const std::string& failure) const override {
+    const std::string status25 = tools::status_line(model::status::kReadFailure, 0) + "\n";
+    switch (place) {
+      case Place::kReplacing:
+        return {run::kExitPlatform, "", "scenarioc: " + failure + "\n", ""};
+      case Place::kReadingLineSource:
+        // `errore` shows its box on stderr.
+        return {run::kExitErrore, status25, " Errore n. 25\n", ""};
+      case Place::kInParsers:
+        return {run::kExitStatus, status25, "", ""};
+    }
+    return {};
+  }
+
+ private:
+  static std::string make_folder() {
+    std::random_device random;
+    const fs::path path = fs::temp_directory_path() / ("fault_walk_" + std::to_string(random()) +
+                                                       "_" + std::to_string(random()));
+    fs::create_directory(path);
+    return path.string();
+  }
+};
+
+// --- The walk ------------------------------------------------------------------------
+
+enum class Program { kInstaller, kCompile };
+
+struct WalkCase {
+  Program program;
+  bool old_versions;  // the folder holds old versions of every file the run writes
+};
+
+std::string case_name(const WalkCase& c) {
+  return std::string(c.program == Program::kInstaller ? "Installer" : "ScenariocCompile") +
+         (c.old_versions ? "_OverOldVersions" : "_InAFreshFolder");
+}
+void PrintTo(const WalkCase& c, std::ostream* os) { *os << case_name(c); }
+
+class FaultWalk : public ::testing::TestWithParam<WalkCase> {
+ protected:
+  void SetUp() override {
+    if (GetParam().program == Program::kInstaller)
+      subject_ = std::make_unique<Installer>();
+    else
+      subject_ = std::make_unique<Compile>();
+
+    // The new bytes of every file the run replaces: the texts as written,
+    // the rest as a clean run leaves them.
+    const Result fresh = subject_->run(
+        subject_->inputs(), [](FaultEnv&) {}, false);
+    ASSERT_EQ(fresh.status, run::kExitOk) << fresh.err;
+    new_bytes_ = subject_->texts();
+    for (const auto& [path, bytes] : fresh.folder) new_bytes_[path] = bytes;
+
+    start_ = subject_->inputs();
+    if (GetParam().old_versions)
+      for (const auto& [path, bytes] : testing_support::old_versions(new_bytes_))
+        start_[path] = bytes;
+
+    clean_ = subject_->run(
+        start_, [](FaultEnv&) {}, false);
+    ASSERT_EQ(clean_.status, run::kExitOk) << clean_.err;
+    // Nothing of the old versions survives a clean run.
+    ASSERT_TRUE(testing_support::same_files(fresh.folder, clean_.folder));
+  }
+
+  int clean_calls(Op op) const {
+    return static_cast<int>(std::count_if(clean_.trace.begin(), clean_.trace.end(),
+                                          [op](const auto& call) { return call.op == op; }));
+  }
+  // The index in the clean run of the n-th call (1-based) of `op`.
+  size_t clean_index(Op op, int n) const {
+    for (size_t i = 0; i < clean_.trace.size(); ++i)
+      if (clean_.trace[i].op == op && --n == 0) return i;
+    ADD_FAILURE() << "the clean run has no such call";
+    return 0;
+  }
+
+  Place place_of(const FaultEnv::Call& call) const {
+    if (!subject_->is_source(call.path) || call.op == Op::kRename) return Place::kReplacing;
+    if (call.path == subject_->path(FileKind::kLineSource) && call.op != Op::kDelete)
+      return Place::kReadingLineSource;
+    return Place::kInParsers;
+  }
+
+  static bool failed(const FaultEnv::Call& call) { return call.failure.has_value(); }
+  // The index in `r`'s trace of its first failing call.
+  static size_t first_failure(const Result& r) {
+    return static_cast<size_t>(std::find_if(r.trace.begin(), r.trace.end(), failed) -
+                               r.trace.begin());
+  }
+
+  // Runs with `arm` and checks everything the header of this file promises.
+  Result walk_point(const Arm& arm, Mode mode) {
+    Result r = subject_->run(start_, arm, mode == Mode::kPowerCut);
+    const size_t at = first_failure(r);
+    if (at == r.trace.size()) {
+      ADD_FAILURE() << "no call failed";
+      return r;
+    }
+    const auto first = r.trace.begin() + static_cast<std::ptrdiff_t>(at);
+    // Up to its failure the run made the clean run's calls.
+    EXPECT_LT(at, clean_.trace.size());
+    for (size_t i = 0; i <= at && i < clean_.trace.size(); ++i)
+      if (r.trace[i].op != clean_.trace[i].op || r.trace[i].path != clean_.trace[i].path) {
+        ADD_FAILURE() << "call " << i << " differs from the clean run's";
+        return r;
+      }
+    if (mode == Mode::kOneCall) {
+      EXPECT_EQ(std::count_if(r.trace.begin(), r.trace.end(), failed), 1);
+    }
+
+    const Place place = place_of(*first);
+    SCOPED_TRACE("the first failure: " + first->failure->message());
+    expect_said(r, place);
+    expect_progress(r, at, place, mode);
+    expect_folder(r, place);
+    return r;
+  }
+
+  // The status and the messages: the failure reported is the first one that
+  // fell outside the parsers, if any.
+  void expect_said(const Result& r, Place first_place) const {
+    Place place = first_place;
+    std::string failure;
+    for (const FaultEnv::Call& call : r.trace)
+      if (call.failure && place_of(call) == Place::kReplacing) {
+        place = Place::kReplacing;
+        // A failure on a temporary file is reported for its target.
+        platform::Error error = *call.failure;
+        error.path = target_of(error.path);
+        failure = error.message();
+        break;
+      }
+    const Said said = subject_->said(place, failure);
+    EXPECT_EQ(r.status, said.status);
+    EXPECT_EQ(r.out, said.out);
+    EXPECT_EQ(r.err, said.err);
+    EXPECT_EQ(r.boxes, said.boxes);
+  }
+
+  // How far the run went after its first failure, at `at`.
+  void expect_progress(const Result& r, size_t at, Place place, Mode mode) const {
+    const FaultEnv::Call& first = r.trace[at];
+    const auto touches = [&](const std::string& file) {
+      return std::any_of(r.trace.begin() + static_cast<std::ptrdiff_t>(at) + 1, r.trace.end(),
+                         [&](const auto& call) { return target_of(call.path) == file; });
+    };
+    switch (place) {
+      case Place::kReplacing:
+        // The run stops at the file it was replacing.
+        for (size_t i = at + 1; i < r.trace.size(); ++i)
+          EXPECT_EQ(target_of(r.trace[i].path), target_of(first.path))
+              << "the run went on to " << r.trace[i].path;
+        break;
+      case Place::kReadingLineSource:
+        // The fault handler, then `errore`: no binary file is touched.
+        for (const std::string& binary : subject_->binaries())
+          EXPECT_FALSE(touches(binary)) << binary;
+        break;
+      case Place::kInParsers:
+        // The run goes on to the binary files; with a single fault it
+        // writes them all.
+        EXPECT_TRUE(touches(subject_->binaries().front()));
+        if (mode == Mode::kOneCall) {
+          for (const std::string& binary : subject_->binaries()) {
+            EXPECT_TRUE(std::any_of(r.trace.begin(), r.trace.end(),
+                                    [&](const auto& call) {
+                                      return call.op == Op::kRename && call.path == binary &&
+                                             !call.failure;
+                                    }))
+                << binary << " was not written";
+          }
+        }
+        break;
+    }
+    if (place != Place::kReplacing) {
+      // The fault handler deletes both sources where they still exist.
+      for (const std::string& source : subject_->sources()) {
+        const bool tried = std::any_of(r.trace.begin(), r.trace.end(), [&](const auto& call) {
+          return call.op == Op::kDelete && call.path == source;
+        });
+        EXPECT_TRUE(tried) << source << " was not deleted";
+        // Where deleting still works, it is gone.
+        const bool deletes_work =
+            mode == Mode::kOneCall || (mode == Mode::kOpBroken && first.op != Op::kDelete);
+        if (deletes_work) {
+          EXPECT_EQ(r.folder.count(source), 0u) << source << " was left";
+        }
+      }
+    }
+  }
+
+  // Every file holds its start bytes or its complete new bytes, according to
+  // the replacements and deletions that succeeded; a temporary file is left
+  // only when its deletion was refused.
+  void expect_folder(const Result& r, Place place) {
+    Folder expected = start_;
+    Folder left = r.folder;
+    std::set<std::string> refused;
+    std::set<std::string> rewritten;
+    for (const FaultEnv::Call& call : r.trace) {
+      if (call.failure) {
+        if (call.op == Op::kDelete) refused.insert(call.path);
+        continue;
+      }
+      if (call.op == Op::kRename) {
+        expected[call.path] = new_bytes_.at(call.path);
+        rewritten.insert(call.path);
+      }
+      if (call.op == Op::kDelete) expected.erase(call.path);
+    }
+    if (place != Place::kReplacing) {
+      // After a fault in the parsers the binary files hold the model as far
+      // as it was read: they must be whole files of their kind, not the old.
+      for (const std::string& binary : subject_->binaries()) {
+        if (rewritten.count(binary) == 0) continue;
+        ASSERT_EQ(left.count(binary), 1u) << binary;
+        expect_whole_binary(binary, left[binary]);
+        if (start_.count(binary)) {
+          EXPECT_NE(left[binary], start_.at(binary)) << binary;
+        }
+        expected.erase(binary);
+        left.erase(binary);
+      }
+    }
+    for (const std::string& path : refused) {
+      if (left.count(path) == 0) continue;
+      left_behind_.insert(path.substr(subject_->folder().size() + 1));
+      // A temporary file that could not be deleted holds whatever reached it.
+      if (expected.count(path) == 0 && is_temporary(path)) left.erase(path);
+    }
+    EXPECT_TRUE(testing_support::same_files(expected, left));
+  }
+
+  static void expect_whole_binary(const std::string& path, const std::string& bytes) {
+    tools::BinaryKind kind;
+    ASSERT_TRUE(tools::kind_from_name(path, &kind)) << path;
+    std::string refusal;
+    switch (kind) {
+      case tools::BinaryKind::kLineGeometry: {
+        model::LineTable table;
+        refusal = tools::read_line_geometry(bytes, &table);
+        break;
+      }
+      case tools::BinaryKind::kService: {
+        std::array<model::ServiceRecord, model::kServiceRecords> table;
+        refusal = tools::read_service(bytes, &table);
+        break;
+      }
+      case tools::BinaryKind::kCells: {
+        std::vector<model::Cell> cells;
+        refusal = tools::read_cells(bytes, &cells);
+        // The line length sized the track before the fault.
+        EXPECT_EQ(bytes.size(), testing_support::kGivenCellBytes) << path;
+        break;
+      }
+    }
+    EXPECT_EQ(refusal, "") << path;
+  }
+
+  // Walks every call of every operation, armed through `arm_op`.
+  void walk_every_call(Mode mode, void (FaultEnv::*arm_op)(Op, int)) {
+    for (Op op : kOps) {
+      for (int n = 1; n <= clean_calls(op); ++n) {
+        SCOPED_TRACE(std::string(platform::op_name(op)) + " call " + std::to_string(n));
+        const Result r = walk_point([&](FaultEnv& env) { (env.*arm_op)(op, n); }, mode);
+        EXPECT_EQ(first_failure(r), clean_index(op, n));
+      }
+    }
+  }
+
+  void walk_every_breakdown(Mode mode) {
+    for (size_t n = 1; n <= clean_.trace.size(); ++n) {
+      SCOPED_TRACE("breaking down at call " + std::to_string(n) + ", " +
+                   std::string(platform::op_name(clean_.trace[n - 1].op)) + " " +
+                   clean_.trace[n - 1].path);
+      const Result r =
+          walk_point([&](FaultEnv& env) { env.fail_everything_from(static_cast<int>(n)); }, mode);
+      EXPECT_EQ(first_failure(r), n - 1);
+
+      // Once the machine works again, the next run, given its inputs, leaves
+      // nothing of the broken one.
+      Folder next = r.folder;
+      for (const auto& [path, bytes] : subject_->inputs()) next[path] = bytes;
+      const Result again = subject_->run(
+          next, [](FaultEnv&) {}, false);
+      EXPECT_EQ(again.status, run::kExitOk) << again.err;
+      EXPECT_TRUE(testing_support::same_files(clean_.folder, again.folder));
+    }
+  }
+
+  void TearDown() override {
+    // What a broken machine could not clean up, for the record.
+    std::string names;
+    for (const std::string& name : left_behind_) names += (names.empty() ? "" : ", ") + name;
+    if (!names.empty()) RecordProperty("left_behind", names);
+  }
+
+  std::unique_ptr<Subject> subject_;
+  Folder new_bytes_;
+  Folder start_;
+  Result clean_;
+  std::set<std::string> left_behind_;
+};
+
+TEST_P(FaultWalk, ACleanRunReplacesEachFileThroughAFlushedTemporaryFile) {
+  // The calls of the clean run, one line each, a file's writes as one.
+  std::vector<std::string> calls;
+  for (const FaultEnv::Call& call : clean_.trace) {
+    std::string line = std::string(platform::op_name(call.op)) + " " +
+                       call.path.substr(subject_->folder().size() + 1);
+    if (calls.empty() || calls.back() != line) calls.push_back(line);
+  }
+  const auto name = [&](FileKind kind) {
+    return model::file_name(kind, kGivenScenario, kGivenTrain);
+  };
+  std::vector<std::string> expected;
+  const auto replaced = [&](FileKind kind) {
+    const std::string temp = platform::temporary_name(name(kind));
+    for (const char* op : {"open ", "write ", "flush ", "close "}) expected.push_back(op + temp);
+    expected.push_back("rename " + name(kind));
+  };
+  const auto read_and_deleted = [&](FileKind kind) {
+    for (const char* op : {"open ", "read ", "delete "}) expected.push_back(op + name(kind));
+  };
+  if (GetParam().program == Program::kInstaller)
+    for (FileKind kind : {FileKind::kLineSource, FileKind::kTrainSource, FileKind::kRouteNotes,
+                          FileKind::kSlowdownForm, FileKind::kTrainCard})
+      replaced(kind);
+  read_and_deleted(FileKind::kLineSource);
+  read_and_deleted(FileKind::kTrainSource);
+  for (FileKind kind : {FileKind::kLineGeometry, FileKind::kService, FileKind::kCells})
+    replaced(kind);
+  EXPECT_EQ(calls, expected);
+}
+
+TEST_P(FaultWalk, EveryCallFailingAlone) { walk_every_call(Mode::kOneCall, &FaultEnv::fail_nth); }
+
+TEST_P(FaultWalk, EveryOperationFailingForGoodFromEachOfItsCalls) {
+  walk_every_call(Mode::kOpBroken, &FaultEnv::fail_from);
+}
+
+TEST_P(FaultWalk, TheMachineBreakingDownAtEveryCall) { walk_every_breakdown(Mode::kBreakdown); }
+
+TEST_P(FaultWalk, APowerCutAtEveryCall) { walk_every_breakdown(Mode::kPowerCut); }
+
+TEST_P(FaultWalk, ADiskFillingUpInEveryFile) {
+  // The files in the order they are written, with their sizes.
+  std::vector<std::pair<std::string, size_t>> files;
+  for (const FaultEnv::Call& call : clean_.trace)
+    if (call.op == Op::kRename) files.emplace_back(call.path, new_bytes_.at(call.path).size());
+  std::vector<std::pair<long long, size_t>> points;  // room, index of the file that does not fit
+  long long before = 0;
+  for (size_t i = 0; i < files.size(); ++i) {
+    const long long size = static_cast<long long>(files[i].second);
+    ASSERT_GT(size, 1);
+    points.emplace_back(before, i);  // not a byte of it fits; 0 for the first file
+    points.emplace_back(before + 1, i);
+    points.emplace_back(before + size - 1, i);
+    before += size;
+  }
+  for (const auto& [room, failing] : points) {
+    SCOPED_TRACE("room for " + std::to_string(room) + " bytes");
+    const Result r = walk_point([&](FaultEnv& env) { env.fill_disk_after(room); }, Mode::kOneCall);
+    ASSERT_LT(first_failure(r), clean_.trace.size());
+    const FaultEnv::Call& call = clean_.trace[first_failure(r)];
+    EXPECT_EQ(call.op, Op::kWrite);
+    EXPECT_EQ(target_of(call.path), files[failing].first);
+  }
+
+  // Room for exactly every byte: the run is clean.
+  const Result r = subject_->run(
+      start_, [&](FaultEnv& env) { env.fill_disk_after(before); }, false);
+  EXPECT_EQ(r.status, run::kExitOk) << r.err;
+  EXPECT_TRUE(testing_support::same_files(clean_.folder, r.folder));
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, FaultWalk,
+                         ::testing::Values(WalkCase{Program::kInstaller, false},
+                                           WalkCase{Program::kInstaller, true},
+                                           WalkCase{Program::kCompile, false},
+                                           WalkCase{Program::kCompile, true}),
+                         [](const auto& info) { return case_name(info.param); });
+
+}  // namespace

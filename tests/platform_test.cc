@@ -1,0 +1,272 @@
+// The pieces of the platform that know the operating system, on the real
+// machine: Windows-1252 both ways, files on the real disk in a folder with a
+// Unicode name, the program folder, and the choice of user interface. The same
+// tests run in the Linux build and, under Wine, in the Windows build.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "platform/cp1252.h"
+#include "platform/env.h"
+#include "platform/program_path.h"
+#include "platform/ui.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string utf8_of(const fs::path& path) {
+  std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+fs::path path_of(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// ---------------------------------------------------------------- Windows-1252
+
+TEST(Cp1252, EveryDefinedByteSurvivesTheRoundTrip) {
+  std::string all;
+  for (int c = 0; c < 256; ++c)
+    if (c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D) all += static_cast<char>(c);
+  std::string utf8, back;
+  ASSERT_EQ(platform::from_cp1252(all, &utf8), std::nullopt);
+  EXPECT_EQ(utf8.substr(0, 128), all.substr(0, 128));  // ASCII, the NUL included, is itself
+  ASSERT_EQ(platform::to_cp1252(utf8, &back), std::nullopt);
+  EXPECT_EQ(back, all);
+}
+
+TEST(Cp1252, KnownCharactersBothWays) {
+  struct Case {
+    std::string byte, utf8;
+  } cases[] = {
+      {"\x80", "\u20AC"},  // euro sign
+      {"\x8A", "\u0160"},  // S with caron
+      {"\x99", "\u2122"},  // trade mark
+      {"\x9F", "\u0178"},  // Y with diaeresis
+      {"\xA0", "\u00A0"},  // no-break space
+      {"\xE8", "\u00E8"},  // e with grave
+      {"\xFF", "\u00FF"},  // y with diaeresis
+      {std::string("a\0b\r\n", 5), std::string("a\0b\r\n", 5)},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    std::string utf8, bytes;
+    EXPECT_EQ(platform::from_cp1252(c.byte, &utf8), std::nullopt) << c.utf8;
+    EXPECT_EQ(utf8, c.utf8);
+    EXPECT_EQ(platform::to_cp1252(c.utf8, &bytes), std::nullopt) << c.utf8;
+    EXPECT_EQ(bytes, c.byte);
+  }
+}
+
+TEST(Cp1252, TheFiveUndefinedBytesAreRefusedBothWays) {
+  const char* const kUndefined[][2] = {{"ab\x81", "ab\u0081"},
+                                       {"ab\x8D", "ab\u008D"},
+                                       {"ab\x8F", "ab\u008F"},
+                                       {"ab\x90", "ab\u0090"},
+                                       {"ab\x9D", "ab\u009D"}};
+  for (const auto& undefined : kUndefined) {
+    std::string out;
+    platform::Status from = platform::from_cp1252(undefined[0], &out);
+    ASSERT_NE(from, std::nullopt) << undefined[1];
+    EXPECT_EQ(from->operation, "convert from Windows-1252");
+    EXPECT_NE(from->reason.find("at byte 2"), std::string::npos) << from->reason;
+    platform::Status to = platform::to_cp1252(undefined[1], &out);
+    ASSERT_NE(to, std::nullopt) << undefined[1];
+    EXPECT_EQ(to->operation, "convert to Windows-1252");
+  }
+}
+
+TEST(Cp1252, TextWithoutAWindows1252ByteIsRefusedNotReplaced) {
+  const char* const kRefused[] = {
+      "x\u03A9",      // Greek capital omega
+      "x\u0100",      // A with macron: a "best fit" would quietly write "A"
+      "x\u2212",      // minus sign: a "best fit" would write "-"
+      "x\U0001F600",  // outside the basic plane
+      "x\xFF",        // not UTF-8 at all
+      "x\xC3",        // cut in the middle of a character
+  };
+  for (const char* text : kRefused) {
+    std::string bytes;
+    platform::Status status = platform::to_cp1252(text, &bytes);
+    ASSERT_NE(status, std::nullopt) << text;
+    EXPECT_EQ(status->operation, "convert to Windows-1252");
+    EXPECT_NE(status->reason.find("at byte 1"), std::string::npos) << status->reason;
+  }
+}
+
+// ------------------------------------------------------------ files on a disk
+
+// A fresh folder whose name needs more than one code page.
+class RealDisk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device random;
+    std::string name = "platform_test_\u00E8\u03A9\u65E5\u672C_" + std::to_string(random());
+    folder_path_ = fs::temp_directory_path() / path_of(name);
+    ASSERT_TRUE(fs::create_directory(folder_path_));
+    folder_ = utf8_of(folder_path_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(folder_path_, ignored);
+  }
+
+  std::string in_folder(const std::string& name) const {
+    return folder_ + platform::kSeparator + name;
+  }
+  std::set<std::string> listing() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder_path_))
+      names.insert(utf8_of(entry.path().filename()));
+    return names;
+  }
+  // Read without the Env under test.
+  std::string bytes_of(const std::string& name) const {
+    std::ifstream in(path_of(in_folder(name)), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  }
+
+  platform::Env& env_ = platform::default_env();
+  fs::path folder_path_;
+  std::string folder_;
+};
+
+// Bytes that a text-mode file would change on Windows: line ends, Ctrl-Z, NUL.
+const std::string kAwkwardBytes("one\r\ntwo\nthree\x1A\0\xFF\x80 end", 21);
+
+TEST_F(RealDisk, ReplaceFileWritesExactlyTheBytesAndLeavesNoTemporaryFile) {
+  const std::string name = "Fiumicino \u00E8 \u03A9.dat";
+  ASSERT_EQ(platform::replace_file(env_, in_folder(name), kAwkwardBytes), std::nullopt);
+  EXPECT_EQ(bytes_of(name), kAwkwardBytes);
+  std::string read;
+  ASSERT_EQ(env_.read_file(in_folder(name), &read), std::nullopt);
+  EXPECT_EQ(read, kAwkwardBytes);
+  EXPECT_EQ(listing(), std::set<std::string>{name});
+}
+
+TEST_F(RealDisk, ReplacingALongerFileLeavesOnlyTheNewContent) {
+  const std::string name = "cells.dat";
+  ASSERT_EQ(platform::replace_file(env_, in_folder(name), std::string(5000, 'x')), std::nullopt);
+  ASSERT_EQ(platform::replace_file(env_, in_folder(name), "short"), std::nullopt);
+  EXPECT_EQ(bytes_of(name), "short");
+  EXPECT_EQ(listing(), std::set<std::string>{name});
+}
+
+TEST_F(RealDisk, AReplacementThatCannotBePutInPlaceLeavesNothingBehind) {
+  // A folder of the target's name cannot be replaced by a file.
+  fs::create_directory(folder_path_ / "taken");
+  platform::Status status = platform::replace_file(env_, in_folder("taken"), "content");
+  ASSERT_NE(status, std::nullopt);
+  EXPECT_EQ(status->operation, "replace");
+  EXPECT_EQ(status->path, in_folder("taken"));
+  EXPECT_FALSE(status->reason.empty());
+  EXPECT_TRUE(fs::is_directory(folder_path_ / "taken"));
+  EXPECT_EQ(listing(), std::set<std::string>{"taken"});
+}
+
+TEST_F(RealDisk, AFileInAMissingFolderIsAnErrorNamingTheFile) {
+  const std::string path = in_folder(std::string("missing") + platform::kSeparator + "x.txt");
+  platform::Status status = platform::replace_file(env_, path, "content");
+  ASSERT_NE(status, std::nullopt);
+  EXPECT_EQ(status->operation, "create");
+  EXPECT_EQ(status->path, path);  // the file the user asked for, not the temporary one
+  EXPECT_TRUE(listing().empty());
+}
+
+TEST_F(RealDisk, ExistsReadAndDeleteSeeOnlyFiles) {
+  fs::create_directory(folder_path_ / "sub");
+  ASSERT_EQ(platform::replace_file(env_, in_folder("a.txt"), "a"), std::nullopt);
+  EXPECT_TRUE(env_.file_exists(in_folder("a.txt")));
+  EXPECT_FALSE(env_.file_exists(in_folder("sub")));
+  EXPECT_FALSE(env_.file_exists(in_folder("b.txt")));
+
+  std::string contents = "left over";
+  platform::Status read = env_.read_file(in_folder("b.txt"), &contents);
+  ASSERT_NE(read, std::nullopt);
+  EXPECT_EQ(read->operation, "open");
+  EXPECT_EQ(read->path, in_folder("b.txt"));
+
+  EXPECT_EQ(env_.delete_file(in_folder("a.txt")), std::nullopt);
+  EXPECT_FALSE(env_.file_exists(in_folder("a.txt")));
+  platform::Status again = env_.delete_file(in_folder("a.txt"));
+  ASSERT_NE(again, std::nullopt);
+  EXPECT_EQ(again->operation, "delete");
+  EXPECT_EQ(listing(), std::set<std::string>{"sub"});
+}
+
+// ------------------------------------------------------------- program folder
+
+TEST(ProgramFolder, IsTheFolderOfTheRunningExecutable) {
+  std::string folder;
+  ASSERT_EQ(platform::program_folder(&folder), std::nullopt);
+  ASSERT_FALSE(folder.empty());
+  EXPECT_TRUE(path_of(folder).is_absolute()) << folder;
+  EXPECT_EQ(platform::application_name(), "unit_tests");
+#ifdef _WIN32
+  const std::string file = "unit_tests.exe";
+#else
+  const std::string file = "unit_tests";
+#endif
+  EXPECT_TRUE(platform::default_env().file_exists(folder + platform::kSeparator + file)) << folder;
+}
+
+TEST(ProgramFolder, KeepsTheSeparatorOnlyAtTheRoot) {
+  struct Case {
+    const char* path;
+    const char* folder;
+  } cases[] = {
+#ifdef _WIN32
+      {"C:\\Giochi\\Treni\\installa.exe", "C:\\Giochi\\Treni"},
+      {"C:\\installa.exe", "C:\\"},
+      {"\\\\server\\share\\installa.exe", "\\\\server\\share"},
+      {"Z:\\tmp\\prova \u00E8\\installa.exe", "Z:\\tmp\\prova \u00E8"},
+#else
+      {"/home/treni/installa", "/home/treni"},
+      {"/installa", "/"},
+      {"/tmp/prova \u00E8/installa", "/tmp/prova \u00E8"},
+#endif
+  };
+  for (const Case& c : cases) EXPECT_EQ(platform::folder_of(c.path), c.folder) << c.path;
+}
+
+// ------------------------------------------------------------ user interface
+
+#ifndef _WIN32
+// Without a display the program must still run: the toolkit is never asked to
+// open one (it would end the process), and the console takes its place.
+TEST(MakeUi, FallsBackToTheConsoleWhenNoDisplayCanBeOpened) {
+  const char* saved = std::getenv("DISPLAY");
+  const std::string old_display = saved ? saved : "";
+  const char* const kDisplays[] = {nullptr, "", ":4093", "/nonexistent/socket:0"};
+  for (const char* display : kDisplays) {
+    if (display)
+      setenv("DISPLAY", display, 1);
+    else
+      unsetenv("DISPLAY");
+    std::ostringstream out, err;
+    std::unique_ptr<platform::Ui> ui = platform::make_ui(out, err);
+    ui->report_next_message_box(out);
+    ui->show_waiting("Attendere");
+    ui->message_box(" Errore n. 1250");
+    ui->close_waiting();
+    EXPECT_EQ(out.str(), "Attendere\n") << (display ? display : "(unset)");
+    EXPECT_EQ(err.str(), " Errore n. 1250\n");
+  }
+  if (saved)
+    setenv("DISPLAY", old_display.c_str(), 1);
+  else
+    unsetenv("DISPLAY");
+}
+#endif
+
+}  // namespace
