@@ -5,27 +5,59 @@
 
 namespace output {
 
-std::string encode_line_table(const model::LineTable& table) {
-  // The plan of the longest line is some 20 MB: size the buffer once and
-  // encode into it, rather than growing a string value by value.
-  size_t size = 0;
-  for (const auto& column : table.column)
-    for (const model::Variant& v : column)
-      size += 2 + (v.tag == model::Variant::kDouble    ? 8
-                   : v.tag == model::Variant::kInteger ? 2
-                                                       : 0);
-  std::string bytes(size, '\0');
-  char* out = bytes.data();
+namespace {
+
+size_t variant_bytes(const model::Variant& v) {
+  return 2 + (v.tag == model::Variant::kDouble ? 8 : v.tag == model::Variant::kInteger ? 2 : 0);
+}
+
+char* encode_variant(char* out, const model::Variant& v) {
+  out = encode_u16_le(out, v.tag);
+  if (v.tag == model::Variant::kDouble) return encode_f64_le(out, v.value);
+  if (v.tag == model::Variant::kInteger) return encode_i16_le(out, static_cast<int16_t>(v.value));
+  return out;
+}
+
+// Calls `emit` with consecutive pieces of the encoded table.
+template <class Emit>
+platform::Status encode_in_pieces(const model::LineTable& table, size_t piece, Emit emit) {
+  std::string buffer(piece + 10, '\0');
+  char* const begin = buffer.data();
+  char* out = begin;
   for (const auto& column : table.column) {
     for (const model::Variant& v : column) {
-      out = encode_u16_le(out, v.tag);
-      if (v.tag == model::Variant::kDouble)
-        out = encode_f64_le(out, v.value);
-      else if (v.tag == model::Variant::kInteger)
-        out = encode_i16_le(out, static_cast<int16_t>(v.value));
+      out = encode_variant(out, v);
+      if (static_cast<size_t>(out - begin) >= piece) {
+        if (platform::Status s = emit(std::string_view(begin, static_cast<size_t>(out - begin))))
+          return s;
+        out = begin;
+      }
     }
   }
+  if (out != begin) return emit(std::string_view(begin, static_cast<size_t>(out - begin)));
+  return platform::ok();
+}
+
+constexpr size_t kPieceBytes = 1 << 16;
+
+}  // namespace
+
+std::string encode_line_table(const model::LineTable& table) {
+  size_t size = 0;
+  for (const auto& column : table.column)
+    for (const model::Variant& v : column) size += variant_bytes(v);
+  std::string bytes;
+  bytes.reserve(size);
+  encode_in_pieces(table, kPieceBytes, [&](std::string_view piece) {
+    bytes.append(piece);
+    return platform::ok();
+  });
   return bytes;
+}
+
+platform::Status write_line_table(const model::LineTable& table, platform::WritableFile& file) {
+  return encode_in_pieces(table, kPieceBytes,
+                          [&](std::string_view piece) { return file.append(piece); });
 }
 
 platform::Status encode_service_table(
@@ -39,8 +71,9 @@ platform::Status encode_service_table(
       return status;
     }
     if (text.size() > UINT16_MAX)
-      return platform::Error{"write", "", "the text of service record " + std::to_string(i) +
-                                              " is longer than 65535 bytes"};
+      return platform::Error{
+          "write", "",
+          "the text of service record " + std::to_string(i) + " is longer than 65535 bytes"};
     put_u8(bytes, r.kind);
     put_i32_le(bytes, r.start_m);
     put_i32_le(bytes, r.end_m);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/scenario.h"
+#include "platform/env.h"
 #include "platform/status.h"
 
 namespace output {
@@ -14,6 +15,9 @@ inline constexpr size_t kEmptyServiceRecordBytes = 34;
 
 // Column 0 for every metre, then column 1; each element a tagged Variant.
 std::string encode_line_table(const model::LineTable& table);
+// The same bytes, appended to `file` in pieces of a bounded size: the plan
+// of the longest line is some 20 MB.
+platform::Status write_line_table(const model::LineTable& table, platform::WritableFile& file);
 
 // The 87 records; texts are written as a 2-byte length and Windows-1252
 // bytes. Fails when a text has a character with no Windows-1252 byte.

@@ -39,7 +39,9 @@ inline char* encode_u16_le(char* dst, uint16_t v) {
   dst[1] = static_cast<char>(v >> 8);
   return dst + 2;
 }
-inline char* encode_i16_le(char* dst, int16_t v) { return encode_u16_le(dst, static_cast<uint16_t>(v)); }
+inline char* encode_i16_le(char* dst, int16_t v) {
+  return encode_u16_le(dst, static_cast<uint16_t>(v));
+}
 inline char* encode_u32_le(char* dst, uint32_t v) {
   dst[0] = static_cast<char>(v & 0xff);
   dst[1] = static_cast<char>((v >> 8) & 0xff);

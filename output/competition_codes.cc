@@ -11,11 +11,16 @@ unsigned char lower_cp1252(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 0x20);
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 0x20);
   switch (c) {
-    case 0x8A: return 0x9A;  // S caron
-    case 0x8C: return 0x9C;  // OE
-    case 0x8E: return 0x9E;  // Z caron
-    case 0x9F: return 0xFF;  // Y diaeresis
-    default: return c;
+    case 0x8A:
+      return 0x9A;  // S caron
+    case 0x8C:
+      return 0x9C;  // OE
+    case 0x8E:
+      return 0x9E;  // Z caron
+    case 0x9F:
+      return 0xFF;  // Y diaeresis
+    default:
+      return c;
   }
 }
 
@@ -25,7 +30,8 @@ std::string code_window(std::string_view train, std::string_view scenario) {
   std::string window;
   window.reserve(train.size() + scenario.size() + kCodeSalt.size());
   for (std::string_view part : {train, scenario})
-    for (char c : part) window.push_back(static_cast<char>(lower_cp1252(static_cast<unsigned char>(c))));
+    for (char c : part)
+      window.push_back(static_cast<char>(lower_cp1252(static_cast<unsigned char>(c))));
   window += kCodeSalt;
   window.resize(kCodeWindow);
   return window;
@@ -46,7 +52,8 @@ int32_t codice_gara_st(std::string_view window) {
 
 platform::Status code_window(const model::Scenario& model, std::string* window) {
   std::string train, scenario;
-  if (platform::Status s = platform::to_cp1252(model.service_table[model::kTrainRecord].text, &train))
+  if (platform::Status s =
+          platform::to_cp1252(model.service_table[model::kTrainRecord].text, &train))
     return s;
   if (platform::Status s =
           platform::to_cp1252(model.service_table[model::kScenarioRecord].text, &scenario))

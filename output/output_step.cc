@@ -28,9 +28,9 @@ OutputOutcome output_step(model::Scenario& model, platform::Env& env, const std:
   cell1.value_b = codice_gara_og(window);
 
   if (model.write_line_file != 0 && model.line_table.allocated()) {
-    outcome.failure =
-        platform::replace_file(env, model::file_path(folder, model::FileKind::kLineGeometry, model),
-                               encode_line_table(model.line_table));
+    outcome.failure = platform::replace_file(
+        env, model::file_path(folder, model::FileKind::kLineGeometry, model),
+        [&](platform::WritableFile& file) { return write_line_table(model.line_table, file); });
     if (outcome.failure) return outcome;
   }
   std::string service;

@@ -6,6 +6,7 @@
 // Paths are UTF-8; each implementation converts to what its system wants.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -57,6 +58,11 @@ std::string temporary_name(const std::string& path);
 // flushed and then renamed over the target. On any failure the old file stays
 // as it was and the temporary file is removed.
 Status replace_file(Env& env, const std::string& path, std::string_view contents);
+
+// The same, with the content produced piece by piece by `write` into the
+// temporary file, so that a large file need not be held in memory whole.
+using ContentWriter = std::function<Status(WritableFile& file)>;
+Status replace_file(Env& env, const std::string& path, const ContentWriter& write);
 
 // The folder that holds the running executable, without a trailing separator.
 Status program_folder(std::string* folder);

@@ -15,6 +15,10 @@ Status for_target(Status status, const std::string& path) {
 }  // namespace
 
 Status replace_file(Env& env, const std::string& path, std::string_view contents) {
+  return replace_file(env, path, [contents](WritableFile& file) { return file.append(contents); });
+}
+
+Status replace_file(Env& env, const std::string& path, const ContentWriter& write) {
   const std::string temp = temporary_name(path);
   std::unique_ptr<WritableFile> file;
   Status status = env.new_writable_file(temp, &file);
@@ -23,7 +27,7 @@ Status replace_file(Env& env, const std::string& path, std::string_view contents
     if (env.file_exists(temp)) env.delete_file(temp);
     return for_target(status, path);
   }
-  status = file->append(contents);
+  status = write(*file);
   if (!status) status = file->flush();
   Status closed = file->close();
   if (!status) status = closed;
