@@ -15,6 +15,7 @@
 #include "run/run.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"
+#include "tests/support/tool_folder.h"
 #include "tools/scenarioc_app.h"
 #include "tools/status_report.h"
 #include "writers/writers.h"
@@ -27,11 +28,7 @@ using model::FileKind;
 using testing_support::kGivenScenario;
 using testing_support::kGivenTrain;
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
+using Outcome = testing_support::ToolOutcome;
 
 // A fresh real folder per test, removed afterwards.
 class Scenarioc : public ::testing::Test {
@@ -46,12 +43,7 @@ class Scenarioc : public ::testing::Test {
   void TearDown() override { fs::remove_all(folder_path_); }
 
   Outcome scenarioc(std::vector<std::string> args, platform::Env& env = platform::default_env()) {
-    args.insert(args.begin(), "scenarioc");
-    std::vector<const char*> argv;
-    for (const std::string& a : args) argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    int status = tools::scenarioc_main(static_cast<int>(argv.size()), argv.data(), env, out, err);
-    return {status, out.str(), err.str()};
+    return testing_support::run_scenarioc(std::move(args), env);
   }
   // `compile FOLDER --scenario <given> --train <given>` and `extra`.
   Outcome compile(std::vector<std::string> extra = {},
