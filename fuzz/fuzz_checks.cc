@@ -24,13 +24,6 @@ namespace {
 
 constexpr char kFolder[] = "/f";
 
-class SilentUi final : public platform::Ui {
- public:
-  void show_waiting(std::string_view) override {}
-  void close_waiting() override {}
-  void message_box(std::string_view) override {}
-};
-
 struct CompileResult {
   bool ended_by_errore = false;
   model::Scenario model;
@@ -41,14 +34,14 @@ struct CompileResult {
 CompileResult compile_in_memory(std::string_view line, std::string_view train, int32_t j) {
   CompileResult result;
   platform::MemEnv env;
-  SilentUi ui;
+  std::unique_ptr<platform::Ui> ui = platform::make_silent_ui();
   model::Scenario& m = result.model;
   m.scenario_name = run::kScenarioName;
   m.train_number = run::kTrainNumber;
   env.files()[model::file_path(kFolder, model::FileKind::kLineSource, m)] = line;
   env.files()[model::file_path(kFolder, model::FileKind::kTrainSource, m)] = train;
   try {
-    result.platform_failure = run::memorizza_percorso(m, env, ui, kFolder, j).has_value();
+    result.platform_failure = run::memorizza_percorso(m, env, *ui, kFolder, j).has_value();
   } catch (const run::RunEnded&) {
     result.ended_by_errore = true;
   }

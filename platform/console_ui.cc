@@ -17,7 +17,16 @@ class ConsoleUi final : public Ui {
   std::ostream& err_;
 };
 
+class SilentUi final : public Ui {
+ public:
+  void show_waiting(std::string_view) override {}
+  void close_waiting() override {}
+  void message_box(std::string_view) override {}
+};
+
 }  // namespace
+
+std::unique_ptr<Ui> make_silent_ui() { return std::make_unique<SilentUi>(); }
 
 std::unique_ptr<Ui> make_console_ui(std::ostream& out, std::ostream& err) {
   return std::make_unique<ConsoleUi>(out, err);

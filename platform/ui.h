@@ -27,6 +27,9 @@ class Ui {
 // Writes the label to `out` and the message text to `err`.
 std::unique_ptr<Ui> make_console_ui(std::ostream& out, std::ostream& err);
 
+// Shows nothing: for compiles that run in memory on a copy of the sources.
+std::unique_ptr<Ui> make_silent_ui();
+
 // The window and message box when this machine can show them, else the
 // console: a Linux build without FLTK, or with no display to open.
 std::unique_ptr<Ui> make_ui(std::ostream& out, std::ostream& err);

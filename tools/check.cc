@@ -24,13 +24,6 @@ namespace status = model::status;
 
 constexpr char kMemoryFolder[] = "/check";
 
-class SilentUi final : public platform::Ui {
- public:
-  void show_waiting(std::string_view) override {}
-  void close_waiting() override {}
-  void message_box(std::string_view) override {}
-};
-
 bool is_utf8_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 // One source as the parsers see it: its text, decoded from Windows-1252, split
@@ -485,9 +478,9 @@ MemoryCompile compile_in_memory(const CheckInput& in) {
   if (in.train_source_bytes)
     env.files()[model::file_path(kMemoryFolder, FileKind::kTrainSource, m)] =
         *in.train_source_bytes;
-  SilentUi ui;
+  std::unique_ptr<platform::Ui> ui = platform::make_silent_ui();
   try {
-    run::memorizza_percorso(m, env, ui, kMemoryFolder, 1, &result.state);
+    run::memorizza_percorso(m, env, *ui, kMemoryFolder, 1, &result.state);
     result.code = m.status_code;
   } catch (const run::RunEnded& ended) {
     result.ended_by_errore = true;

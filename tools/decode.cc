@@ -9,8 +9,6 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-bool is_empty_record(const model::ServiceRecord& r) { return r == model::ServiceRecord{}; }
-
 // A cell with nothing but the stretch values that every cell carries.
 bool is_plain_cell(const model::Cell& c) {
   return c.kind == 0 && c.value_a == 0 && c.value_b == 0 && c.value_c == 0 && c.value_d == 0 &&
@@ -128,6 +126,13 @@ json gradient_value(uint8_t byte) { return byte == 0 ? json(nullptr) : json(byte
 
 }  // namespace
 
+RecordUse record_use(const model::ServiceRecord& r) {
+  if (r == model::ServiceRecord{}) return RecordUse::kEmpty;
+  model::ServiceRecord text_only;
+  text_only.text = r.text;
+  return r == text_only ? RecordUse::kBoardText : RecordUse::kStation;
+}
+
 std::string kind_name(uint8_t kind) {
   switch (kind) {
     case model::kind::kNothing:
@@ -172,11 +177,9 @@ json describe_service(const std::array<model::ServiceRecord, model::kServiceReco
   json boards = json::array();
   for (int i = 1; i <= model::kFirstSignTextRecord; ++i) {
     const model::ServiceRecord& r = t[static_cast<size_t>(i)];
-    if (is_empty_record(r)) continue;
-    // Board texts fill the records from 80 downward and carry nothing but text.
-    model::ServiceRecord text_only;
-    text_only.text = r.text;
-    if (r == text_only) {
+    const RecordUse use = record_use(r);
+    if (use == RecordUse::kEmpty) continue;
+    if (use == RecordUse::kBoardText) {
       boards.push_back({{"record", i}, {"text", r.text}});
     } else {
       json s = station(r);

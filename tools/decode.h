@@ -13,6 +13,11 @@
 namespace tools {
 
 std::string kind_name(uint8_t kind);
+
+// What a record from 1 to 80 holds: nothing, a name board text (records from
+// 80 downward carry nothing but text), or a station.
+enum class RecordUse { kEmpty, kBoardText, kStation };
+RecordUse record_use(const model::ServiceRecord& r);
 // "10:07:00" for 36420 seconds.
 std::string clock_text(int32_t seconds);
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/decode.h"
+
 namespace tools {
 namespace {
 
@@ -60,11 +62,7 @@ bool plan_point(const model::LineTable& t, long m, Point* p) {
   return true;
 }
 
-bool is_station(const model::ServiceRecord& r) {
-  model::ServiceRecord text_only;
-  text_only.text = r.text;
-  return !(r == model::ServiceRecord{}) && !(r == text_only);
-}
+bool is_station(const model::ServiceRecord& r) { return record_use(r) == RecordUse::kStation; }
 
 class Page {
  public:
