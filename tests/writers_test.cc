@@ -1,11 +1,13 @@
+#include "writers/writers.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "model/file_names.h"
 #include "platform/mem_env.h"
+#include "tests/support/sha256.h"
 #include "writers/line_block.h"
-#include "writers/writers.h"
 
 namespace {
 
@@ -29,19 +31,27 @@ struct WriterCase {
   const char* file_name;
   size_t lines;
   size_t bytes;  // 0: not fixed (the notes end with the credit line)
+  // The SHA-256 of the whole file: every byte of the text is fixed, the
+  // notes' credit line included.
+  const char* sha256;
 };
 
 const WriterCase kCases[] = {
     {"line_source", writers::dati_linea, model::FileKind::kLineSource,
-     "Fiumicino Aeroporto_Roma_linea.txt", 82, 2837},
+     "Fiumicino Aeroporto_Roma_linea.txt", 82, 2837,
+     "69d536d1541333cdc9fe0ae129be6b5f320a3ecc483d5e5baf8ae0b1ed836e99"},
     {"train_source", writers::dati_treno, model::FileKind::kTrainSource,
-     "Fiumicino Aeroporto_Roma_3291-.txt", 49, 2210},
+     "Fiumicino Aeroporto_Roma_3291-.txt", 49, 2210,
+     "1727e90aba342acd7da02eee0ef2b7ad5929504dc4ba59bd082d8d118afc7668"},
     {"train_card", writers::dati_scheda, model::FileKind::kTrainCard,
-     "Fiumicino Aeroporto_Roma_3291_scheda_treno.txt", 48, 3731},
+     "Fiumicino Aeroporto_Roma_3291_scheda_treno.txt", 48, 3731,
+     "9fe6aaca85a58a50380675536a72f0c6a99e3a68440742b75c15fd1636632c52"},
     {"slowdown_form", writers::dati_rallentamenti, model::FileKind::kSlowdownForm,
-     "Fiumicino Aeroporto_Roma_3291_rallentamenti.txt", 46, 3283},
+     "Fiumicino Aeroporto_Roma_3291_rallentamenti.txt", 46, 3283,
+     "3309db203696c79ee4d65fae32d4eacb0481546556cde26e9ad1ff72f4a65cff"},
     {"route_notes", writers::dati_note, model::FileKind::kRouteNotes,
-     "Fiumicino Aeroporto_Roma_3291_note.txt", 20, 0},
+     "Fiumicino Aeroporto_Roma_3291_note.txt", 20, 0,
+     "bd23c98d2c5bd991e5a05fdddf27f7799ffbc222017fa2522cc0d4b058739eab"},
 };
 
 class WriterTest : public ::testing::TestWithParam<WriterCase> {};
@@ -65,6 +75,7 @@ TEST_P(WriterTest, WritesExactlyItsLinesWithCrLf) {
   if (c.bytes) {
     EXPECT_EQ(bytes.size(), c.bytes);
   }
+  EXPECT_EQ(testing_support::sha256_hex(bytes), c.sha256) << "a byte of the fixed text changed";
   std::vector<std::string> lines = split_crlf(bytes);
   EXPECT_EQ(lines.size(), c.lines);
   for (const std::string& line : lines) {
@@ -85,6 +96,17 @@ TEST_P(WriterTest, ReplacesALongerFileAndIsRepeatable) {
   EXPECT_EQ(first.find('x' + std::string(20, 'x')), std::string::npos);
   ASSERT_FALSE(c.writer(given_scenario(), env, kFolder));
   EXPECT_EQ(env.files().at(path), first);
+}
+
+// The digest that pins the texts, on the standard's own examples: the empty
+// message, "abc", and a message whose padding needs a second block.
+TEST(Sha256, StandardExamples) {
+  EXPECT_EQ(testing_support::sha256_hex(""),
+            "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(testing_support::sha256_hex("abc"),
+            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  EXPECT_EQ(testing_support::sha256_hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+            "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
 }
 
 INSTANTIATE_TEST_SUITE_P(AllWriters, WriterTest, ::testing::ValuesIn(kCases),
