@@ -161,7 +161,11 @@ INSTANTIATE_TEST_SUITE_P(
         SignalCase{"low_bits", 1500, 2,  6554, 0, 0, 6554, 0,  0,   0,
                    0,          300,  31, 4,    0, 0, 10,   44, 300, 61},
         SignalCase{
-            "codes_reach_cell_0", 325, 2, 4, 0, 0, 0, 2, 2, 0, 0, 0, 8, 42, 0, 0, 8, 0, 0, 81}),
+            "codes_reach_cell_0", 325, 2, 4, 0, 0, 0, 2, 2, 0, 0, 0, 8, 42, 0, 0, 8, 0, 0, 81},
+        // Halves go to the even cell: 375 m is 8.5, cell 8; 1425 m is 29.5, cell 30.
+        SignalCase{"tie_to_even_8", 375, 2, 4, 0, 0, 0, 2, 2, 0, 0, 0, 8, 42, 0, 0, 8, 0, 0, 81},
+        SignalCase{
+            "tie_to_even_30", 1425, 2, 4, 0, 0, 0, 2, 2, 0, 0, 0, 30, 42, 0, 0, 8, 0, 0, 81}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SignalBuilder, ClaimsATunnelFillerButNotATakenCell) {

@@ -447,13 +447,19 @@ TEST(TrainPass, TwoSpeedEntriesAtOnePosition) {
 
 TEST(TrainPass, AbbattimentoCells) {
   TrainPass pass;
-  pass.run(crlf({"[generale]", "abbattimento, 1000, 0", "abbattimento, 1050, 70000",
-                 "abbattimento, 1100, -5", "[fine]"}));
+  pass.run(
+      crlf({"[generale]", "abbattimento, 1000, 0", "abbattimento, 1050, 70000",
+            "abbattimento, 1100, -5", "abbattimento, 125, 9", "abbattimento, 175, 9", "[fine]"}));
   EXPECT_EQ(pass.cell(20).kind, model::kind::kAbbattimento);
   EXPECT_EQ(pass.cell(21).kind, model::kind::kMarker);
   EXPECT_EQ(pass.cell(21).value_a, 70000 - 65536);  // its low 16 bits
   EXPECT_EQ(pass.cell(22).kind, model::kind::kAbbattimento);
   EXPECT_EQ(pass.cell(22).value_a, 0);
+  // Halves go to the even cell: 2.5 to cell 2, 3.5 to cell 4.
+  EXPECT_EQ(pass.cell(2).kind, model::kind::kMarker);
+  EXPECT_EQ(pass.cell(3).kind, model::kind::kNothing);
+  EXPECT_EQ(pass.cell(4).kind, model::kind::kMarker);
+  EXPECT_EQ(pass.model.status_code, 0);
 }
 
 // ---------------------------------------------------------------------------
