@@ -180,6 +180,29 @@ INSTANTIATE_TEST_SUITE_P(
                     "1400 m\n"
                     "segnale,    1400,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
                     "^\n"},
+        // The same with the warning board exactly 20 cells after the signal,
+        // the farthest that still asks for a marker.
+        MessageCase{"no_room_before_a_signal_20_cells_before_the_board", given_line(),
+                    testing_support::train_source_with(
+                        {"segnale,    1450,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
+                         "segnale,    1400,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
+                         "rallentamento,   3700,   80,   500,   0,   0,   0"}),
+                    "@T:30:1: error: no room for the marker before a signal in front of a "
+                    "slowdown warning board (status 11, at 1550 m)\n"
+                    "segnale,    1500,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"
+                    "@T:51:1: note: the slowdown at 3700 m has its warning board in cell 51, 1000 "
+                    "m after the signal\n"
+                    "rallentamento,   3700,   80,   500,   0,   0,   0\n"
+                    "^\n"
+                    "@T:49:1: note: cell 30, 50 m before the signal, is taken by the signal at "
+                    "1450 m\n"
+                    "segnale,    1450,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"
+                    "@T:50:1: note: cell 29, 100 m before the signal, is taken by the signal at "
+                    "1400 m\n"
+                    "segnale,    1400,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"},
         // A slowdown starting in cell 101 whose first group of candidates
         // (cells 96, 95, 94) holds three signals.
         MessageCase{"no_room_before_a_slowdown", given_line(),

@@ -63,10 +63,13 @@ TEST(Minimo, GivesTheSmallerAndXOnEquality) {
 TEST(SignalsBeforeBoard, EverySignalWithin20CellsGetsAMarker) {
   Track t;
   t.put(40, kBoard).put({35, 25, 19}, kSignal);
+  // A second board with a signal exactly 20 cells before it.
+  t.put(140, kBoard).put(120, kSignal);
   t.run();
-  EXPECT_EQ(t.markers(), (Cells{24, 34}));  // 19 lies 21 cells before the board
+  EXPECT_EQ(t.markers(), (Cells{24, 34, 119}));  // 19 lies 21 cells before the board
   EXPECT_EQ(t.cell(34).value_a, 180);
   EXPECT_EQ(t.cell(24).value_a, 180);
+  EXPECT_EQ(t.cell(119).value_a, 180);
   EXPECT_EQ(t.m.status_code, 0);
 }
 
