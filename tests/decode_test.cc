@@ -12,6 +12,7 @@
 #include "model/file_names.h"
 #include "run/run.h"
 #include "tests/support/given_scenario.h"
+#include "tests/support/scenario_sources.h"
 #include "tests/support/tool_folder.h"
 
 namespace {
@@ -139,6 +140,21 @@ TEST_F(Decode, CellFileNamesEachKindAndUnpacksItsValues) {
   EXPECT_LINE(lines, "gradient_per_mille cells 27-126: -3");
   EXPECT_LINE(lines, "gradient_per_mille cells 838-840: not set");
   EXPECT_LINE(lines, "adhesion cells 0-837: 100");
+}
+
+// The given boards repeat one group in the other; a board whose groups
+// differ, stripes included, shows which digits belong to which group.
+TEST_F(Decode, ASpeedBoardShowsEachGroupWithItsOwnSpeedsAndStripes) {
+  write_sources(testing_support::line_source_with(
+                    {"indicatori_vmax,  20000,  100,  110,  120,  3,  60,  70,  85,  1"}),
+                testing_support::given_train_source());
+  ToolOutcome compiled =
+      scenarioc({"compile", folder_, "--scenario", kGivenScenario, "--train", kGivenTrain});
+  ASSERT_EQ(compiled.status, run::kExitOk) << compiled.out << compiled.err;
+  const auto lines = decoded(FileKind::kCells);
+  EXPECT_LINE(lines,
+              "cell 401 (20050 m): maximum-speed board: first_group 100/110/120 km/h stripes 3, "
+              "second_group 60/70/85 km/h stripes 1");
 }
 
 // Point 651 is the first step of the curve at 650: x is the double -0.003.
