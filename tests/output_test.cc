@@ -238,11 +238,10 @@ TEST(OutputStep, StampsTheFixedValuesAndCodesAndWritesTheThreeFiles) {
   ASSERT_FALSE(outcome.failure) << outcome.failure->message();
   ASSERT_EQ(outcome.reserved_slot_code, 0);
 
-  const std::string_view window = testing_support::kGivenWindow;
   EXPECT_EQ(m.service_table[85].word_a, 610);
-  EXPECT_EQ(m.service_table[85].time_s, weighted_code(window));
+  EXPECT_EQ(m.service_table[85].time_s, testing_support::kGivenWeightedCode);
   EXPECT_EQ(m.cell(1).value_a, 5121);
-  EXPECT_EQ(m.cell(1).value_b, plain_code(window));
+  EXPECT_EQ(m.cell(1).value_b, testing_support::kGivenPlainCode);
 
   ASSERT_EQ(env.files().size(), 3u);
   const std::string& service = env.files().at(path_of(model::FileKind::kService));
@@ -252,13 +251,13 @@ TEST(OutputStep, StampsTheFixedValuesAndCodesAndWritesTheThreeFiles) {
   const size_t r85 = 85 * 34;
   EXPECT_EQ(service.substr(r85 + 16, 24), "Fiumicino Aeroporto_Roma");
   EXPECT_EQ(le16(service, r85 + 40), 610);
-  EXPECT_EQ(le32(service, r85 + 54), weighted_code(window));
+  EXPECT_EQ(le32(service, r85 + 54), testing_support::kGivenWeightedCode);
   EXPECT_EQ(service.substr(r85 + 58 + 16, 4), "3291");
 
   const std::string& cells = env.files().at(path_of(model::FileKind::kCells));
   ASSERT_EQ(cells.size(), 10u * 15u);
   EXPECT_EQ(le16(cells, 15 + 1), 5121);
-  EXPECT_EQ(le16(cells, 15 + 3), plain_code(window));
+  EXPECT_EQ(le16(cells, 15 + 3), testing_support::kGivenPlainCode);
   EXPECT_EQ(cells[3 * 15], 1);
 
   // Metres 0 and 1 as Integers, 2 to 18 as Doubles, 19 and 20 Empty.

@@ -25,6 +25,10 @@ size_t given_service_bytes();
 int32_t plain_code(std::string_view window);
 int32_t weighted_code(std::string_view window);
 inline constexpr std::string_view kGivenWindow = "3291fiumicino aeroporto_r";
+// The two codes of the given scenario, summed by hand over that window: they
+// pin the rule itself, not only its agreement with the formulas above.
+inline constexpr int32_t kGivenPlainCode = 2398;
+inline constexpr int32_t kGivenWeightedCode = 33634;
 
 // Little-endian readers for checking bytes.
 int32_t le16(const std::string& bytes, size_t at);
