@@ -83,6 +83,20 @@ TEST(LineGeometry, ACurveStartsFromTheDirectionItFinds) {
   EXPECT_EQ(plan.at(13, 1), Variant::real(12.5));
 }
 
+// The given line's first curve, 300 steps of k = -0.003 after 650 m of
+// straight, to the last bit: the step is summed first and then added to the
+// previous point; any other order changes the last bits from metre 669 on.
+TEST(LineGeometry, CurveStepsSumInTheirFixedOrderToTheBit) {
+  model::LineTable plan = started_plan(1000);
+  int32_t m = compiler::kFirstComputedMetre;
+  ASSERT_TRUE(compiler::extend_straight(plan, m, 650, compiler::kNoCursorLimit));
+  ASSERT_TRUE(compiler::extend_curve(plan, m, 950, -0.003, compiler::kNoCursorLimit));
+  EXPECT_EQ(plan.at(700, 0), Variant::real(-0x1.e8bca5d838a50p+1));  // -3.81825707...
+  EXPECT_EQ(plan.at(700, 1), Variant::real(0x1.5de808b0920dcp+9));   // 699.81276518...
+  EXPECT_EQ(plan.at(950, 0), Variant::real(-0x1.fa88fc8f59f51p+6));  // -126.63377593...
+  EXPECT_EQ(plan.at(950, 1), Variant::real(0x1.c78ab33e2ec09p+9));   // 911.08359505...
+}
+
 TEST(LineGeometry, NothingIsComputedBehindTheCursor) {
   model::LineTable plan = started_plan(100);
   int32_t m = 50;
