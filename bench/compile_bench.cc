@@ -13,8 +13,7 @@
 #include "model/file_names.h"
 #include "platform/env.h"
 #include "platform/mem_env.h"
-#include "platform/ui.h"
-#include "run/run.h"
+#include "compiler/compile.h"
 #include "writers/writers.h"
 
 namespace {
@@ -55,9 +54,17 @@ class Folder {
 
 model::Scenario named_model() {
   model::Scenario m;
-  m.scenario_name = run::kScenarioName;
-  m.train_number = run::kTrainNumber;
+  m.scenario_name = writers::kScenarioName;
+  m.train_number = writers::kTrainNumber;
   return m;
+}
+
+compiler::CompileRequest request_in(const std::string& folder) {
+  compiler::CompileRequest request;
+  request.folder = folder;
+  request.scenario_name = writers::kScenarioName;
+  request.train_number = writers::kTrainNumber;
+  return request;
 }
 
 void put(const std::string& path, const std::string& bytes) {
@@ -80,7 +87,6 @@ uintmax_t output_bytes(const std::string& folder, const model::Scenario& m) {
 
 void compile(benchmark::State& state, const Sources& sources) {
   Folder folder;
-  auto ui = platform::make_console_ui(std::cout, std::cerr);
   platform::Env& env = platform::default_env();
   model::Scenario named = named_model();
   uintmax_t bytes = 0;
@@ -88,15 +94,14 @@ void compile(benchmark::State& state, const Sources& sources) {
     state.PauseTiming();
     put(model::file_path(folder.path(), model::FileKind::kLineSource, named), sources.line);
     put(model::file_path(folder.path(), model::FileKind::kTrainSource, named), sources.train);
-    model::Scenario m = named_model();
     state.ResumeTiming();
-    platform::Status failure = run::memorizza_percorso(m, env, *ui, folder.path(), 1);
+    const compiler::CompileResult result = compiler::compile(env, request_in(folder.path()));
     state.PauseTiming();
-    if (failure || m.status_code != 0) {
+    if (!result.ok()) {
       state.SkipWithError("the compile failed");
       break;
     }
-    bytes = output_bytes(folder.path(), m);
+    bytes = output_bytes(folder.path(), named);
     state.ResumeTiming();
   }
   state.counters["output_bytes"] = static_cast<double>(bytes);
@@ -111,10 +116,9 @@ void raw_write(benchmark::State& state, const Sources& sources) {
   model::Scenario m = named_model();
   {
     // Measure the output size once with a real compile.
-    auto ui = platform::make_console_ui(std::cout, std::cerr);
     put(model::file_path(folder.path(), model::FileKind::kLineSource, m), sources.line);
     put(model::file_path(folder.path(), model::FileKind::kTrainSource, m), sources.train);
-    run::memorizza_percorso(m, platform::default_env(), *ui, folder.path(), 1);
+    compiler::compile(platform::default_env(), request_in(folder.path()));
   }
   const std::string bytes(output_bytes(folder.path(), m), 'x');
   const std::string path = folder.path() + "/raw.bin";
@@ -131,7 +135,6 @@ void raw_write(benchmark::State& state, const Sources& sources) {
 // The same compile with the folder in memory: the compiler's own cost,
 // without the disk.
 void compile_in_memory(benchmark::State& state, const Sources& sources) {
-  auto ui = platform::make_console_ui(std::cout, std::cerr);
   model::Scenario named = named_model();
   const std::string folder = "/bench";
   for (auto _ : state) {
@@ -139,10 +142,9 @@ void compile_in_memory(benchmark::State& state, const Sources& sources) {
     platform::MemEnv env;
     env.files()[model::file_path(folder, model::FileKind::kLineSource, named)] = sources.line;
     env.files()[model::file_path(folder, model::FileKind::kTrainSource, named)] = sources.train;
-    model::Scenario m = named_model();
     state.ResumeTiming();
-    platform::Status failure = run::memorizza_percorso(m, env, *ui, folder, 1);
-    if (failure || m.status_code != 0) {
+    const compiler::CompileResult result = compiler::compile(env, request_in(folder));
+    if (!result.ok()) {
       state.SkipWithError("the compile failed");
       break;
     }

@@ -1,56 +1,85 @@
-// The scenario compiler's entry points: the two source parsers under one
-// fault handler, and the cell post-processing.
+// The scenario compiler as a library: one call compiles the two sources of a
+// folder and returns one result. The installer, scenarioc (check, compile,
+// plot), the fuzz targets and the benchmarks all call it.
+//
+// The call reads the line source and then the train source, builds the
+// scenario model, places the marker cells and runs the output step: the
+// reserved-slot checks, the fixed values, the competition codes and the
+// three binary files. No exception leaves it.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "compiler/diagnostic.h"
+#include "compiler/source_record.h"
 #include "model/file_names.h"
 #include "model/scenario.h"
 #include "platform/env.h"
+#include "platform/status.h"
 
 namespace compiler {
 
-// Where in which source a fault was found (1-based; line 0 when unknown).
-struct SourcePosition {
-  model::FileKind file = model::FileKind::kLineSource;
-  int line = 0;
-  int column = 0;
+struct CompileRequest {
+  std::string folder;
+  std::string scenario_name;
+  std::string train_number;
+  // Build the track plan (curve entries are read only then) and write the
+  // line geometry file; without it, that file is not created, replaced or
+  // deleted.
+  bool build_line_file = true;
+  // Delete each source once its pass has read it, as the installer does.
+  bool delete_sources = true;
+  // Write the binary files. Without it the output step still runs, to the
+  // last check, but the folder is left as it is.
+  bool write_files = true;
 };
 
-// What the line pass hands to the train pass, and where the last entry stood.
-struct ParseState {
-  // The record that takes the next name board text, counting down from 80;
-  // station records counting up from 1 must stay below it.
-  int32_t sign_text_cursor = model::kFirstSignTextRecord;
-  // The keyword field of the entry being processed, kept for diagnostics.
-  SourcePosition entry;
-  // Where a read failure stood, when the fault handler caught one.
-  SourcePosition failure;
-  std::string failure_text;
+struct CompileResult {
+  // The status code: 0, the code of the last fault the compile recorded, or
+  // 1250/1251 from the reserved-slot checks.
+  int32_t status = 0;
+  // Metres, for the codes that have a position.
+  int32_t error_position = 0;
+  bool has_position = false;
+  // The compile stopped before any binary file could be written: a fault
+  // before the line length sized the cell track (101, 102, 1, or 25 that
+  // early), or a reserved slot already taken (1250, 1251). The installer
+  // shows " Errore n. " with the status.
+  bool ended_early = false;
+  // A file operation the system refused: a source that could not be opened
+  // or read (nothing was then deleted or written), a source that could not be
+  // deleted (the binary files are written all the same), or a binary file
+  // that could not be written.
+  platform::Status failure;
+  // Whether the binary files were written (all that the compile writes).
+  bool files_written = false;
+
+  // Every fault found, in order, each located at its entry and field, with
+  // notes naming the other entries and cells involved.
+  std::vector<Diagnostic> diagnostics;
+  // Every entry read, and which entry claimed each cell and record.
+  SourceRecord record;
+  // The decoded text of each source as read (empty when it was not read).
+  std::string line_source_text;
+  std::string train_source_text;
+  // The paths of the two sources.
+  std::string line_source_path;
+  std::string train_source_path;
+
+  // The model as the output step left it: what the binary files hold.
+  model::Scenario model;
+
+  bool ok() const { return status == 0 && !failure; }
+  const std::string& source_text(model::FileKind file) const {
+    return file == model::FileKind::kTrainSource ? train_source_text : line_source_text;
+  }
+  const std::string& source_path(model::FileKind file) const {
+    return file == model::FileKind::kTrainSource ? train_source_path : line_source_path;
+  }
 };
 
-// Reads the line source and then the train source of `model` from `folder`
-// into the model, deleting each source when its pass stops. Every read or
-// platform failure inside becomes status 25, with both sources deleted where
-// they still exist. Always returns normally.
-void memorizza_dati(model::Scenario& model, platform::Env& env, const std::string& folder,
-                    ParseState* state_out = nullptr);
-
-// The line pass. Returns whether the train pass follows (true also after a
-// range-rule stop, status 15). Throws ReadFailure.
-bool parse_line_source(model::Scenario& model, platform::Env& env, const std::string& folder,
-                       ParseState& state);
-
-// The train pass. Throws ReadFailure.
-void parse_train_source(model::Scenario& model, platform::Env& env, const std::string& folder,
-                        ParseState& state);
-
-// Derives the marker cells around slowdowns. Needs the cell track.
-void post_process(model::Scenario& model);
-
-// Source file helpers shared by both passes; failures throw ReadFailure.
-std::string load_source(platform::Env& env, const std::string& path);
-void delete_source(platform::Env& env, const std::string& path);
+CompileResult compile(platform::Env& env, const CompileRequest& request);
 
 }  // namespace compiler

@@ -37,6 +37,7 @@ bool FieldReader::consume_line_end() {
 void FieldReader::mark_field_start() {
   field_line_ = line_;
   field_column_ = static_cast<int>(pos_ - line_start_) + 1;
+  field_start_ = field_end_ = pos_;
 }
 
 std::string FieldReader::read_text() {
@@ -48,6 +49,7 @@ std::string FieldReader::read_text() {
   mark_field_start();
   size_t start = pos_;
   while (pos_ < text_.size() && text_[pos_] != ',' && !is_line_end(text_[pos_])) ++pos_;
+  field_end_ = pos_;
   std::string field(text_.substr(start, pos_ - start));
   if (pos_ < text_.size() && text_[pos_] == ',')
     ++pos_;
@@ -78,6 +80,7 @@ int64_t FieldReader::read_number(int64_t min, int64_t max) {
       too_large = true;
     ++pos_;
   }
+  field_end_ = pos_;
   if (pos_ < text_.size() && text_[pos_] != ',' && !is_blank(text_[pos_]) &&
       !is_line_end(text_[pos_]))
     fail("a number was expected");

@@ -30,9 +30,13 @@ class FieldReader {
   int16_t read_integer() { return static_cast<int16_t>(read_number(INT16_MIN, INT16_MAX)); }
   uint8_t read_byte() { return static_cast<uint8_t>(read_number(0, UINT8_MAX)); }
 
-  // Where the field last read starts: 1-based line and column (in bytes).
+  // Where the field last read starts: 1-based line and column (in bytes),
+  // its byte offset in the text, and its length up to the separator (blanks
+  // after a number not counted).
   int field_line() const { return field_line_; }
   int field_column() const { return field_column_; }
+  size_t field_offset() const { return field_start_; }
+  size_t field_length() const { return field_end_ - field_start_; }
 
  private:
   int64_t read_number(int64_t min, int64_t max);
@@ -48,6 +52,8 @@ class FieldReader {
   size_t line_start_ = 0;
   int field_line_ = 0;
   int field_column_ = 0;
+  size_t field_start_ = 0;
+  size_t field_end_ = 0;
 };
 
 }  // namespace compiler

@@ -52,7 +52,7 @@ int16_t board_speed(int32_t vs, int32_t vd) {
 
 }  // namespace
 
-void progressive_ordina(model::Scenario& model) {
+void order_progressives(model::Scenario& model) {
   const std::array<Triple, 3> entry = {triple_of(model.service_table[model::kProgressiveTre]),
                                        triple_of(model.service_table[model::kProgressiveTre + 1]),
                                        triple_of(model.service_table[model::kProgressiveTre + 2])};
@@ -75,59 +75,56 @@ void progressive_ordina(model::Scenario& model) {
   }
 }
 
-void memo_montagna(model::Scenario& model, int32_t inizio, int32_t fine, int32_t tipo) {
-  const int64_t first = model::stretch_cell(inizio);
-  const int64_t last = static_cast<int64_t>(std::nearbyint(fine / 50.0 - 1.0));
+Fault record_tunnel(model::Scenario& model, CompileState& state, const TunnelEntry& tunnel) {
+  const int64_t first = model::stretch_cell(tunnel.start);
+  const int64_t last = static_cast<int64_t>(std::nearbyint(tunnel.end / 50.0 - 1.0));
   const bool covers_cells = first <= last;
-  if (model.tunnel_count >= model::kMaxTunnels ||
-      (covers_cells && !(model.valid_cell(first) && model.valid_cell(last)))) {
-    model.fail(model::status::kOutOfRange, inizio);
-    return;
-  }
+  if (state.tunnel_count >= kMaxTunnels)
+    return {model::status::kOutOfRange, -1};
+  if (covers_cells && !(model.valid_cell(first) && model.valid_cell(last)))
+    return {model::status::kOutOfRange, model.valid_cell(first) ? last : first};
+  int32_t type = tunnel.type;
   bool filler = false;
-  if (tipo > 10) {
-    tipo -= 10;
+  if (type > 10) {
+    type -= 10;
     filler = true;
   }
-  const int32_t n = ++model.tunnel_count;
-  model.tunnel_start[n] = inizio;
-  model.tunnel_end[n] = fine;
+  const int32_t n = ++state.tunnel_count;
+  state.tunnel_start[static_cast<size_t>(n)] = tunnel.start;
+  state.tunnel_end[static_cast<size_t>(n)] = tunnel.end;
   // The previous entry in the order of the file, wherever it lies.
-  if (n > 1 && int64_t{inizio} - model.tunnel_end[n - 1] <= 150) tipo = 3;
-  if (!covers_cells) return;
+  if (n > 1 && int64_t{tunnel.start} - state.tunnel_end[static_cast<size_t>(n) - 1] <= 150)
+    type = 3;
+  if (!covers_cells) return no_fault();
   int64_t k = 0;
   for (int64_t c = first; c <= last; ++c) {
     ++k;
     model::Cell& cell = model.cell(static_cast<int32_t>(c));
-    cell.tunnel_type = static_cast<uint8_t>(tipo);  // its low 8 bits
+    cell.tunnel_type = static_cast<uint8_t>(type);  // its low 8 bits
     if (filler && k % 4 == 0 && cell.kind == model::kind::kNothing)
       cell.kind = model::kind::kTunnelFiller;
   }
+  return no_fault();
 }
 
-void memo_indicatori_v_max(model::Scenario& model, int32_t posizione, int32_t vas, int32_t vbs,
-                           int32_t vcs, int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
-                           int32_t strisced) {
-  const int64_t c = model::point_cell(posizione);
-  if (!model.valid_cell(c)) {
-    model.fail(model::status::kOutOfRange, posizione);
-    return;
-  }
+Fault place_speed_board(model::Scenario& model, const SpeedBoardEntry& board, const Claim& claim) {
+  const int64_t c = model::point_cell(board.position);
+  if (!model.valid_cell(c)) return {model::status::kOutOfRange, c};
   model::Cell& cell = model.cell(static_cast<int32_t>(c));
-  if (!model::is_free(cell)) {
-    model.fail(model::status::kSpeedBoardCellTaken, posizione);
-    return;
-  }
-  const int16_t a = board_speed(vas, vad);
-  const int16_t b = board_speed(vbs, vbd);
-  const int16_t c_value = board_speed(vcs, vcd);
+  if (!model::is_free(cell)) return {model::status::kSpeedBoardCellTaken, c};
+  const int16_t a = board_speed(board.first_speed_a, board.second_speed_a);
+  const int16_t b = board_speed(board.first_speed_b, board.second_speed_b);
+  const int16_t c_value = board_speed(board.first_speed_c, board.second_speed_c);
   cell.kind = model::kind::kSpeedBoard;
   cell.value_a = a;
   cell.value_b = b;
   cell.value_c = c_value;
   // Only the low 16 bits are kept, without an overflow failure.
-  const uint32_t stripes = static_cast<uint32_t>(strisces) * 10u + static_cast<uint32_t>(strisced);
+  const uint32_t stripes = static_cast<uint32_t>(board.first_stripes) * 10u +
+                           static_cast<uint32_t>(board.second_stripes);
   cell.value_d = static_cast<int16_t>(static_cast<uint16_t>(stripes));
+  claim(c);
+  return no_fault();
 }
 
 }  // namespace compiler

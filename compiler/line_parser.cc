@@ -1,5 +1,5 @@
 // The line pass: reads the line source into the settings records, the cell
-// track and the track plan, then deletes it.
+// track and the track plan.
 //
 // The source has three parts: a head up to the field holding "[generale]",
 // the general part up to the next section header, and the feature part to the
@@ -8,12 +8,15 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/compile.h"
-#include "compiler/field_reader.h"
+#include "compiler/fault.h"
+#include "compiler/fault_notes.h"
 #include "compiler/keyword.h"
 #include "compiler/line_builders.h"
 #include "compiler/line_geometry.h"
+#include "compiler/passes.h"
+#include "compiler/range_rule.h"
 #include "compiler/read_failure.h"
+#include "compiler/source_cursor.h"
 #include "model/rounding.h"
 #include "model/status_codes.h"
 
@@ -26,9 +29,9 @@ constexpr int32_t kLongestLine = 1000000;
 constexpr int32_t kSpanBeyondLine = 7000;
 // The plan cursor may not pass this metre while a curve is laid.
 constexpr int64_t kLastCurveMetre = 1000000;
-// Comment fields (holding "-") dropped in a row before a keyword is examined.
-constexpr int kGeneralDashedFields = 10;
-constexpr int kFeatureDashedFields = 2;
+// Comment fields (holding "-") passed over in a row before a keyword is examined.
+constexpr int kGeneralComments = 10;
+constexpr int kFeatureComments = 2;
 
 // A field holding "[" and "]" that does not begin with "-" ends the general
 // part.
@@ -39,71 +42,83 @@ bool is_section_header(std::string_view field) {
 
 class LineParser {
  public:
-  LineParser(model::Scenario& model, platform::Env& env, const std::string& path,
-             std::string_view text, ParseState& state)
-      : model_(model), env_(env), path_(path), reader_(text), state_(state) {}
+  LineParser(model::Scenario& model, CompileState& state, std::string_view text)
+      : model_(model),
+        state_(state),
+        cursor_(text, model::FileKind::kLineSource, state.record) {}
 
   // Whether the train pass follows.
   bool run() {
+    try {
+      return read_all();
+    } catch (ReadFailure& failure) {
+      failure.locate(cursor_.failure_location(failure.line(), failure.column()));
+      throw;
+    }
+  }
+
+ private:
+  bool read_all() {
     if (!read_head()) return false;
     if (general_part() == Next::kStop) return false;
     if (!model_.has_cell_track()) throw ReadFailure("the line source gives no line length");
-    progressive_ordina(model_);
+    order_progressives(model_);
     start_features();
     if (feature_part() == Next::kStop) return false;
     wrap_up();
     return true;
   }
 
- private:
   // What an entry asks of the loop that read it.
   enum class Next {
     kContinue,
     kWrapUp,  // a refused entry (status 15): the feature loop ends as at the end of the file
-    kStop,    // a fault: the source is deleted and the pass ends
+    kStop,    // a fault: the pass ends
   };
 
-  void read_keyword() {
-    model_.source_line = reader_.read_text();
-    state_.entry = {model::FileKind::kLineSource, reader_.field_line(), reader_.field_column()};
-  }
-
-  Next fault(int32_t code) {
-    delete_source(env_, path_);
-    model_.fail(code);
+  Next fault(int32_t code, std::optional<int32_t> position, const Location& at,
+             std::vector<Note> notes = {}) {
+    Diagnostic d = fault_diagnostic(code, position, at);
+    d.notes = std::move(notes);
+    if (position) state_.error_position = *position;
+    state_.fail(std::move(d));
     return Next::kStop;
   }
-  Next fault(int32_t code, int32_t position) {
-    delete_source(env_, path_);
-    model_.fail(code, position);
-    return Next::kStop;
-  }
+  Location field(int n) const { return state_.record.field(cursor_.entry(), n); }
+  void set_position(int32_t p) { state_.record.entry(cursor_.entry()).position = p; }
 
-  // The range rule: (p + 100) / 50 at most `cell_last`, without rounding.
-  bool in_range(int32_t p) const { return int64_t{p} + 100 <= int64_t{50} * model_.cell_last; }
-  Next refuse(int32_t position) {
-    model_.fail(status::kOutOfRange, position);
+  // An entry refused (status 15) at metre `p`, by the range rule or for the
+  // reason the note gives.
+  Next refuse(int32_t p) { return refuse(p, range_note(model_, kRangeMargin)); }
+  Next refuse(int32_t p, const std::string& why) { return refuse(p, Note{{}, why}); }
+  Next refuse(int32_t p, Note why) {
+    fault(status::kOutOfRange, p, field(1), {std::move(why)});
     return Next::kWrapUp;
+  }
+
+  // A point feature that found its cell taken.
+  Next taken(int32_t code, int32_t p, int64_t cell) {
+    return fault(code, p, field(1), {cell_note(model_, state_.record, cell)});
   }
 
   bool read_head() {
     for (;;) {
-      read_keyword();
-      if (reader_.at_end()) {
-        fault(status::kNoGeneralSection);
+      cursor_.read_keyword();
+      if (cursor_.at_end()) {
+        fault(status::kNoGeneralSection, std::nullopt,
+              Location::whole_file(model::FileKind::kLineSource));
         return false;
       }
-      if (contains_ignoring_case(model_.source_line, "[generale]")) return true;
+      if (contains_ignoring_case(cursor_.keyword(), "[generale]")) return true;
     }
   }
 
   Next general_part() {
-    while (!reader_.at_end()) {
-      read_keyword();
-      if (reader_.at_end()) break;
-      for (int i = 0; i < kGeneralDashedFields && contains(model_.source_line, "-"); ++i)
-        read_keyword();
-      const std::string field = model_.source_line;
+    while (!cursor_.at_end()) {
+      cursor_.read_keyword();
+      if (cursor_.at_end()) break;
+      cursor_.skip_comments(kGeneralComments, /*stop_at_end=*/false);
+      const std::string field = cursor_.keyword();
       if (general_entry(field) == Next::kStop) return Next::kStop;
       if (is_section_header(field)) break;
     }
@@ -113,95 +128,107 @@ class LineParser {
   Next general_entry(const std::string& field) {
     auto& records = model_.service_table;
     if (contains_ignoring_case(field, "lunghezza") && contains_ignoring_case(field, "percorso")) {
+      cursor_.begin_entry(EntryKind::kLineLength);
       if (line_length() == Next::kStop) return Next::kStop;
     }
-    if (contains(field, "tre") && contains(field, "progressiva"))
-      read_triple(records[model::kProgressiveTre]);
-    if (contains(field, "due") && contains(field, "progressiva"))
-      read_triple(records[model::kProgressiveTre + 1]);
-    if (contains(field, "uno") && contains(field, "progressiva"))
-      read_triple(records[model::kProgressiveTre + 2]);
-    if (contains(field, "sfondo") && contains(field, "uno"))
-      records[model::kScenarioRecord].start_m = reader_.read_long();
-    if (contains(field, "sfondo") && contains(field, "due"))
-      records[model::kScenarioRecord].position_m = reader_.read_long();
-    if (contains(field, "sfondo") && contains(field, "tre"))
-      records[model::kScenarioRecord].end_m = reader_.read_long();
-    if (contains(field, "segnali") && contains(field, "ripetizione"))
+    static constexpr struct {
+      const char* word;
+      int record;
+    } kProgressives[] = {{"tre", model::kProgressiveTre},
+                         {"due", model::kProgressiveTre + 1},
+                         {"uno", model::kProgressiveTre + 2}};
+    for (const auto& progressive : kProgressives)
+      if (contains(field, progressive.word) && contains(field, "progressiva")) {
+        cursor_.begin_entry(EntryKind::kProgressive);
+        read_triple(records[static_cast<size_t>(progressive.record)]);
+      }
+    model::ServiceRecord& backgrounds = records[model::kScenarioRecord];
+    const struct {
+      const char* word;
+      int32_t* slot;
+    } kBackgrounds[] = {{"uno", &backgrounds.start_m},
+                        {"due", &backgrounds.position_m},
+                        {"tre", &backgrounds.end_m}};
+    for (const auto& background : kBackgrounds)
+      if (contains(field, "sfondo") && contains(field, background.word)) {
+        cursor_.begin_entry(EntryKind::kBackground);
+        *background.slot = cursor_.read_long();
+      }
+    if (contains(field, "segnali") && contains(field, "ripetizione")) {
+      cursor_.begin_entry(EntryKind::kSignalRepetition);
       return signal_repetition(field);
+    }
     return Next::kContinue;
   }
 
   void read_triple(model::ServiceRecord& record) {
-    record.start_m = reader_.read_long();
-    record.end_m = reader_.read_long();
-    record.position_m = reader_.read_long();
+    record.start_m = cursor_.read_long();
+    record.end_m = cursor_.read_long();
+    record.position_m = cursor_.read_long();
   }
 
   // Sizes the cell track and the plan; a second length entry makes both anew.
   Next line_length() {
-    const int32_t length = reader_.read_long();
+    const int32_t length = cursor_.read_long();
     model_.service_table[model::kTrainSettingsRecord].end_m = length;
-    if (length > kLongestLine) return fault(status::kLineTooLong);
-    if (length < 0)
-      throw ReadFailure("negative line length", reader_.field_line(), reader_.field_column());
+    if (length > kLongestLine) return fault(status::kLineTooLong, std::nullopt, field(1));
+    if (length < 0) throw ReadFailure("negative line length", field(1).line, field(1).column);
     model_.line_span = length + kSpanBeyondLine;
     model_.cell_last = static_cast<int32_t>(model::round_half_even(model_.line_span / 50.0));
     model_.cell_track.assign(static_cast<size_t>(model_.cell_last) + 1, model::Cell{});
-    if (model_.write_line_file != 0)
+    state_.record.reset_cells(model_.cell_track.size());
+    if (state_.build_line_file)
       model_.line_table.allocate(model_.line_span);
     else
       model_.line_table = model::LineTable{};
     return Next::kContinue;
   }
 
+  // Both numbers are stored as soon as they are read, before either is
+  // checked.
   Next signal_repetition(const std::string& field) {
     model::ServiceRecord& record = model_.service_table[model::kTrainRecord];
-    record.start_m = reader_.read_long();
-    if (record.start_m % 50 != 0) return fault(status::kRepeatFirstNotMultiple);
-    record.end_m = reader_.read_long();
-    if (record.end_m % 50 != 0) return fault(status::kRepeatSecondNotMultiple);
+    record.start_m = cursor_.read_long();
+    record.end_m = cursor_.read_long();
+    if (record.start_m % 50 != 0)
+      return fault(status::kRepeatFirstNotMultiple, std::nullopt, this->field(1));
+    if (record.end_m % 50 != 0)
+      return fault(status::kRepeatSecondNotMultiple, std::nullopt, this->field(2));
     if (contains(field, "4"))
       record.position_m = 4;
     else if (contains(field, "9"))
       record.position_m = 9;
     else
-      return fault(status::kRepeatNoCode);
+      return fault(status::kRepeatNoCode, std::nullopt, this->field(0));
     if (record.end_m == 0) record.position_m = 0;
     return Next::kContinue;
   }
 
   void start_features() {
-    model_.tunnel_count = 0;
+    state_.tunnel_count = 0;
     state_.sign_text_cursor = model::kFirstSignTextRecord;
     gradient_cursor_ = 0;
-    if (model_.write_line_file != 0) start_plan(model_.line_table);
+    if (state_.build_line_file) start_plan(model_.line_table);
     plan_cursor_ = kFirstComputedMetre;
   }
 
   // The last field of the file is never examined.
   Next feature_part() {
-    while (!reader_.at_end()) {
-      read_keyword();
-      if (reader_.at_end()) break;
-      bool ended = false;
-      for (int i = 0; i < kFeatureDashedFields && contains(model_.source_line, "-"); ++i) {
-        read_keyword();
-        if ((ended = reader_.at_end())) break;
-      }
-      if (ended) break;
-      const Next next = feature_entry(model_.source_line);
+    while (!cursor_.at_end()) {
+      cursor_.read_keyword();
+      if (cursor_.at_end()) break;
+      if (!cursor_.skip_comments(kFeatureComments, /*stop_at_end=*/true)) break;
+      const Next next = feature_entry(cursor_.keyword());
       if (next != Next::kContinue) return next;
     }
     return Next::kContinue;
   }
 
-  // A copy: a name board reads its text into `source_line`.
-  Next feature_entry(std::string field) {
+  Next feature_entry(const std::string& field) {
     Next next = Next::kContinue;
     if (contains_ignoring_case(field, "pendenza") && (next = gradient_entry()) != Next::kContinue)
       return next;
-    if (model_.write_line_file != 0 && contains_ignoring_case(field, "curva") &&
+    if (state_.build_line_file && contains_ignoring_case(field, "curva") &&
         (next = curve_entry(field)) != Next::kContinue)
       return next;
     if (contains_ignoring_case(field, "montagna") && (next = tunnel_entry()) != Next::kContinue)
@@ -230,13 +257,16 @@ class LineParser {
   }
 
   Next gradient_entry() {
-    const int32_t p = reader_.read_long();
-    const int32_t g = reader_.read_long();
-    if (!in_range(p)) return refuse(p);
+    cursor_.begin_entry(EntryKind::kGradient);
+    const int32_t p = cursor_.read_long();
+    const int32_t g = cursor_.read_long();
+    set_position(p);
+    if (!within_range(model_, p)) return refuse(p);
     const int64_t c = model::stretch_cell(p);
     if (c > 0) {
       // Entries at repeated positions push the cursor on by one cell each.
-      if (gradient_cursor_ > model_.cell_last) return refuse(p);
+      if (gradient_cursor_ > model_.cell_last)
+        return refuse(p, "the gradient entries before it already reach the last cell");
       fill_gradient(c);
     }
     previous_gradient_ = g;
@@ -244,73 +274,95 @@ class LineParser {
   }
 
   Next curve_entry(const std::string& field) {
-    const int32_t s = reader_.read_long();
-    const int32_t n = reader_.read_long();
-    if (!in_range(s)) return refuse(s);
+    cursor_.begin_entry(EntryKind::kCurve);
+    const int32_t s = cursor_.read_long();
+    const int32_t n = cursor_.read_long();
+    set_position(s);
+    if (!within_range(model_, s)) return refuse(s);
     const int64_t end = int64_t{s} + n;
-    if (end > model_.line_span) return refuse(s);
+    if (end > model_.line_span)
+      return refuse(s, "the curve would run past the end of the plan, metre " +
+                           std::to_string(model_.line_span));
     const std::optional<double> k = curve_curvature(field);
-    if (!k) return fault(status::kBadCurve);
+    if (!k) return fault(status::kBadCurve, std::nullopt, this->field(0));
     model::LineTable& plan = model_.line_table;
     if (!extend_straight(plan, plan_cursor_, s, kLastCurveMetre) ||
         !extend_curve(plan, plan_cursor_, end, *k, kLastCurveMetre))
-      return fault(status::kBadCurve);
+      return fault(status::kBadCurve, std::nullopt, this->field(2));
     return Next::kContinue;
   }
 
   Next tunnel_entry() {
-    const int32_t inizio = reader_.read_long();
-    const int32_t fine = reader_.read_long();
-    const int32_t tipo = reader_.read_long();
-    if (!in_range(inizio)) return refuse(inizio);
-    memo_montagna(model_, inizio, fine, tipo);
-    // The only code it records is a refusal.
-    if (model_.status_code > 0) return Next::kWrapUp;
+    cursor_.begin_entry(EntryKind::kTunnel);
+    TunnelEntry tunnel;
+    tunnel.start = cursor_.read_long();
+    tunnel.end = cursor_.read_long();
+    tunnel.type = cursor_.read_long();
+    set_position(tunnel.start);
+    if (!within_range(model_, tunnel.start)) return refuse(tunnel.start);
+    // The only fault it reports is a refusal.
+    if (const Fault f = record_tunnel(model_, state_, tunnel))
+      return refuse(tunnel.start, f.cell < 0 ? "a line holds at most 80 tunnels"
+                                             : "the tunnel would cover cells outside the cell track");
     return Next::kContinue;
   }
 
   Next speed_board_entry() {
-    int32_t v[9];
-    for (int32_t& value : v) value = reader_.read_long();
-    if (!in_range(v[0])) return refuse(v[0]);
-    memo_indicatori_v_max(model_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-    if (model_.status_code == status::kOutOfRange) return Next::kWrapUp;
-    if (model_.status_code > 0) return fault(model_.status_code, model_.error_position);
+    cursor_.begin_entry(EntryKind::kSpeedBoard);
+    SpeedBoardEntry board;
+    board.position = cursor_.read_long();
+    board.first_speed_a = cursor_.read_long();
+    board.first_speed_b = cursor_.read_long();
+    board.first_speed_c = cursor_.read_long();
+    board.first_stripes = cursor_.read_long();
+    board.second_speed_a = cursor_.read_long();
+    board.second_speed_b = cursor_.read_long();
+    board.second_speed_c = cursor_.read_long();
+    board.second_stripes = cursor_.read_long();
+    set_position(board.position);
+    if (!within_range(model_, board.position)) return refuse(board.position);
+    const Fault f = place_speed_board(model_, board, Claim{&state_.record, cursor_.entry()});
+    if (f.code == status::kOutOfRange)
+      return refuse(board.position, "its cell would lie outside the cell track");
+    if (f) return taken(f.code, board.position, f.cell);
     return Next::kContinue;
   }
 
   Next name_board_entry() {
-    const int32_t p = reader_.read_long();
-    model_.source_line = reader_.read_text();
-    if (!in_range(p)) return refuse(p);
+    const int entry = cursor_.begin_entry(EntryKind::kNameBoard);
+    const int32_t p = cursor_.read_long();
+    const std::string text = cursor_.read_record_text();
+    set_position(p);
+    state_.record.entry(entry).name = text;
+    if (!within_range(model_, p)) return refuse(p);
     const int64_t c = model::point_cell(p);
     // Record 0 is never used, so 80 boards at most.
-    if (!model_.valid_cell(c) || state_.sign_text_cursor < 1) return refuse(p);
+    if (!model_.valid_cell(c)) return refuse(p, "its cell would lie outside the cell track");
+    if (state_.sign_text_cursor < 1) return refuse(p, "a line holds at most 80 name boards");
     model::Cell& cell = model_.cell(static_cast<int32_t>(c));
-    if (!model::is_free(cell)) return fault(status::kNameBoardCellTaken, p);
+    if (!model::is_free(cell)) return taken(status::kNameBoardCellTaken, p, c);
     cell.kind = model::kind::kNameBoard;
     cell.value_a = static_cast<int16_t>(state_.sign_text_cursor);
-    model_.service_table[static_cast<size_t>(state_.sign_text_cursor)].text = model_.source_line;
+    state_.record.claim_cell(c, entry);
+    model_.service_table[static_cast<size_t>(state_.sign_text_cursor)].text = text;
+    state_.record.claim_record(state_.sign_text_cursor, entry);
     --state_.sign_text_cursor;
     return Next::kContinue;
   }
 
   // Reached at the end of the file or after a refused entry.
   void wrap_up() {
-    delete_source(env_, path_);
     // The last three cells keep gradient 0 unless the cursor already reached
     // them; the cursor never writes past the track.
     if (gradient_cursor_ <= model_.cell_last) fill_gradient(int64_t{model_.cell_last} - 2);
-    if (model_.write_line_file != 0)
+    if (state_.build_line_file)
       extend_straight(model_.line_table, plan_cursor_, int64_t{model_.line_span} - 2,
                       kNoCursorLimit);
   }
 
   model::Scenario& model_;
-  platform::Env& env_;
-  const std::string& path_;
-  FieldReader reader_;
-  ParseState& state_;
+  CompileState& state_;
+  SourceCursor cursor_;
   int32_t gradient_cursor_ = 0;                // the next cell whose gradient is not set
   int32_t previous_gradient_ = 0;              // g of the last gradient entry
   int32_t plan_cursor_ = kFirstComputedMetre;  // the next metre of the plan
@@ -318,8 +370,7 @@ class LineParser {
 
 }  // namespace
 
-bool parse_line_source(model::Scenario& model, platform::Env& env, const std::string& folder,
-                       ParseState& state) {
+bool parse_line_source(model::Scenario& model, CompileState& state, std::string_view text) {
   model.service_table[model::kScenarioRecord].text = model.scenario_name;
   model.service_table[model::kTrainRecord].text = model.train_number;
   // The tables exist only once this source has sized them.
@@ -327,13 +378,8 @@ bool parse_line_source(model::Scenario& model, platform::Env& env, const std::st
   model.cell_last = -1;
   model.cell_track.clear();
   model.line_table = model::LineTable{};
-  const std::string path = model::file_path(folder, model::FileKind::kLineSource, model);
-  if (!env.file_exists(path)) {
-    model.fail(model::status::kNoLineSource);
-    return false;
-  }
-  const std::string text = load_source(env, path);
-  return LineParser(model, env, path, text, state).run();
+  state.record.reset_cells(0);
+  return LineParser(model, state, text).run();
 }
 
 }  // namespace compiler

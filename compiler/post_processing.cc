@@ -3,12 +3,13 @@
 // board, at fixed distances before a slowdown's start, every 400 m inside a
 // slow slowdown, and before the first signal after a slowdown. A marker with
 // no room records a status and the pass goes on.
-#include "compiler/post_processing.h"
-
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
-#include "compiler/compile.h"
+#include "compiler/fault.h"
+#include "compiler/fault_notes.h"
+#include "compiler/passes.h"
 #include "model/status_codes.h"
 
 namespace compiler {
@@ -30,8 +31,9 @@ constexpr int kAfterEnd = 12;
 // never of any kind, so nothing is read or written there.
 class Cells {
  public:
-  explicit Cells(model::Scenario& model)
+  Cells(model::Scenario& model, CompileState& state)
       : model_(model),
+        state_(state),
         last_(std::min<int64_t>(model.cell_last,
                                 static_cast<int64_t>(model.cell_track.size()) - 1)) {}
 
@@ -50,15 +52,38 @@ class Cells {
   // Caps an existing marker at the marker value; whether cell c is one.
   bool cap_if_marker(int64_t c) {
     if (!is(c, model::kind::kMarker)) return false;
-    at(c).value_a = minimo(kMarkerValue, at(c).value_a);
+    at(c).value_a = std::min(kMarkerValue, at(c).value_a);
     return true;
   }
-  void fail(int32_t code, int64_t c) { model_.fail(code, static_cast<int32_t>(c * 50)); }
+
+  // Records a marker without room: the code at cell c (its position c * 50),
+  // explained at the entry that put cell `subject` there, with notes.
+  void fail(int32_t code, int64_t c, int64_t subject, std::vector<Note> notes) {
+    const int32_t position = static_cast<int32_t>(c * 50);
+    const int owner = state_.record.cell_owner(subject);
+    Location where = owner == SourceRecord::kNone
+                         ? Location::whole_file(model::FileKind::kTrainSource)
+                         : state_.record.field(owner, 0);
+    Diagnostic d = fault_diagnostic(code, position, where);
+    d.notes = std::move(notes);
+    state_.error_position = position;
+    state_.fail(std::move(d));
+  }
+  // "cell N, D m before <what>, is taken by ..."
+  Note before(int64_t c, int64_t cells_before, const std::string& what) const {
+    return cell_note(model_, state_.record, c - cells_before,
+                     ", " + std::to_string(cells_before * 50) + " m before " + what + ",");
+  }
+  Note taken(int64_t c, const std::string& detail) const {
+    return cell_note(model_, state_.record, c, detail);
+  }
+  const SourceRecord& record() const { return state_.record; }
 
  private:
   model::Cell& at(int64_t c) const { return model_.cell(static_cast<int32_t>(c)); }
 
   model::Scenario& model_;
+  CompileState& state_;
   int64_t last_;
 };
 
@@ -72,7 +97,16 @@ void signals_before_board(Cells& cells, int32_t n) {
     if (cells.mark_if_free(s - 1) || cells.mark_if_free(s - 2) || cells.cap_if_marker(s - 1) ||
         cells.cap_if_marker(s - 2))
       continue;
-    cells.fail(model::status::kNoRoomBeforeSignal, s);
+    std::vector<Note> notes;
+    const int board = cells.record().cell_owner(n);
+    if (board != SourceRecord::kNone)
+      notes.push_back({cells.record().field(board, 0),
+                       describe(cells.record().entry(board)) + " has its warning board in cell " +
+                           std::to_string(n) + ", " + std::to_string(a * 50) +
+                           " m after the signal"});
+    notes.push_back(cells.before(s, 1, "the signal"));
+    notes.push_back(cells.before(s, 2, "the signal"));
+    cells.fail(model::status::kNoRoomBeforeSignal, s, s, std::move(notes));
   }
 }
 
@@ -81,9 +115,12 @@ void signals_before_board(Cells& cells, int32_t n) {
 void markers_before_start(Cells& cells, int32_t n) {
   for (const auto& group : kBeforeStart) {
     if (n <= group[2]) continue;
-    if (!std::any_of(std::begin(group), std::end(group),
-                     [&](int before) { return cells.mark_if_free(n - before); }))
-      cells.fail(model::status::kNoRoomBeforeSlowdown, n);
+    if (std::any_of(std::begin(group), std::end(group),
+                    [&](int before) { return cells.mark_if_free(n - before); }))
+      continue;
+    std::vector<Note> notes;
+    for (int before : group) notes.push_back(cells.before(n, before, "the start"));
+    cells.fail(model::status::kNoRoomBeforeSlowdown, n, n, std::move(notes));
   }
 }
 
@@ -103,9 +140,12 @@ int32_t markers_inside(Cells& cells, int32_t n) {
       counter = 1;
     else if (cells.mark_if_free(k + 1))
       counter = -1;
-    else
+    else {
       // The counter passes 8 and this walk places no further marker.
-      cells.fail(model::status::kNoRoomInsideSlowdown, k);
+      const std::string place = ", a place for the marker inside the slowdown,";
+      cells.fail(model::status::kNoRoomInsideSlowdown, k, n,
+                 {cells.taken(k, place), cells.taken(k - 1, place), cells.taken(k + 1, place)});
+    }
   } while (!cells.is(k, model::kind::kSlowdownEnd) && k < cells.last());
   return k;
 }
@@ -118,22 +158,27 @@ int32_t end_of_slowdown(const Cells& cells, int32_t n) {
   return cells.last();
 }
 
-// Rule 4: a marker before the first signal within 12 cells of the end cell t.
-void marker_before_next_signal(Cells& cells, int32_t t) {
+// Rule 4: a marker before the first signal within 12 cells of the end cell t
+// of the slowdown that starts in cell n.
+void marker_before_next_signal(Cells& cells, int32_t n, int32_t t) {
   for (int32_t s = t; s <= t + kAfterEnd && s <= cells.last(); ++s) {
     if (!cells.is(s, model::kind::kSignal)) continue;
     const int32_t p = s - 1;
-    if (p > 0 && !cells.mark_if_free(p) && !cells.mark_if_free(p - 1))
-      cells.fail(model::status::kNoRoomInsideSlowdown, t);
+    if (p > 0 && !cells.mark_if_free(p) && !cells.mark_if_free(p - 1)) {
+      Note signal = cells.taken(s, "");
+      signal.message = "the first signal after the slowdown stands in cell " + std::to_string(s);
+      cells.fail(model::status::kNoRoomInsideSlowdown, t, n,
+                 {signal, cells.before(s, 1, "that signal"), cells.before(s, 2, "that signal")});
+    }
     return;
   }
 }
 
 }  // namespace
 
-void post_process(model::Scenario& model) {
+void post_process(model::Scenario& model, CompileState& state) {
   if (!model.has_cell_track()) return;
-  Cells cells(model);
+  Cells cells(model, state);
   // Rules write only other cells than n and are never started by a marker.
   for (int32_t n = 1; n <= cells.last() - 2; ++n) {
     if (cells.is(n, model::kind::kWarningBoard)) {
@@ -142,7 +187,7 @@ void post_process(model::Scenario& model) {
       markers_before_start(cells, n);
       const int32_t t =
           cells.value_a(n) < kFastSlowdown ? markers_inside(cells, n) : end_of_slowdown(cells, n);
-      marker_before_next_signal(cells, t);
+      marker_before_next_signal(cells, n, t);
     }
   }
 }

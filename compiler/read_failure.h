@@ -1,11 +1,15 @@
-// The one failure that ends `memorizza_dati` through its fault handler
+// The one failure that ends the source passes through their fault handler
 // (status 25): a read past the end of a source, a number that does not fit its
-// target, a value that does not convert, or a file operation that fails.
+// target, or a value that does not convert. Internal to the compiler: the
+// compile turns it into a status and a diagnostic, and never lets it out.
 #pragma once
 
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <string>
+
+#include "compiler/diagnostic.h"
 
 namespace compiler {
 
@@ -17,9 +21,14 @@ class ReadFailure : public std::runtime_error {
   int line() const { return line_; }
   int column() const { return column_; }
 
+  // Where the pass that caught it placed it in its source.
+  const std::optional<Location>& location() const { return location_; }
+  void locate(const Location& at) { location_ = at; }
+
  private:
   int line_;
   int column_;
+  std::optional<Location> location_;
 };
 
 // A computed value stored into a narrower field: it must fit, or the parse

@@ -2,6 +2,8 @@
 // then the station's extent, its approach codes and its marker cell.
 #include <cstdint>
 
+#include "compiler/fault_notes.h"
+#include "compiler/range_rule.h"
 #include "compiler/read_failure.h"
 #include "compiler/train_pass.h"
 #include "model/rounding.h"
@@ -48,41 +50,54 @@ void set_extent(model::ServiceRecord& r, int32_t length) {
 // end / 50 - 1: the station's marker cell before rounding.
 double marker_place(const model::ServiceRecord& r) { return r.end_m / 50.0 - 1; }
 
+// A note at the station entry that took record `n`.
+Note station_note(const Pass& pass, int n, const std::string& what) {
+  const int owner = pass.state.record.record_owner(n);
+  if (owner == SourceRecord::kNone) return {{}, what};
+  return {pass.state.record.field(owner, 0), what};
+}
+
 }  // namespace
 
 Outcome station_entry(Pass& pass) {
   model::Scenario& model = pass.model;
-  FieldReader& reader = pass.reader;
+  SourceCursor& cursor = pass.cursor;
   const int32_t n = pass.station;
-  // Only a line pass that left no record free below its name board texts gets
-  // here with no room: the station must not overwrite a board text.
-  if (n >= pass.state.sign_text_cursor || n > model::kFirstSignTextRecord)
-    return abort_with(model, model::status::kStationsMeetSignTexts);
-  model::ServiceRecord& r = model.service_table[n];
+  // A station must not overwrite a name board text: refused before anything
+  // is written only when record n already holds one.
+  if (n > pass.state.sign_text_cursor || n > model::kFirstSignTextRecord)
+    return abort_with(pass, model::status::kStationsMeetSignTexts, std::nullopt, 0,
+                      {{{}, "the 80 name boards of the line take every record a station could use"}});
+  model::ServiceRecord& r = model.service_table[static_cast<size_t>(n)];
+  pass.state.record.claim_record(n, cursor.entry());
 
-  r.position_m = reader.read_long();
+  r.position_m = cursor.read_long();
   const int32_t position = r.position_m;
-  if (!within_range(model, position, 800)) return out_of_range(model, position);
-  if (position % 50 != 0) return abort_with(model, model::status::kStationNotMultiple, position);
-  r.kind = reader.read_byte();
-  const int32_t length = reader.read_long();
+  pass.set_position(position);
+  if (!within_range(model, position, kStationRangeMargin))
+    return out_of_range(pass, position, range_note(model, kStationRangeMargin));
+  if (position % 50 != 0)
+    return abort_with(pass, model::status::kStationNotMultiple, position, 1);
+  r.kind = cursor.read_byte();
+  const int32_t length = cursor.read_long();
   if (length % 100 != 0)
-    return abort_with(model, model::status::kStationLengthNotMultiple, position);
-  r.flag_a = reader.read_byte();
-  r.byte_d = reader.read_byte();
-  r.byte_c = reader.read_byte();
-  r.word_a = reader.read_integer();
-  r.word_b = reader.read_integer();
-  r.byte_a = reader.read_byte();
-  r.word_c = reader.read_integer();
-  r.word_d = reader.read_integer();
-  r.word_e = reader.read_integer();
-  r.byte_b = reader.read_byte();
-  const int64_t hours = reader.read_long();
-  const int64_t minutes = reader.read_long();
-  const int64_t seconds = reader.read_long();
+    return abort_with(pass, model::status::kStationLengthNotMultiple, position, 3);
+  r.flag_a = cursor.read_byte();
+  r.byte_d = cursor.read_byte();
+  r.byte_c = cursor.read_byte();
+  r.word_a = cursor.read_integer();
+  r.word_b = cursor.read_integer();
+  r.byte_a = cursor.read_byte();
+  r.word_c = cursor.read_integer();
+  r.word_d = cursor.read_integer();
+  r.word_e = cursor.read_integer();
+  r.byte_b = cursor.read_byte();
+  const int64_t hours = cursor.read_long();
+  const int64_t minutes = cursor.read_long();
+  const int64_t seconds = cursor.read_long();
   r.time_s = to_long((hours * 60 + minutes) * 60 + seconds, "a station's time");
-  r.text = reader.read_text();
+  r.text = cursor.read_record_text();
+  pass.state.record.entry(cursor.entry()).name = r.text;
 
   set_extent(r, length);
   if (length < 600) r.byte_d = 0;
@@ -96,7 +111,7 @@ Outcome station_entry(Pass& pass) {
   // A marker beyond the table is refused like an entry beyond the range rule,
   // before any cell is written.
   if (marked && model::round_half_even(marker_place(r)) > model.cell_last)
-    return out_of_range(model, position);
+    return out_of_range(pass, position, {{}, "its marker cell would lie beyond the last cell"});
 
   if (marked && r.kind != 5 && r.kind != 6) {
     // The four cells before the marker, nearest first, as far as they lie
@@ -109,19 +124,29 @@ Outcome station_entry(Pass& pass) {
     }
   }
   if (marked) {
-    if (marker_place(r) <= 1) return abort_with(model, model::status::kStationTooEarly);
+    if (marker_place(r) <= 1)
+      return abort_with(pass, model::status::kStationTooEarly, std::nullopt, 1);
     // The marker claims its cell without a free-cell test.
-    model::Cell& marker = model.cell(static_cast<int32_t>(model::round_half_even(marker_place(r))));
+    const int32_t c = static_cast<int32_t>(model::round_half_even(marker_place(r)));
+    model::Cell& marker = model.cell(c);
     marker.kind = model::kind::kStationMarker;
     marker.value_a = static_cast<int16_t>(n);
+    pass.state.record.claim_cell(c, cursor.entry());
   }
 
-  if (n > 1 && int64_t{r.start_m} - kStationGap < model.service_table[n - 1].end_m)
-    return abort_with(model, model::status::kStationsTooClose, position);
+  if (n > 1 &&
+      int64_t{r.start_m} - kStationGap < model.service_table[static_cast<size_t>(n) - 1].end_m)
+    return abort_with(
+        pass, model::status::kStationsTooClose, position, 1,
+        {station_note(pass, n - 1,
+                      "the station before it ends at " +
+                          std::to_string(model.service_table[static_cast<size_t>(n) - 1].end_m) +
+                          " m; this one starts at " + std::to_string(r.start_m) + " m")});
 
   ++pass.station;
   if (pass.station >= pass.state.sign_text_cursor)
-    return abort_with(model, model::status::kStationsMeetSignTexts);
+    return abort_with(pass, model::status::kStationsMeetSignTexts, std::nullopt, 0,
+                      {{{}, "the stations and the line's name boards meet in the service table"}});
   return Outcome::kGoOn;
 }
 

@@ -2,6 +2,9 @@
 // speed and adhesion profiles, signals, slowdowns and abbattimento cells.
 #include <cmath>
 
+#include "compiler/fault.h"
+#include "compiler/fault_notes.h"
+#include "compiler/range_rule.h"
 #include "compiler/read_failure.h"
 #include "compiler/train_builders.h"
 #include "compiler/train_pass.h"
@@ -16,25 +19,25 @@ uint8_t speed_limit_of(int32_t previous_speed) {
 }
 
 Outcome braked_mass_entry(Pass& pass) {
-  pass.model.service_table[model::kTrainSettingsRecord].start_m = pass.reader.read_long();
+  pass.model.service_table[model::kTrainSettingsRecord].start_m = pass.cursor.read_long();
   return Outcome::kGoOn;
 }
 
 Outcome coaches_entry(Pass& pass) {
-  pass.model.service_table[model::kTrainSettingsRecord].position_m = pass.reader.read_long();
+  pass.model.service_table[model::kTrainSettingsRecord].position_m = pass.cursor.read_long();
   return Outcome::kGoOn;
 }
 
 Outcome clock_entry(Pass& pass) {
   model::ServiceRecord& record = pass.model.service_table[model::kTrainRecord];
-  record.word_c = pass.reader.read_integer();
-  record.word_d = pass.reader.read_integer();
-  record.word_e = pass.reader.read_integer();
+  record.word_c = pass.cursor.read_integer();
+  record.word_d = pass.cursor.read_integer();
+  record.word_e = pass.cursor.read_integer();
   return Outcome::kGoOn;
 }
 
 Outcome sand_entry(Pass& pass) {
-  pass.model.service_table[model::kTrainRecord].word_a = pass.reader.read_integer();
+  pass.model.service_table[model::kTrainRecord].word_a = pass.cursor.read_integer();
   return Outcome::kGoOn;
 }
 
@@ -42,9 +45,10 @@ Outcome sand_entry(Pass& pass) {
 // the cursor up to its position get the speed of the entry before.
 Outcome speed_entry(Pass& pass) {
   model::Scenario& model = pass.model;
-  const int32_t p = pass.reader.read_long();
-  const int32_t v = pass.reader.read_long();
-  if (!within_range(model, p, 100)) return out_of_range(model, p);
+  const int32_t p = pass.cursor.read_long();
+  const int32_t v = pass.cursor.read_long();
+  pass.set_position(p);
+  if (!within_range(model, p)) return out_of_range(pass, p, range_note(model, kRangeMargin));
   const int64_t q = model::stretch_cell(p);
   if (q > 0) {
     // At least one cell, also when the cursor already stands at or beyond q.
@@ -63,12 +67,14 @@ Outcome speed_entry(Pass& pass) {
 // by one each, and one that would write beyond the table is refused.
 Outcome adhesion_entry(Pass& pass) {
   model::Scenario& model = pass.model;
-  const int32_t p = pass.reader.read_long();
-  const int32_t a = pass.reader.read_long();
-  if (!within_range(model, p, 100)) return out_of_range(model, p);
+  const int32_t p = pass.cursor.read_long();
+  const int32_t a = pass.cursor.read_long();
+  pass.set_position(p);
+  if (!within_range(model, p)) return out_of_range(pass, p, range_note(model, kRangeMargin));
   const int64_t q = model::stretch_cell(p);
   if (q > 0) {
-    if (pass.adhesion_cursor > model.cell_last) return out_of_range(model, p);
+    if (pass.adhesion_cursor > model.cell_last)
+      return out_of_range(pass, p, {{}, "the adhesion entries before it already reach the last cell"});
     do {
       model.cell(pass.adhesion_cursor).adhesion = static_cast<uint8_t>(pass.previous_adhesion);
       ++pass.adhesion_cursor;
@@ -78,63 +84,92 @@ Outcome adhesion_entry(Pass& pass) {
   return Outcome::kGoOn;
 }
 
+// The pass stopped at this entry only because the line pass left its status
+// set: the fault that counts is the earlier one.
+Outcome stop_for_carried_status(Pass& pass, int32_t position) {
+  pass.state.error_position = position;
+  if (!pass.state.diagnostics.empty())
+    pass.state.diagnostics.back().notes.push_back(
+        {pass.field(0), "the train pass went on with the status set and stopped here; the "
+                        "compile records this entry's position, " +
+                            std::to_string(position) + " m"});
+  return Outcome::kAbort;
+}
+
 Outcome signal_entry(Pass& pass) {
   model::Scenario& model = pass.model;
-  FieldReader& reader = pass.reader;
-  const int32_t posizione = reader.read_long();
-  const int32_t sx = reader.read_long();
-  const int32_t s1 = reader.read_long();
-  const int32_t s2 = reader.read_long();
-  const int32_t s3 = reader.read_long();
-  const int32_t rapp = reader.read_long();
-  const int32_t dx = reader.read_long();
-  const int32_t d1 = reader.read_long();
-  const int32_t d2 = reader.read_long();
-  const int32_t d3 = reader.read_long();
-  int32_t tempo = reader.read_long();
+  SourceCursor& cursor = pass.cursor;
+  SignalEntry signal;
+  signal.position = cursor.read_long();
+  signal.sx = cursor.read_long();
+  signal.s1 = cursor.read_long();
+  signal.s2 = cursor.read_long();
+  signal.s3 = cursor.read_long();
+  signal.rapp = cursor.read_long();
+  signal.dx = cursor.read_long();
+  signal.d1 = cursor.read_long();
+  signal.d2 = cursor.read_long();
+  signal.d3 = cursor.read_long();
+  signal.tempo = cursor.read_long();
+  const int32_t p = signal.position;
+  pass.set_position(p);
+  if (!within_range(model, p)) return out_of_range(pass, p, range_note(model, kRangeMargin));
   // A signal too near the start would put its repeat codes before cell 0.
-  if (!within_range(model, posizione, 100) || !segnale_fits(model, posizione))
-    return out_of_range(model, posizione);
-  memo_segnale(model, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
+  if (!signal_fits(model, p))
+    return out_of_range(pass, p, {{}, "its repeat codes, 2 to 8 cells before it, would fall "
+                                      "before cell 0: a signal needs at least 325 m"});
+  if (const Fault f = place_signal(model, signal, pass.claim()))
+    return abort_with(pass, f.code, p, 1, {cell_note(model, pass.state.record, f.cell)});
   // Also a status left by the line pass (15) stops the pass here, after the
   // signal has been written.
-  if (model.status_code > 0) return abort_with(model, model.status_code, posizione);
+  if (pass.state.status_code > 0) return stop_for_carried_status(pass, p);
   return Outcome::kGoOn;
 }
 
 Outcome slowdown_entry(Pass& pass) {
   model::Scenario& model = pass.model;
-  FieldReader& reader = pass.reader;
-  const int32_t inizio = reader.read_long();
-  const int32_t v = reader.read_long();
-  const int32_t l = reader.read_long();
-  const int32_t f_tt = reader.read_long();
-  const int32_t f_ta = reader.read_long();
-  const int32_t d_v = reader.read_long();
+  SourceCursor& cursor = pass.cursor;
+  SlowdownEntry slowdown;
+  slowdown.start = cursor.read_long();
+  slowdown.speed = cursor.read_long();
+  slowdown.length = cursor.read_long();
+  slowdown.f_tt = cursor.read_long();
+  slowdown.f_ta = cursor.read_long();
+  slowdown.d_v = cursor.read_long();
+  const int32_t p = slowdown.start;
+  pass.set_position(p);
   // The range rule checks the start only; the end and the boards before the
   // start must lie in the table as well.
-  if (!within_range(model, inizio, 100) || !rallentamento_fits(model, inizio, l, f_ta))
-    return out_of_range(model, inizio);
-  memo_rallentamento(model, inizio, v, l, f_tt, f_ta, d_v);
-  if (model.status_code > 0) return abort_with(model, model.status_code, inizio);
+  if (!within_range(model, p)) return out_of_range(pass, p, range_note(model, kRangeMargin));
+  if (!slowdown_fits(model, slowdown))
+    return out_of_range(pass, p, {{}, "its end or the boards before its start would lie "
+                                      "outside the cell track"});
+  if (const Fault f = place_slowdown(model, slowdown, pass.claim()))
+    return abort_with(pass, f.code, p, 1, {cell_note(model, pass.state.record, f.cell)});
+  if (pass.state.status_code > 0) return stop_for_carried_status(pass, p);
   return Outcome::kGoOn;
 }
 
 Outcome abbattimento_entry(Pass& pass) {
   model::Scenario& model = pass.model;
-  const int32_t p = pass.reader.read_long();
-  const int32_t w = pass.reader.read_long();
-  if (!within_range(model, p, 100)) return out_of_range(model, p);
+  const int32_t p = pass.cursor.read_long();
+  const int32_t w = pass.cursor.read_long();
+  pass.set_position(p);
+  if (!within_range(model, p)) return out_of_range(pass, p, range_note(model, kRangeMargin));
   const int64_t c = model::stretch_cell(p);
-  if (!model.valid_cell(c)) return out_of_range(model, p);
+  if (!model.valid_cell(c))
+    return out_of_range(pass, p, {{}, "its cell would lie before cell 0"});
   model::Cell& cell = model.cell(static_cast<int32_t>(c));
-  if (!model::is_free(cell)) return abort_with(model, model::status::kAbbattimentoCellTaken, p);
+  if (!model::is_free(cell))
+    return abort_with(pass, model::status::kAbbattimentoCellTaken, p, 1,
+                      {cell_note(model, pass.state.record, c)});
   if (w > 0) {
     cell.kind = model::kind::kMarker;
     cell.value_a = static_cast<int16_t>(static_cast<uint16_t>(w));  // its low 16 bits
   } else {
     cell.kind = model::kind::kAbbattimento;
   }
+  pass.state.record.claim_cell(c, pass.cursor.entry());
   return Outcome::kGoOn;
 }
 

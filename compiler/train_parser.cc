@@ -4,12 +4,11 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/compile.h"
-#include "compiler/field_reader.h"
+#include "compiler/fault.h"
 #include "compiler/keyword.h"
+#include "compiler/passes.h"
 #include "compiler/read_failure.h"
 #include "compiler/train_pass.h"
-#include "model/file_names.h"
 #include "model/status_codes.h"
 
 namespace compiler {
@@ -21,55 +20,46 @@ namespace {
 struct Keyword {
   std::string_view word;
   std::string_view also;  // a second word the field must hold, or empty
+  EntryKind kind;
   Outcome (*entry)(Pass&);
 };
 
 constexpr Keyword kKeywords[] = {
-    {"frenata", "massa", braked_mass_entry},
-    {"vetture", "", coaches_entry},
-    {"velocit", "", speed_entry},
-    {"aderenza", "", adhesion_entry},
-    {"orologio", "", clock_entry},
-    {"sabbia", "", sand_entry},
-    {"segnale", "", signal_entry},
-    {"rallentamento", "", slowdown_entry},
-    {"abbattimento", "", abbattimento_entry},
-    {"stazione", "", station_entry},
+    {"frenata", "massa", EntryKind::kBrakedMass, braked_mass_entry},
+    {"vetture", "", EntryKind::kCoaches, coaches_entry},
+    {"velocit", "", EntryKind::kSpeed, speed_entry},
+    {"aderenza", "", EntryKind::kAdhesion, adhesion_entry},
+    {"orologio", "", EntryKind::kClock, clock_entry},
+    {"sabbia", "", EntryKind::kSand, sand_entry},
+    {"segnale", "", EntryKind::kSignal, signal_entry},
+    {"rallentamento", "", EntryKind::kSlowdown, slowdown_entry},
+    {"abbattimento", "", EntryKind::kAbbattimento, abbattimento_entry},
+    {"stazione", "", EntryKind::kStation, station_entry},
 };
 
-// At most this many fields holding a dash are passed over in a row.
-constexpr int kDashedFieldsDropped = 2;
-
-void read_keyword(Pass& pass) {
-  pass.model.source_line = pass.reader.read_text();
-  pass.state.entry = {model::FileKind::kTrainSource, pass.reader.field_line(),
-                      pass.reader.field_column()};
-}
+// At most this many comment fields are passed over in a row.
+constexpr int kComments = 2;
 
 // The fields up to the first that holds "[generale]"; at least one is read.
 void skip_head(Pass& pass) {
   do {
-    read_keyword(pass);
-  } while (!contains_ignoring_case(pass.model.source_line, "[generale]") && !pass.reader.at_end());
+    pass.cursor.read_keyword();
+  } while (!contains_ignoring_case(pass.cursor.keyword(), "[generale]") && !pass.cursor.at_end());
 }
 
 Outcome main_loop(Pass& pass) {
   // The last field of the file is never examined: the loop ends as soon as
   // the end follows a field just read.
-  while (!pass.reader.at_end()) {
-    read_keyword(pass);
-    if (pass.reader.at_end()) return Outcome::kEndOfPass;
-    for (int dropped = 0;
-         dropped < kDashedFieldsDropped && pass.model.source_line.find('-') != std::string::npos;
-         ++dropped) {
-      read_keyword(pass);
-      if (pass.reader.at_end()) return Outcome::kEndOfPass;
-    }
+  while (!pass.cursor.at_end()) {
+    pass.cursor.read_keyword();
+    if (pass.cursor.at_end()) return Outcome::kEndOfPass;
+    if (!pass.cursor.skip_comments(kComments, /*stop_at_end=*/true)) return Outcome::kEndOfPass;
+    const std::string field = pass.cursor.keyword();
     for (const Keyword& keyword : kKeywords) {
-      const std::string& field = pass.model.source_line;
       if (!contains_ignoring_case(field, keyword.word) ||
           !contains_ignoring_case(field, keyword.also))
         continue;
+      pass.cursor.begin_entry(keyword.kind);
       if (Outcome outcome = keyword.entry(pass); outcome != Outcome::kGoOn) return outcome;
     }
   }
@@ -88,6 +78,27 @@ void tail(const model::Scenario& model, int32_t cursor, Store store) {
   } while (cursor < model.cell_last - 2);
 }
 
+// Status 2 at the first number of a progressive entry that is not a multiple
+// of 50, with a note at each further one.
+Diagnostic progressive_fault(const SourceRecord& record) {
+  Diagnostic d = fault_diagnostic(model::status::kProgressiveNotMultiple, std::nullopt,
+                                  Location::whole_file(model::FileKind::kLineSource));
+  bool located = false;
+  for (int i = 0; i < static_cast<int>(record.entries().size()); ++i) {
+    const SourceEntry& e = record.entry(i);
+    if (e.kind != EntryKind::kProgressive) continue;
+    for (size_t n = 0; n < 2 && n < e.numbers.size(); ++n) {
+      if (e.numbers[n] % 50 == 0) continue;
+      if (!located)
+        d.at = e.fields[n];
+      else
+        d.notes.push_back({e.fields[n], "also not a multiple of 50"});
+      located = true;
+    }
+  }
+  return d;
+}
+
 void end_of_pass(Pass& pass) {
   model::Scenario& model = pass.model;
   tail(model, pass.speed_cursor,
@@ -96,9 +107,9 @@ void end_of_pass(Pass& pass) {
   tail(model, pass.adhesion_cursor, [&](int32_t c) { model.cell(c).adhesion = adhesion; });
 
   for (int r = model::kProgressiveTre; r < model::kProgressiveTre + 3; ++r) {
-    const model::ServiceRecord& record = model.service_table[r];
+    const model::ServiceRecord& record = model.service_table[static_cast<size_t>(r)];
     if (record.start_m % 50 != 0 || record.end_m % 50 != 0) {
-      model.fail(model::status::kProgressiveNotMultiple);
+      pass.state.fail(progressive_fault(pass.state.record));
       break;
     }
   }
@@ -106,46 +117,36 @@ void end_of_pass(Pass& pass) {
 
 }  // namespace
 
-bool within_range(const model::Scenario& model, int64_t p, int margin) {
-  return (static_cast<double>(p) + margin) / 50.0 <= model.cell_last;
-}
-
-Outcome out_of_range(model::Scenario& model, int32_t p) {
-  model.fail(model::status::kOutOfRange, p);
+Outcome out_of_range(Pass& pass, int32_t p, Note why) {
+  abort_with(pass, model::status::kOutOfRange, p, 1, {std::move(why)});
   return Outcome::kEndOfPass;
 }
 
-Outcome abort_with(model::Scenario& model, int32_t code) {
-  model.fail(code);
-  return Outcome::kAbort;
-}
-
-Outcome abort_with(model::Scenario& model, int32_t code, int32_t position) {
-  model.fail(code, position);
+Outcome abort_with(Pass& pass, int32_t code, std::optional<int32_t> position, int field,
+                   std::vector<Note> notes) {
+  Diagnostic d = fault_diagnostic(code, position, pass.field(field));
+  d.notes = std::move(notes);
+  if (position) pass.state.error_position = *position;
+  pass.state.fail(std::move(d));
   return Outcome::kAbort;
 }
 
 }  // namespace train
 
-void parse_train_source(model::Scenario& model, platform::Env& env, const std::string& folder,
-                        ParseState& state) {
-  // Until the first field is read, a failure belongs to the train source as a
-  // whole (a missing or undecodable file).
-  state.entry = {model::FileKind::kTrainSource, 0, 0};
+void parse_train_source(model::Scenario& model, CompileState& state, std::string_view text) {
   if (!model.has_cell_track() ||
       model.cell_track.size() != static_cast<size_t>(model.cell_last) + 1)
     throw ReadFailure("the train source needs the cell track sized by the line source");
-
-  const std::string path = model::file_path(folder, model::FileKind::kTrainSource, model);
-  const std::string text = load_source(env, path);
-  FieldReader reader(text);
-  train::Pass pass{model, reader, state};
-  train::skip_head(pass);
-  const train::Outcome outcome = train::main_loop(pass);
-  // The source was read whole when opened: closing it is nothing more.
-  delete_source(env, path);
-  if (outcome == train::Outcome::kAbort) return;
-  train::end_of_pass(pass);
+  SourceCursor cursor(text, model::FileKind::kTrainSource, state.record);
+  train::Pass pass{model, state, cursor};
+  try {
+    train::skip_head(pass);
+    if (train::main_loop(pass) == train::Outcome::kAbort) return;
+    train::end_of_pass(pass);
+  } catch (ReadFailure& failure) {
+    failure.locate(cursor.failure_location(failure.line(), failure.column()));
+    throw;
+  }
 }
 
 }  // namespace compiler

@@ -1,12 +1,14 @@
 // What the entries of the train source share while the train pass reads them.
-// Internal to the train pass (train_parser.cc, station_entry.cc).
+// Internal to the train pass (train_parser.cc, train_entries.cc,
+// station_entry.cc).
 #pragma once
 
 #include <cstdint>
-#include <string_view>
+#include <optional>
+#include <vector>
 
-#include "compiler/compile.h"
-#include "compiler/field_reader.h"
+#include "compiler/compile_state.h"
+#include "compiler/source_cursor.h"
 #include "model/scenario.h"
 
 namespace compiler::train {
@@ -20,8 +22,8 @@ enum class Outcome {
 
 struct Pass {
   model::Scenario& model;
-  FieldReader& reader;
-  ParseState& state;
+  CompileState& state;
+  SourceCursor& cursor;
   // The next cell of each profile, and the value the cells before the next
   // entry receive.
   int32_t speed_cursor = 0;
@@ -30,19 +32,20 @@ struct Pass {
   int32_t previous_adhesion = 0;
   // The record of the next station.
   int32_t station = 1;
+
+  // Where field `n` of the entry being read stands (0: its keyword).
+  Location field(int n) const { return state.record.field(cursor.entry(), n); }
+  Claim claim() { return Claim{&state.record, cursor.entry()}; }
+  void set_position(int32_t p) { state.record.entry(cursor.entry()).position = p; }
 };
 
-// The range rule: an entry at metre `p` is accepted when (p + margin) / 50,
-// unrounded, is at most the last cell index. The margin is 100, or 800 for a
-// station.
-bool within_range(const model::Scenario& model, int64_t p, int margin);
+// Records a range-rule stop for the entry at metre `p`; the note says why.
+Outcome out_of_range(Pass& pass, int32_t p, Note why);
 
-// Records a range-rule stop for the entry at metre `p`.
-Outcome out_of_range(model::Scenario& model, int32_t p);
-
-// Records a fault that aborts the pass, with or without a position.
-Outcome abort_with(model::Scenario& model, int32_t code);
-Outcome abort_with(model::Scenario& model, int32_t code, int32_t position);
+// Records a fault that aborts the pass, located at field `field` of the
+// entry being read, with or without a position.
+Outcome abort_with(Pass& pass, int32_t code, std::optional<int32_t> position, int field,
+                   std::vector<Note> notes = {});
 
 // The entries, each called after its keyword field has been read.
 Outcome braked_mass_entry(Pass& pass);   // "percentuale massa frenata"

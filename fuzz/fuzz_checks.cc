@@ -6,13 +6,14 @@
 #include <vector>
 
 #include "compiler/compile.h"
+#include "compiler/compile_state.h"
 #include "compiler/field_reader.h"
+#include "compiler/passes.h"
 #include "compiler/read_failure.h"
 #include "model/file_names.h"
 #include "model/status_codes.h"
 #include "platform/mem_env.h"
-#include "platform/ui.h"
-#include "run/run.h"
+#include "writers/writers.h"
 
 namespace fuzz {
 namespace {
@@ -23,30 +24,61 @@ namespace {
   } while (0)
 
 constexpr char kFolder[] = "/f";
+// Lines up to this length are compiled with their track plan too: longer
+// ones would spend the run building plan tables.
+constexpr int32_t kLongestPlannedSpan = 27000;
 
-struct CompileResult {
-  bool ended_by_errore = false;
-  model::Scenario model;
+struct MemoryCompile {
+  compiler::CompileResult result;
   std::map<std::string, std::string> files;  // the folder after the compile
-  bool platform_failure = false;
 };
 
-CompileResult compile_in_memory(std::string_view line, std::string_view train, int32_t j) {
-  CompileResult result;
+compiler::CompileRequest request(bool build_line_file) {
+  compiler::CompileRequest r;
+  r.folder = kFolder;
+  r.scenario_name = writers::kScenarioName;
+  r.train_number = writers::kTrainNumber;
+  r.build_line_file = build_line_file;
+  return r;
+}
+
+std::map<std::string, std::string> folder_with(std::string_view line, std::string_view train) {
   platform::MemEnv env;
-  std::unique_ptr<platform::Ui> ui = platform::make_silent_ui();
-  model::Scenario& m = result.model;
-  m.scenario_name = run::kScenarioName;
-  m.train_number = run::kTrainNumber;
-  env.files()[model::file_path(kFolder, model::FileKind::kLineSource, m)] = line;
-  env.files()[model::file_path(kFolder, model::FileKind::kTrainSource, m)] = train;
-  try {
-    result.platform_failure = run::memorizza_percorso(m, env, *ui, kFolder, j).has_value();
-  } catch (const run::RunEnded&) {
-    result.ended_by_errore = true;
-  }
-  result.files = env.files();
-  return result;
+  const compiler::CompileRequest r = request(false);
+  model::Scenario names;
+  names.scenario_name = r.scenario_name;
+  names.train_number = r.train_number;
+  std::map<std::string, std::string> files;
+  files[model::file_path(kFolder, model::FileKind::kLineSource, names)] = line;
+  files[model::file_path(kFolder, model::FileKind::kTrainSource, names)] = train;
+  return files;
+}
+
+MemoryCompile compile_in_memory(std::string_view line, std::string_view train,
+                                bool build_line_file) {
+  platform::MemEnv env;
+  env.files() = folder_with(line, train);
+  MemoryCompile compiled{compiler::compile(env, request(build_line_file)), {}};
+  compiled.files = env.files();
+  return compiled;
+}
+
+// What check reports on the same folder, which it must leave as it was.
+std::string check_agrees(std::string_view line, std::string_view train, bool build_line_file,
+                         const compiler::CompileResult& compiled) {
+  platform::MemEnv env;
+  env.files() = folder_with(line, train);
+  compiler::CompileRequest r = request(build_line_file);
+  r.delete_sources = false;
+  r.write_files = false;
+  const compiler::CompileResult checked = compiler::compile(env, r);
+  REQUIRE(env.files() == folder_with(line, train));
+  REQUIRE(checked.status == compiled.status);
+  REQUIRE(checked.has_position == compiled.has_position);
+  REQUIRE(!checked.has_position || checked.error_position == compiled.error_position);
+  REQUIRE(checked.ended_early == compiled.ended_early);
+  REQUIRE(checked.diagnostics.size() == compiled.diagnostics.size());
+  return {};
 }
 
 // The codes with which the line pass stops before the train pass, leaving the
@@ -56,6 +88,41 @@ bool line_pass_fault(int32_t code) {
   return code == s::kLineTooLong || code == s::kRepeatFirstNotMultiple ||
          code == s::kRepeatSecondNotMultiple || code == s::kRepeatNoCode ||
          code == s::kNameBoardCellTaken || code == s::kSpeedBoardCellTaken || code == s::kBadCurve;
+}
+
+std::string check_one_compile(std::string_view line, std::string_view train,
+                              bool build_line_file) {
+  MemoryCompile first = compile_in_memory(line, train, build_line_file);
+  MemoryCompile second = compile_in_memory(line, train, build_line_file);
+  const compiler::CompileResult& r = first.result;
+  REQUIRE(!r.failure);  // a memory folder never fails
+  REQUIRE(first.files == second.files);
+  REQUIRE(r.ended_early == second.result.ended_early);
+  REQUIRE(model::status::is_known(r.status));
+  // Every fault is explained, and the last one gives the status.
+  REQUIRE(r.status == 0 || !r.diagnostics.empty());
+  REQUIRE(r.diagnostics.empty() || r.diagnostics.back().code == r.status);
+  if (std::string broken = check_agrees(line, train, build_line_file, r); !broken.empty())
+    return broken;
+
+  const model::Scenario& m = r.model;
+  auto has = [&](model::FileKind kind) {
+    return first.files.count(model::file_path(kFolder, kind, m)) != 0;
+  };
+  REQUIRE(!has(model::FileKind::kLineSource));
+  if (r.ended_early) {
+    REQUIRE(!has(model::FileKind::kCells));
+    REQUIRE(!has(model::FileKind::kService));
+    REQUIRE(!has(model::FileKind::kLineGeometry));
+    return {};
+  }
+  if (has(model::FileKind::kTrainSource)) REQUIRE(line_pass_fault(r.status));
+  REQUIRE(has(model::FileKind::kCells));
+  const std::string& cells = first.files.at(model::file_path(kFolder, model::FileKind::kCells, m));
+  REQUIRE(cells.size() == static_cast<size_t>(m.cell_last + 1) * 15);
+  REQUIRE(has(model::FileKind::kService));
+  REQUIRE(has(model::FileKind::kLineGeometry) == build_line_file);
+  return {};
 }
 
 }  // namespace
@@ -102,38 +169,19 @@ std::string check_field_reader(const uint8_t* data, size_t size) {
 
 std::string check_compile(const uint8_t* data, size_t size) {
   if (size == 0) return {};
-  const int32_t j = data[0] & 1;
+  const bool plan_wanted = data[0] & 1;
   std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
   size_t split = input.find('\0');
   std::string_view line = input.substr(0, split);
   std::string_view train =
       split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
 
-  CompileResult first = compile_in_memory(line, train, j);
-  CompileResult second = compile_in_memory(line, train, j);
-  REQUIRE(!first.platform_failure);  // a memory folder never fails
-  REQUIRE(first.files == second.files);
-  REQUIRE(first.ended_by_errore == second.ended_by_errore);
-
-  const model::Scenario& m = first.model;
-  REQUIRE(model::status::is_known(m.status_code));
-  auto has = [&](model::FileKind kind) {
-    return first.files.count(model::file_path(kFolder, kind, m)) != 0;
-  };
-  REQUIRE(!has(model::FileKind::kLineSource));
-  if (first.ended_by_errore) {
-    REQUIRE(!has(model::FileKind::kCells));
-    REQUIRE(!has(model::FileKind::kService));
-    REQUIRE(!has(model::FileKind::kLineGeometry));
-    return {};
-  }
-  if (has(model::FileKind::kTrainSource)) REQUIRE(line_pass_fault(m.status_code));
-  REQUIRE(has(model::FileKind::kCells));
-  const std::string& cells = first.files.at(model::file_path(kFolder, model::FileKind::kCells, m));
-  REQUIRE(cells.size() == static_cast<size_t>(m.cell_last + 1) * 15);
-  REQUIRE(has(model::FileKind::kService));
-  REQUIRE(has(model::FileKind::kLineGeometry) == (j != 0));
-  return {};
+  if (std::string broken = check_one_compile(line, train, false); !broken.empty()) return broken;
+  if (!plan_wanted) return {};
+  // The plan only for short lines: its table grows with the length.
+  const MemoryCompile planless = compile_in_memory(line, train, false);
+  if (planless.result.model.line_span > kLongestPlannedSpan) return {};
+  return check_one_compile(line, train, true);
 }
 
 std::string check_post_process(const uint8_t* data, size_t size) {
@@ -149,9 +197,11 @@ std::string check_post_process(const uint8_t* data, size_t size) {
     m.cell_track[i].value_a = value;
   }
   const std::vector<model::Cell> before = m.cell_track;
-  compiler::post_process(m);
+  compiler::CompileState state;
+  compiler::post_process(m, state);
   REQUIRE(m.cell_track.size() == cells);
-  REQUIRE(m.status_code == 0 || m.status_code == 11 || m.status_code == 12 || m.status_code == 13);
+  REQUIRE(state.status_code == 0 || state.status_code == 11 || state.status_code == 12 ||
+          state.status_code == 13);
   for (size_t i = 0; i < cells; ++i) {
     const model::Cell& was = before[i];
     const model::Cell& now = m.cell_track[i];

@@ -12,8 +12,9 @@ namespace fuzz {
 // The field reader on any text; the first byte chooses the field types read.
 std::string check_field_reader(const uint8_t* data, size_t size);
 
-// The whole compile from "<flag byte><line source>\0<train source>"; the
-// flag byte's low bit is `write_line_file`.
+// The whole compile from "<flag byte><line source>\0<train source>", and
+// check on the same folder, which must agree with it. With the flag byte's
+// low bit set, a short line is compiled with its track plan too.
 std::string check_compile(const uint8_t* data, size_t size);
 
 // The cell post-processing on a cell track of 3 bytes per cell: the kind

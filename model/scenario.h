@@ -100,23 +100,19 @@ inline constexpr int kProgressiveTre = 81;    // and 82, 83
 inline constexpr int kTrainSettingsRecord = 84;
 inline constexpr int kScenarioRecord = 85;
 inline constexpr int kTrainRecord = 86;
-inline constexpr int kMaxTunnels = 80;
 
+// The tables of one scenario, with the names that identify it. The state of
+// the compile that fills them (status, cursors, counters) lives beside it, in
+// the compiler.
 struct Scenario {
-  // Run variables.
   std::string scenario_name;
   std::string train_number;
-  int32_t write_line_file = 0;
-  int32_t status_code = 0;
-  int32_t error_position = 0;
+  // The sizes the line length gives the tables: the last metre of the plan
+  // and the last cell; -1 while the cell track does not exist.
   int32_t line_span = 0;
-  int32_t cell_last = -1;  // -1 while the cell track does not exist
-  std::string source_line;
-  std::array<int32_t, kMaxTunnels + 1> tunnel_start{};
-  std::array<int32_t, kMaxTunnels + 1> tunnel_end{};
-  int32_t tunnel_count = 0;
+  int32_t cell_last = -1;
 
-  // Tables.
+  // The track plan; allocated only when the line geometry file is built.
   LineTable line_table;
   std::vector<Cell> cell_track;  // empty until the line source sizes it
   std::array<ServiceRecord, kServiceRecords> service_table;
@@ -125,13 +121,6 @@ struct Scenario {
   Cell& cell(int32_t i) { return cell_track[static_cast<size_t>(i)]; }
   const Cell& cell(int32_t i) const { return cell_track[static_cast<size_t>(i)]; }
   bool valid_cell(int64_t i) const { return i >= 0 && i <= cell_last && has_cell_track(); }
-
-  // Records a fault; the later one wins.
-  void fail(int32_t code) { status_code = code; }
-  void fail(int32_t code, int32_t position) {
-    status_code = code;
-    error_position = position;
-  }
 };
 
 }  // namespace model

@@ -39,8 +39,8 @@ constexpr std::array kTable = {
          "a station starts less than 350 m after the end of the station before it"},
     Info{kStationTooEarly, false, "a station of kind below 25 ends at or before metre 100"},
     Info{kReadFailure, false,
-         "a source could not be read: a missing train source, a read past the end of a source, "
-         "a number that does not fit its field, or a failing file operation"},
+         "a source could not be read as its fields require: a read past the end of a source, a "
+         "number that does not fit its field, or bytes that are not Windows-1252 text"},
     Info{kNoLineSource, false, "the line source file does not exist"},
     Info{kNoGeneralSection, false, "the line source has no [generale] section"},
     Info{kBadCurve, false,

@@ -27,7 +27,7 @@ OutputOutcome output_step(model::Scenario& model, platform::Env& env, const std:
   scenario_record.time_s = codice_gara_st(window);
   cell1.value_b = codice_gara_og(window);
 
-  if (model.write_line_file != 0 && model.line_table.allocated()) {
+  if (model.line_table.allocated()) {
     outcome.failure = platform::replace_file(
         env, model::file_path(folder, model::FileKind::kLineGeometry, model),
         [&](platform::WritableFile& file) { return write_line_table(model.line_table, file); });

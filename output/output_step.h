@@ -19,7 +19,7 @@ struct OutputOutcome {
 };
 
 // Needs the cell track with at least cells 0 and 1. Writes the line geometry file only when
-// `write_line_file` is nonzero, then the service file, then the cell file.
+// the track plan was built, then the service file, then the cell file.
 OutputOutcome output_step(model::Scenario& model, platform::Env& env, const std::string& folder);
 
 }  // namespace output

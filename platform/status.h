@@ -16,8 +16,13 @@ struct Error {
   std::string message() const;
 };
 
-// Empty on success.
-using Status = std::optional<Error>;
+// Empty on success. Tested as an optional it is true on failure (`if (Status
+// s = op()) report(*s)`); ok() says the same the other way round.
+struct Status : std::optional<Error> {
+  using std::optional<Error>::optional;
+  Status(const std::optional<Error>& e) : std::optional<Error>(e) {}
+  bool ok() const { return !has_value(); }
+};
 
 inline Status ok() { return std::nullopt; }
 

@@ -12,5 +12,5 @@ int main() {
     return run::kExitPlatform;
   }
   std::unique_ptr<platform::Ui> ui = platform::make_ui(std::cout, std::cerr);
-  return run::Form_Load(platform::default_env(), *ui, folder, std::cerr);
+  return run::run_installer(platform::default_env(), *ui, folder, std::cerr);
 }

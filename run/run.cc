@@ -2,53 +2,50 @@
 
 #include <ostream>
 
-#include "output/output_step.h"
 #include "writers/writers.h"
 
 namespace run {
+namespace {
 
-void errore(platform::Ui& ui, const std::string& a) {
-  ui.message_box(" Errore n. " + a);
-  throw RunEnded{static_cast<int32_t>(std::stol(a))};
+constexpr char kProgram[] = "fiumicino_roma_3291";
+
+}  // namespace
+
+void show_errore(platform::Ui& ui, const std::string& code) { ui.message_box(" Errore n. " + code); }
+
+int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& folder,
+                       std::ostream& err) {
+  compiler::CompileRequest request;
+  request.folder = folder;
+  request.scenario_name = kScenarioName;
+  request.train_number = kTrainNumber;
+  const compiler::CompileResult result = compiler::compile(env, request);
+  if (result.failure) err << kProgram << ": " << result.failure->message() << std::endl;
+  if (result.ended_early) show_errore(ui, std::to_string(result.status));
+  // Any other status is recorded in the files, as the simulator expects.
+  if (result.failure) return kExitPlatform;
+  return result.ended_early ? kExitErrore : kExitOk;
 }
 
-platform::Status memorizza_percorso(model::Scenario& model, platform::Env& env, platform::Ui& ui,
-                                    const std::string& folder, int32_t j,
-                                    compiler::ParseState* state) {
-  model.write_line_file = j;
-  model.status_code = 0;
-  for (model::ServiceRecord& record : model.service_table) record = model::ServiceRecord{};
-  compiler::memorizza_dati(model, env, folder, state);
-  // Without a cell track there is nothing to post-process or write; the
-  // output step also needs cell 1 for its fixed values.
-  if (model.cell_track.size() < 2) errore(ui, std::to_string(model.status_code));
-  compiler::post_process(model);
-  output::OutputOutcome outcome = output::output_step(model, env, folder);
-  if (outcome.reserved_slot_code != 0) errore(ui, std::to_string(outcome.reserved_slot_code));
-  return outcome.failure;
-}
-
-int Form_Load(platform::Env& env, platform::Ui& ui, const std::string& folder, std::ostream& err) {
-  model::Scenario model;
-  model.scenario_name = kScenarioName;
-  model.train_number = kTrainNumber;
+int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folder,
+                  std::ostream& err) {
+  model::Scenario names;
+  names.scenario_name = kScenarioName;
+  names.train_number = kTrainNumber;
   ui.show_waiting(kWaitingLabel);
 
   using Writer = platform::Status (*)(const model::Scenario&, platform::Env&, const std::string&);
   constexpr Writer kWriters[] = {writers::dati_linea, writers::dati_treno, writers::dati_note,
                                  writers::dati_rallentamenti, writers::dati_scheda};
   int exit_status = kExitOk;
-  try {
-    platform::Status failure;
-    for (Writer writer : kWriters)
-      if ((failure = writer(model, env, folder))) break;
-    if (!failure) failure = memorizza_percorso(model, env, ui, folder, 1);
-    if (failure) {
-      err << "fiumicino_roma_3291: " << failure->message() << std::endl;
-      exit_status = kExitPlatform;
-    }
-  } catch (const RunEnded&) {
-    exit_status = kExitErrore;
+  platform::Status failure;
+  for (Writer writer : kWriters)
+    if ((failure = writer(names, env, folder))) break;
+  if (failure) {
+    err << kProgram << ": " << failure->message() << std::endl;
+    exit_status = kExitPlatform;
+  } else {
+    exit_status = compile_and_report(env, ui, folder, err);
   }
   ui.close_waiting();
   return exit_status;

@@ -1,47 +1,40 @@
-// The run: the waiting window, the five writers, the compile step, the end.
+// The installer's run: the waiting window, the five writers, the compile,
+// the end. The compile itself is the compiler library's one call; the run
+// maps its result to the " Errore n. " message and to the exit status.
 #pragma once
 
-#include <cstdint>
 #include <iosfwd>
 #include <string>
 
 #include "compiler/compile.h"
-#include "model/scenario.h"
 #include "platform/env.h"
 #include "platform/ui.h"
+#include "writers/writers.h"
 
 namespace run {
 
-inline constexpr char kScenarioName[] = "Fiumicino Aeroporto_Roma";
-inline constexpr char kTrainNumber[] = "3291";
+using writers::kScenarioName;
+using writers::kTrainNumber;
 inline constexpr char kWaitingLabel[] = "Attendere";
 
-// Process exit statuses of the installer and of scenarioc.
+// The installer's exit statuses.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitStatus = 1;    // the compile recorded a status code
-inline constexpr int kExitPlatform = 2;  // a file operation failed, or bad usage
-inline constexpr int kExitErrore = 3;    // the run ended through `errore`
+inline constexpr int kExitPlatform = 2;  // a file operation failed
+inline constexpr int kExitErrore = 3;    // the run ended through " Errore n. "
 
-// Thrown by `errore` once its message box is closed: the run ends at once.
-struct RunEnded {
-  int32_t code;
-};
+// Shows " Errore n. " followed by `code` in a message box with one OK
+// button; the caller then ends the run.
+void show_errore(platform::Ui& ui, const std::string& code);
 
-// Shows " Errore n. " followed by `a`, then ends the run.
-[[noreturn]] void errore(platform::Ui& ui, const std::string& a);
-
-// The compile step: resets the model's status and service table, parses both
-// sources, post-processes the cells and writes the binary files. Throws
-// RunEnded through `errore` for codes 1250 and 1251, and for a fault found
-// before the cell track exists. Returns a failing file operation of the
-// output step.
-platform::Status memorizza_percorso(model::Scenario& model, platform::Env& env,
-                                    platform::Ui& ui, const std::string& folder, int32_t j,
-                                    compiler::ParseState* state = nullptr);
+// The installer's compile of the sources in `folder`, mapped to what the
+// user sees: " Errore n. " for a compile that ended early, the failing file
+// operation on `err`. Returns the exit status.
+int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& folder,
+                       std::ostream& err);
 
 // The whole installer run in `folder`. Returns the process exit status; a
 // platform failure is described on `err`.
-int Form_Load(platform::Env& env, platform::Ui& ui, const std::string& folder,
-              std::ostream& err);
+int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folder,
+                  std::ostream& err);
 
 }  // namespace run

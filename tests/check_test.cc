@@ -8,7 +8,8 @@
 
 #include "model/file_names.h"
 #include "platform/mem_env.h"
-#include "run/run.h"
+#include "tools/exit_status.h"
+#include "writers/writers.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"
 #include "tests/support/tool_folder.h"
@@ -70,12 +71,12 @@ TEST_P(CheckMessage, PointsAtTheFieldAndNamesWhatIsInvolved) {
   ToolOutcome result = check();
   EXPECT_EQ(result.out, with_paths(c.report));
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(result.status, run::kExitStatus);
+  EXPECT_EQ(result.status, tools::kExitStatus);
 }
 
 constexpr char kReadFailure[] =
-    "a source could not be read: a missing train source, a read past the end of a source, a "
-    "number that does not fit its field, or a failing file operation (status 25)";
+    "a source could not be read as its fields require: a read past the end of a source, a "
+    "number that does not fit its field, or bytes that are not Windows-1252 text (status 25)";
 
 INSTANTIATE_TEST_SUITE_P(
     OneFaultOfEachKind, CheckMessage,
@@ -83,24 +84,24 @@ INSTANTIATE_TEST_SUITE_P(
         // Read failure: the caret stands under the number that did not read.
         MessageCase{"read_failure_malformed_number", given_line(),
                     replacing(given_train(), "velocita,   10400", "velocita,   10400,    8O"),
-                    "@T:11:23: error: a source could not be read: a missing train source, a read "
-                    "past the end of a source, a number that does not fit its field, or a failing "
-                    "file operation (status 25): a number was expected\n"
+                    "@T:11:23: error: a source could not be read as its fields require: a read "
+                    "past the end of a source, a number that does not fit its field, or bytes that "
+                    "are not Windows-1252 text (status 25): a number was expected\n"
                     "velocita,   10400,    8O\n"
                     "                      ^\n"},
         // Columns count characters, as an editor does: "à" is one.
         MessageCase{"read_failure_after_a_letter_outside_ascii", given_line(),
                     replacing(given_train(), "velocita,   10400", "velocità,   10400,    8O"),
-                    "@T:11:23: error: a source could not be read: a missing train source, a read "
-                    "past the end of a source, a number that does not fit its field, or a failing "
-                    "file operation (status 25): a number was expected\n"
+                    "@T:11:23: error: a source could not be read as its fields require: a read "
+                    "past the end of a source, a number that does not fit its field, or bytes that "
+                    "are not Windows-1252 text (status 25): a number was expected\n"
                     "velocità,   10400,    8O\n"
                     "                      ^\n"},
         // An entry cut short by the end of the file: the entry itself.
         MessageCase{"read_failure_past_the_end", given_line(), train_cut_short(),
-                    "@T:49:1: error: a source could not be read: a missing train source, a read "
-                    "past the end of a source, a number that does not fit its field, or a failing "
-                    "file operation (status 25): read past the end of the file\n"
+                    "@T:49:1: error: a source could not be read as its fields require: a read "
+                    "past the end of a source, a number that does not fit its field, or bytes that "
+                    "are not Windows-1252 text (status 25): read past the end of the file\n"
                     "segnale,    1500,   2, 4\n"
                     "^\n"},
         // Range rule: the position.
@@ -109,7 +110,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "@T:49:13: error: an entry lies too close to the end of the line, or outside "
                     "its tables (status 15, at 41901 m)\n"
                     "velocita,   41901,    80\n"
-                    "            ^\n"},
+                    "            ^\n"
+                    "note: the range rule accepts positions up to 41900 m on this line (last cell "
+                    "840)\n"},
         // A refusal in the line source lets the train pass run with the status
         // set, which stops at its first signal; the entry at fault is the line's.
         MessageCase{"range_rule_line_source",
@@ -118,6 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "its tables (status 15, at 41901 m)\n"
                     "pendenza,  41901,   0\n"
                     "           ^\n"
+                    "note: the range rule accepts positions up to 41900 m on this line (last cell "
+                    "840)\n"
                     "@T:30:1: note: the train pass went on with the status set and stopped here; "
                     "the compile records this entry's position, 1500 m\n"
                     "segnale,    1500,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
@@ -129,14 +134,20 @@ INSTANTIATE_TEST_SUITE_P(
                     "@T:49:13: error: a signal stands on a cell that is already taken (status 16, "
                     "at 1500 m)\n"
                     "segnale,    1500,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
-                    "            ^\n"},
+                    "            ^\n"
+                    "@T:30:1: note: cell 31 is taken by the signal at 1500 m\n"
+                    "segnale,    1500,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
+                    "^\n"},
         MessageCase{"name_board_on_a_speed_board",
                     testing_support::line_source_with({"cartello_indicatore,  7700,   (X)(Y)"}),
                     given_train(),
                     "@L:82:23: error: a name board stands on a cell that is already taken "
                     "(status 6, at 7700 m)\n"
                     "cartello_indicatore,  7700,   (X)(Y)\n"
-                    "                      ^\n"},
+                    "                      ^\n"
+                    "@L:59:1: note: cell 155 is taken by the maximum-speed board at 7700 m\n"
+                    "indicatori_vmax,  7700,  80,  80,  90,  2,  80,  80,  90,  2\n"
+                    "^\n"},
         // Station rules: the position, or the length when it is the length.
         MessageCase{"stations_too_close", given_line(),
                     replacing(given_train(), "stazione,   26650",
@@ -146,7 +157,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "station before it (status 22, at 26600 m)\n"
                     "stazione,   26600,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, ROMA "
                     "OSTIENSE\n"
-                    "            ^\n"},
+                    "            ^\n"
+                    "@T:24:1: note: the station before it ends at 26050 m; this one starts at "
+                    "26350 m\n"
+                    "stazione,   25800,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, ROMA "
+                    "TRASTEVERE\n"
+                    "^\n"},
         MessageCase{"station_length_not_a_multiple_of_100", given_line(),
                     replacing(given_train(), "stazione,   26650",
                               "stazione,   26650,  2,  550,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, "
@@ -278,7 +294,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Check, JsonGivesTheSameReportAsOneObject) {
   write_sources(given_line(), testing_support::train_source_with({"velocita,   41901,    80"}));
   ToolOutcome result = check({"--json"});
-  EXPECT_EQ(result.status, run::kExitStatus);
+  EXPECT_EQ(result.status, tools::kExitStatus);
   const nlohmann::json report = nlohmann::json::parse(result.out);
   const std::string meaning =
       "an entry lies too close to the end of the line, or outside its tables";
@@ -291,7 +307,17 @@ TEST_F(Check, JsonGivesTheSameReportAsOneObject) {
                                              {"column", 13},
                                              {"source_line", "velocita,   41901,    80"},
                                              {"message", meaning + " (status 15, at 41901 m)"}}));
-  EXPECT_EQ(report["notes"], nlohmann::json::array());
+  EXPECT_EQ(report["notes"],
+            (nlohmann::json{{{"file", nullptr},
+                             {"line", nullptr},
+                             {"column", nullptr},
+                             {"source_line", nullptr},
+                             {"message",
+                              "the range rule accepts positions up to 41900 m on this line (last "
+                              "cell 840)"}}}));
+  ASSERT_EQ(report["diagnostics"].size(), 1u);
+  EXPECT_EQ(report["diagnostics"][0]["code"], 15);
+  EXPECT_EQ(report["diagnostics"][0]["severity"], "error");
 }
 
 TEST_F(Check, JsonNotesCarryTheirEntries) {
@@ -315,17 +341,18 @@ TEST_F(Check, JsonNotesCarryTheirEntries) {
 TEST_F(Check, TheBuiltInScenarioHasNoFault) {
   write_given_sources();
   ToolOutcome text = check();
-  EXPECT_EQ(text.status, run::kExitOk);
+  EXPECT_EQ(text.status, tools::kExitOk);
   EXPECT_EQ(text.out, "no fault (status 0)\n");
   EXPECT_EQ(text.err, "");
   ToolOutcome json = check({"--json"});
-  EXPECT_EQ(json.status, run::kExitOk);
+  EXPECT_EQ(json.status, tools::kExitOk);
   EXPECT_EQ(nlohmann::json::parse(json.out), (nlohmann::json{{"status", 0},
                                                              {"position", nullptr},
                                                              {"message", "no fault"},
                                                              {"ended_by_errore", false},
                                                              {"error", nullptr},
-                                                             {"notes", nlohmann::json::array()}}));
+                                                             {"notes", nlohmann::json::array()},
+                                                             {"diagnostics", nlohmann::json::array()}}));
 }
 
 TEST_F(Check, AFaultThatEndsTheCompileGivesStatus3) {
@@ -333,7 +360,7 @@ TEST_F(Check, AFaultThatEndsTheCompileGivesStatus3) {
   ASSERT_FALSE(testing_support::write_source(platform::default_env(), path(FileKind::kTrainSource),
                                              given_train()));
   ToolOutcome missing = check();
-  EXPECT_EQ(missing.status, run::kExitErrore);
+  EXPECT_EQ(missing.status, tools::kExitErrore);
   EXPECT_EQ(missing.out,
             with_paths("@L: error: the line source file does not exist (status 101)\n"));
 
@@ -342,7 +369,7 @@ TEST_F(Check, AFaultThatEndsTheCompileGivesStatus3) {
                     {"indicatori_vmax,  0,  140,  150,  160,  0,  140,  150,  160,  0"}),
                 given_train());
   ToolOutcome slot = check();
-  EXPECT_EQ(slot.status, run::kExitErrore);
+  EXPECT_EQ(slot.status, tools::kExitErrore);
   EXPECT_EQ(slot.out,
             with_paths("@L:82:19: error: the slot of the fixed values is taken: a feature near "
                        "metre 0 gave cell 1 a first value, or service record 85 already holds "
@@ -352,22 +379,21 @@ TEST_F(Check, AFaultThatEndsTheCompileGivesStatus3) {
                        "note: cell 1 is taken by the maximum-speed board at 0 m\n"));
 }
 
-TEST_F(Check, AMissingTrainSourceIsNamedByItsRealPath) {
+// The compile could not go on without it: a file error, as compile reports it.
+TEST_F(Check, AMissingTrainSourceIsAFileErrorNamedByItsRealPath) {
   ASSERT_FALSE(testing_support::write_source(platform::default_env(), path(FileKind::kLineSource),
                                              given_line()));
   ToolOutcome result = check();
-  EXPECT_EQ(result.status, run::kExitStatus);
-  EXPECT_EQ(result.out.rfind(
-                with_paths(std::string("@T: error: ") + kReadFailure + ": cannot open '@T'"), 0),
-            0u)
-      << result.out;
+  EXPECT_EQ(result.status, tools::kExitPlatform);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err.rfind(with_paths("scenarioc: cannot open '@T': "), 0), 0u) << result.err;
 }
 
 TEST_F(Check, BadUsageOrAnUnreadableSourceGivesStatus2AndNoReport) {
   write_given_sources();
   ToolOutcome no_folder = scenarioc(
       {"check", folder_ + "/missing", "--scenario", kGivenScenario, "--train", kGivenTrain});
-  EXPECT_EQ(no_folder.status, run::kExitPlatform);
+  EXPECT_EQ(no_folder.status, tools::kExitPlatform);
   EXPECT_EQ(no_folder.out, "");
   EXPECT_NE(no_folder.err.find("no such folder"), std::string::npos) << no_folder.err;
 
@@ -375,7 +401,7 @@ TEST_F(Check, BadUsageOrAnUnreadableSourceGivesStatus2AndNoReport) {
   env.fail_nth(platform::Op::kRead, 1);
   ToolOutcome unreadable = testing_support::run_scenarioc(
       {"check", folder_, "--scenario", kGivenScenario, "--train", kGivenTrain}, env);
-  EXPECT_EQ(unreadable.status, run::kExitPlatform);
+  EXPECT_EQ(unreadable.status, tools::kExitPlatform);
   EXPECT_EQ(unreadable.out, "");
   EXPECT_EQ(unreadable.err.rfind("scenarioc: ", 0), 0u) << unreadable.err;
 }

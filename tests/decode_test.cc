@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "model/file_names.h"
-#include "run/run.h"
+#include "tools/exit_status.h"
+#include "writers/writers.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"
 #include "tests/support/tool_folder.h"
@@ -55,7 +56,7 @@ class Decode : public testing_support::ToolFolder {
   // The text of a decoded file of the given scenario, line by line.
   std::vector<std::string> decoded(FileKind kind) {
     ToolOutcome result = decode(path(kind));
-    EXPECT_EQ(result.status, run::kExitOk) << result.err;
+    EXPECT_EQ(result.status, tools::kExitOk) << result.err;
     EXPECT_EQ(result.err, "");
     return lines_of(result.out);
   }
@@ -150,7 +151,7 @@ TEST_F(Decode, ASpeedBoardShowsEachGroupWithItsOwnSpeedsAndStripes) {
                 testing_support::given_train_source());
   ToolOutcome compiled =
       scenarioc({"compile", folder_, "--scenario", kGivenScenario, "--train", kGivenTrain});
-  ASSERT_EQ(compiled.status, run::kExitOk) << compiled.out << compiled.err;
+  ASSERT_EQ(compiled.status, tools::kExitOk) << compiled.out << compiled.err;
   const auto lines = decoded(FileKind::kCells);
   EXPECT_LINE(lines,
               "cell 401 (20050 m): maximum-speed board: first_group 100/110/120 km/h stripes 3, "
@@ -240,7 +241,7 @@ TEST_P(DecodeRefuses, WithAClearErrorAndStatus2) {
         c.content(read(FileKind::kCells), read(FileKind::kService), read(FileKind::kLineGeometry)));
   for (bool json : {false, true}) {
     ToolOutcome result = decode(file, json);
-    EXPECT_EQ(result.status, run::kExitPlatform);
+    EXPECT_EQ(result.status, tools::kExitPlatform);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err.rfind("scenarioc: " + file + ": ", 0), 0u) << result.err;
     EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;

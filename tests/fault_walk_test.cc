@@ -15,10 +15,10 @@
 //  - a failure while a file is replaced stops the run there: no file after
 //    it is touched, and the run reports the operation, the file and the
 //    reason with exit status 2;
-//  - a failure inside the parsers is status 25: both sources are deleted
-//    (where the machine lets them be), and the run goes on to write the
-//    binary files, complete; when it comes before the line length has sized
-//    the cell track, the run ends through `errore` with code 25 instead.
+//  - a source that cannot be opened or read stops the compile with exit
+//    status 2, naming it: no source is deleted and no binary file touched;
+//  - a source that was read but cannot be deleted is reported with exit
+//    status 2, and the run still writes the binary files, complete.
 // Both the installer run and `scenarioc compile` are walked, each from a
 // folder without earlier files and from one with old versions of every file
 // the run writes.
@@ -40,6 +40,7 @@
 #include "platform/mem_env.h"
 #include "platform/ui.h"
 #include "run/run.h"
+#include "tools/exit_status.h"
 #include "tests/support/folders.h"
 #include "tests/support/given_scenario.h"
 #include "tools/binary_readers.h"
@@ -70,9 +71,9 @@ enum class Mode {
 
 // Where a failing call falls in the run.
 enum class Place {
-  kReplacing,          // replacing one of the files the run writes
-  kReadingLineSource,  // in the parsers, before the line length has sized the cell track
-  kInParsers,          // in the parsers, after that
+  kReplacing,       // replacing one of the files the run writes
+  kReadingSource,   // opening or reading a source, before anything is deleted or written
+  kDeletingSource,  // deleting a source once both passes have read what they need
 };
 
 // What a run did.
@@ -193,7 +194,7 @@ class Installer final : public Subject {
     RecordingUi ui;
     std::ostringstream err;
     Result result;
-    result.status = run::Form_Load(env, ui, folder(), err);
+    result.status = run::run_installer(env, ui, folder(), err);
     if (power_cut) {
       EXPECT_FALSE(env.lose_unflushed_data());
     }
@@ -204,17 +205,8 @@ class Installer final : public Subject {
     return result;
   }
 
-  Said said(Place place, const std::string& failure) const override {
-    switch (place) {
-      case Place::kReplacing:
-        return {run::kExitPlatform, "", "fiumicino_roma_3291: " + failure + "\n", ""};
-      case Place::kReadingLineSource:
-        return {run::kExitErrore, "", "", " Errore n. 25\n"};
-      case Place::kInParsers:
-        // The installer shows nothing for a status code and ends normally.
-        return {run::kExitOk, "", "", ""};
-    }
-    return {};
+  Said said(Place, const std::string& failure) const override {
+    return {run::kExitPlatform, "", "fiumicino_roma_3291: " + failure + "\n", ""};
   }
 };
 
@@ -252,17 +244,10 @@ class Compile final : public Subject {
   }
 
   Said said(Place place, const std::string& failure) const override {
-    const std::string status25 = tools::status_line(model::status::kReadFailure, 0) + "\n";
-    switch (place) {
-      case Place::kReplacing:
-        return {run::kExitPlatform, "", "scenarioc: " + failure + "\n", ""};
-      case Place::kReadingLineSource:
-        // `errore` shows its box on stderr.
-        return {run::kExitErrore, status25, " Errore n. 25\n", ""};
-      case Place::kInParsers:
-        return {run::kExitStatus, status25, "", ""};
-    }
-    return {};
+    // A source left behind does not change what the binary files hold.
+    const std::string written =
+        place == Place::kDeletingSource ? tools::status_line(0, 0) + "\n" : "";
+    return {tools::kExitPlatform, written, "scenarioc: " + failure + "\n", ""};
   }
 
  private:
@@ -332,9 +317,7 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
 
   Place place_of(const FaultEnv::Call& call) const {
     if (!subject_->is_source(call.path) || call.op == Op::kRename) return Place::kReplacing;
-    if (call.path == subject_->path(FileKind::kLineSource) && call.op != Op::kDelete)
-      return Place::kReadingLineSource;
-    return Place::kInParsers;
+    return call.op == Op::kDelete ? Place::kDeletingSource : Place::kReadingSource;
   }
 
   static bool failed(const FaultEnv::Call& call) { return call.failure.has_value(); }
@@ -368,12 +351,12 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
     SCOPED_TRACE("the first failure: " + first->failure->message());
     expect_said(r, place);
     expect_progress(r, at, place, mode);
-    expect_folder(r, place);
+    expect_folder(r);
     return r;
   }
 
-  // The status and the messages: the failure reported is the first one that
-  // fell outside the parsers, if any.
+  // The status and the messages: the failure reported is the first one met
+  // while replacing a file, if any, else the first one.
   void expect_said(const Result& r, Place first_place) const {
     Place place = first_place;
     std::string failure;
@@ -386,6 +369,8 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
         failure = error.message();
         break;
       }
+    if (place != Place::kReplacing)
+      failure = r.trace[first_failure(r)].failure->message();
     const Said said = subject_->said(place, failure);
     EXPECT_EQ(r.status, said.status);
     EXPECT_EQ(r.out, said.out);
@@ -407,12 +392,14 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
           EXPECT_EQ(target_of(r.trace[i].path), target_of(first.path))
               << "the run went on to " << r.trace[i].path;
         break;
-      case Place::kReadingLineSource:
-        // The fault handler, then `errore`: no binary file is touched.
+      case Place::kReadingSource:
+        // The compile stops: no source is deleted, no binary file touched.
         for (const std::string& binary : subject_->binaries())
           EXPECT_FALSE(touches(binary)) << binary;
+        for (const std::string& source : subject_->sources())
+          EXPECT_FALSE(touches(source)) << source;
         break;
-      case Place::kInParsers:
+      case Place::kDeletingSource:
         // The run goes on to the binary files; with a single fault it
         // writes them all.
         EXPECT_TRUE(touches(subject_->binaries().front()));
@@ -428,17 +415,17 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
         }
         break;
     }
-    if (place != Place::kReplacing) {
-      // The fault handler deletes both sources where they still exist.
+    if (place == Place::kDeletingSource) {
+      // Both sources are deleted, the second also when the first refused;
+      // a refused one is left, the other is gone.
       for (const std::string& source : subject_->sources()) {
-        const bool tried = std::any_of(r.trace.begin(), r.trace.end(), [&](const auto& call) {
+        const auto deleting = [&](const auto& call) {
           return call.op == Op::kDelete && call.path == source;
-        });
-        EXPECT_TRUE(tried) << source << " was not deleted";
-        // Where deleting still works, it is gone.
-        const bool deletes_work =
-            mode == Mode::kOneCall || (mode == Mode::kOpBroken && first.op != Op::kDelete);
-        if (deletes_work) {
+        };
+        const auto refused = [&](const auto& call) { return deleting(call) && call.failure; };
+        EXPECT_TRUE(std::any_of(r.trace.begin(), r.trace.end(), deleting))
+            << source << " was not deleted";
+        if (std::none_of(r.trace.begin(), r.trace.end(), refused)) {
           EXPECT_EQ(r.folder.count(source), 0u) << source << " was left";
         }
       }
@@ -448,7 +435,7 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
   // Every file holds its start bytes or its complete new bytes, according to
   // the replacements and deletions that succeeded; a temporary file is left
   // only when its deletion was refused.
-  void expect_folder(const Result& r, Place place) {
+  void expect_folder(const Result& r) {
     Folder expected = start_;
     Folder left = r.folder;
     std::set<std::string> refused;
@@ -464,20 +451,6 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
       }
       if (call.op == Op::kDelete) expected.erase(call.path);
     }
-    if (place != Place::kReplacing) {
-      // After a fault in the parsers the binary files hold the model as far
-      // as it was read: they must be whole files of their kind, not the old.
-      for (const std::string& binary : subject_->binaries()) {
-        if (rewritten.count(binary) == 0) continue;
-        ASSERT_EQ(left.count(binary), 1u) << binary;
-        expect_whole_binary(binary, left[binary]);
-        if (start_.count(binary)) {
-          EXPECT_NE(left[binary], start_.at(binary)) << binary;
-        }
-        expected.erase(binary);
-        left.erase(binary);
-      }
-    }
     for (const std::string& path : refused) {
       if (left.count(path) == 0) continue;
       left_behind_.insert(path.substr(subject_->folder().size() + 1));
@@ -485,32 +458,6 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
       if (expected.count(path) == 0 && is_temporary(path)) left.erase(path);
     }
     EXPECT_TRUE(testing_support::same_files(expected, left));
-  }
-
-  static void expect_whole_binary(const std::string& path, const std::string& bytes) {
-    tools::BinaryKind kind;
-    ASSERT_TRUE(tools::kind_from_name(path, &kind)) << path;
-    std::string refusal;
-    switch (kind) {
-      case tools::BinaryKind::kLineGeometry: {
-        model::LineTable table;
-        refusal = tools::read_line_geometry(bytes, &table);
-        break;
-      }
-      case tools::BinaryKind::kService: {
-        std::array<model::ServiceRecord, model::kServiceRecords> table;
-        refusal = tools::read_service(bytes, &table);
-        break;
-      }
-      case tools::BinaryKind::kCells: {
-        std::vector<model::Cell> cells;
-        refusal = tools::read_cells(bytes, &cells);
-        // The line length sized the track before the fault.
-        EXPECT_EQ(bytes.size(), testing_support::kGivenCellBytes) << path;
-        break;
-      }
-    }
-    EXPECT_EQ(refusal, "") << path;
   }
 
   // Walks every call of every operation, armed through `arm_op`.
@@ -575,15 +522,18 @@ TEST_P(FaultWalk, ACleanRunReplacesEachFileThroughAFlushedTemporaryFile) {
     for (const char* op : {"open ", "write ", "flush ", "close "}) expected.push_back(op + temp);
     expected.push_back("rename " + name(kind));
   };
-  const auto read_and_deleted = [&](FileKind kind) {
-    for (const char* op : {"open ", "read ", "delete "}) expected.push_back(op + name(kind));
+  // Both sources are read before either is deleted.
+  const auto read = [&](FileKind kind) {
+    for (const char* op : {"open ", "read "}) expected.push_back(op + name(kind));
   };
   if (GetParam().program == Program::kInstaller)
     for (FileKind kind : {FileKind::kLineSource, FileKind::kTrainSource, FileKind::kRouteNotes,
                           FileKind::kSlowdownForm, FileKind::kTrainCard})
       replaced(kind);
-  read_and_deleted(FileKind::kLineSource);
-  read_and_deleted(FileKind::kTrainSource);
+  read(FileKind::kLineSource);
+  read(FileKind::kTrainSource);
+  expected.push_back("delete " + name(FileKind::kLineSource));
+  expected.push_back("delete " + name(FileKind::kTrainSource));
   for (FileKind kind : {FileKind::kLineGeometry, FileKind::kService, FileKind::kCells})
     replaced(kind);
   EXPECT_EQ(calls, expected);

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "compiler/compile_state.h"
 #include "compiler/read_failure.h"
 #include "model/scenario.h"
 #include "model/status_codes.h"
@@ -23,7 +24,7 @@ model::Scenario model_with_track() {
   return m;
 }
 
-// --- progressive_ordina --------------------------------------------------------
+// --- order_progressives --------------------------------------------------------
 
 using Triple = std::array<int32_t, 3>;
 
@@ -43,7 +44,7 @@ TEST_P(ProgressiveOrder, OrdersRecords81To83) {
     r.end_m = GetParam().entry[i][1];
     r.position_m = GetParam().entry[i][2];
   }
-  compiler::progressive_ordina(m);
+  compiler::order_progressives(m);
   for (int i = 0; i < 3; ++i) {
     const model::ServiceRecord& r = m.service_table[static_cast<size_t>(81 + i)];
     EXPECT_EQ((Triple{r.start_m, r.end_m, r.position_m}), GetParam().result[i])
@@ -91,43 +92,49 @@ TEST(ProgressiveOrdina, OverflowIsAConversionFailure) {
   sum.service_table[81].start_m = INT32_MAX;
   sum.service_table[82].start_m = 1;
   sum.service_table[83].start_m = -1;  // the total fits, the partial sum does not
-  EXPECT_THROW(compiler::progressive_ordina(sum), ReadFailure);
+  EXPECT_THROW(compiler::order_progressives(sum), ReadFailure);
 
   model::Scenario end;
   end.service_table[81].start_m = 50;
   end.service_table[81].end_m = INT32_MAX - 99;
   end.service_table[81].position_m = 1;
-  EXPECT_THROW(compiler::progressive_ordina(end), ReadFailure);
+  EXPECT_THROW(compiler::order_progressives(end), ReadFailure);
 }
 
-// --- memo_montagna --------------------------------------------------------------
+// --- record_tunnel --------------------------------------------------------------
 
-TEST(MemoMontagna, AMultipleOf50SpanCoversItsStretchesOnly) {
+TEST(RecordTunnel, AMultipleOf50SpanCoversItsStretchesOnly) {
   model::Scenario m = model_with_track();
-  compiler::memo_montagna(m, 7200, 7250, 2);
+  compiler::CompileState state;
+  int32_t status_code = 0;
+  status_code = compiler::record_tunnel(m, state, {7200, 7250, 2}).code;
   for (int32_t c = 0; c <= m.cell_last; ++c)
     EXPECT_EQ(m.cell(c).tunnel_type, c == 144 ? 2 : 0) << "cell " << c;
-  EXPECT_EQ(m.tunnel_count, 1);
-  EXPECT_EQ(m.tunnel_start[1], 7200);
-  EXPECT_EQ(m.tunnel_end[1], 7250);
-  EXPECT_EQ(m.status_code, 0);
+  EXPECT_EQ(state.tunnel_count, 1);
+  EXPECT_EQ(state.tunnel_start[1], 7200);
+  EXPECT_EQ(state.tunnel_end[1], 7250);
+  EXPECT_EQ(status_code, 0);
 }
 
-TEST(MemoMontagna, TheLastCellIsRoundedAfterSubtractingOne) {
+TEST(RecordTunnel, TheLastCellIsRoundedAfterSubtractingOne) {
   model::Scenario m = model_with_track();
-  compiler::memo_montagna(m, 1000, 1525, 2);  // round(30.5 - 1) = 30
-  compiler::memo_montagna(m, 2000, 2475, 2);  // round(49.5 - 1) = 48
+  compiler::CompileState state;
+  int32_t status_code = 0;
+  status_code = compiler::record_tunnel(m, state, {1000, 1525, 2}).code;  // round(30.5 - 1) = 30
+  status_code = compiler::record_tunnel(m, state, {2000, 2475, 2}).code;  // round(49.5 - 1) = 48
   EXPECT_EQ(m.cell(30).tunnel_type, 2);
   EXPECT_EQ(m.cell(31).tunnel_type, 0);
   EXPECT_EQ(m.cell(48).tunnel_type, 2);
   EXPECT_EQ(m.cell(49).tunnel_type, 0);
 }
 
-TEST(MemoMontagna, ACloseTunnelBecomesType3AndKeepsItsFillers) {
+TEST(RecordTunnel, ACloseTunnelBecomesType3AndKeepsItsFillers) {
   model::Scenario m = model_with_track();
-  compiler::memo_montagna(m, 800, 900, 2);
+  compiler::CompileState state;
+  int32_t status_code = 0;
+  status_code = compiler::record_tunnel(m, state, {800, 900, 2}).code;
   m.cell(27).kind = model::kind::kSpeedBoard;
-  compiler::memo_montagna(m, 1000, 1500, 12);
+  status_code = compiler::record_tunnel(m, state, {1000, 1500, 12}).code;
   for (int32_t c = 20; c <= 29; ++c) EXPECT_EQ(m.cell(c).tunnel_type, 3) << "cell " << c;
   EXPECT_EQ(m.cell(17).tunnel_type, 2);
   EXPECT_EQ(m.cell(19).tunnel_type, 0);
@@ -135,23 +142,27 @@ TEST(MemoMontagna, ACloseTunnelBecomesType3AndKeepsItsFillers) {
   EXPECT_EQ(m.cell(23).kind, model::kind::kTunnelFiller);
   EXPECT_EQ(m.cell(27).kind, model::kind::kSpeedBoard);  // taken: left alone
   for (int32_t c : {20, 21, 22, 24, 25, 26, 28, 29}) EXPECT_EQ(m.cell(c).kind, 0) << "cell " << c;
-  EXPECT_EQ(m.tunnel_count, 2);
+  EXPECT_EQ(state.tunnel_count, 2);
 }
 
-TEST(MemoMontagna, TheGapIsToThePreviousEntryInFileOrder) {
+TEST(RecordTunnel, TheGapIsToThePreviousEntryInFileOrder) {
   model::Scenario m = model_with_track();
-  compiler::memo_montagna(m, 5000, 5100, 2);
+  compiler::CompileState state;
+  int32_t status_code = 0;
+  status_code = compiler::record_tunnel(m, state, {5000, 5100, 2}).code;
   // 150 m after the previous entry's end, though it lies before it.
-  compiler::memo_montagna(m, 1000, 1100, 14);
+  status_code = compiler::record_tunnel(m, state, {1000, 1100, 14}).code;
   EXPECT_EQ(m.cell(20).tunnel_type, 3);
-  compiler::memo_montagna(m, 1251, 1300, 12);  // 151 m after: 12 - 10
+  status_code = compiler::record_tunnel(m, state, {1251, 1300, 12}).code;  // 151 m after: 12 - 10
   EXPECT_EQ(m.cell(25).tunnel_type, 2);
 }
 
-TEST(MemoMontagna, FillersOnlyForTypesAbove10) {
+TEST(RecordTunnel, FillersOnlyForTypesAbove10) {
   model::Scenario m = model_with_track();
-  compiler::memo_montagna(m, 1000, 1500, 10);
-  compiler::memo_montagna(m, 5000, 5500, 11);
+  compiler::CompileState state;
+  int32_t status_code = 0;
+  status_code = compiler::record_tunnel(m, state, {1000, 1500, 10}).code;
+  status_code = compiler::record_tunnel(m, state, {5000, 5500, 11}).code;
   for (int32_t c = 20; c <= 29; ++c) {
     EXPECT_EQ(m.cell(c).tunnel_type, 10);
     EXPECT_EQ(m.cell(c).kind, 0);
@@ -161,80 +172,90 @@ TEST(MemoMontagna, FillersOnlyForTypesAbove10) {
   EXPECT_EQ(m.cell(107).kind, model::kind::kTunnelFiller);
 }
 
-TEST(MemoMontagna, TheTypeKeepsItsLow8Bits) {
+TEST(RecordTunnel, TheTypeKeepsItsLow8Bits) {
   model::Scenario m = model_with_track();
-  compiler::memo_montagna(m, 1000, 1050, -5);
+  compiler::CompileState state;
+  int32_t status_code = 0;
+  status_code = compiler::record_tunnel(m, state, {1000, 1050, -5}).code;
   EXPECT_EQ(m.cell(20).tunnel_type, 251);
-  compiler::memo_montagna(m, 5000, 5050, 266);  // above 10: 256
+  status_code = compiler::record_tunnel(m, state, {5000, 5050, 266}).code;  // above 10: 256
   EXPECT_EQ(m.cell(100).tunnel_type, 0);
-  EXPECT_EQ(m.status_code, 0);
+  EXPECT_EQ(status_code, 0);
 }
 
-TEST(MemoMontagna, AnEmptySpanIsCountedButCoversNoCell) {
+TEST(RecordTunnel, AnEmptySpanIsCountedButCoversNoCell) {
   model::Scenario m = model_with_track();
+  compiler::CompileState state;
+  int32_t status_code = 0;
   const std::vector<model::Cell> before = m.cell_track;
-  compiler::memo_montagna(m, 1000, 1000, 12);
+  status_code = compiler::record_tunnel(m, state, {1000, 1000, 12}).code;
   // Even outside the track, an empty span reaches no cell.
-  compiler::memo_montagna(m, 50000, 40000, 2);
+  status_code = compiler::record_tunnel(m, state, {50000, 40000, 2}).code;
   EXPECT_EQ(m.cell_track, before);
-  EXPECT_EQ(m.tunnel_count, 2);
-  EXPECT_EQ(m.tunnel_start[1], 1000);
-  EXPECT_EQ(m.tunnel_end[1], 1000);
-  EXPECT_EQ(m.status_code, 0);
+  EXPECT_EQ(state.tunnel_count, 2);
+  EXPECT_EQ(state.tunnel_start[1], 1000);
+  EXPECT_EQ(state.tunnel_end[1], 1000);
+  EXPECT_EQ(status_code, 0);
 }
 
 struct RefusedSpan {
   const char* name;
-  int32_t inizio, fine;
+  int32_t start, end;
 };
 
-class MemoMontagnaRefuses : public ::testing::TestWithParam<RefusedSpan> {};
+class RecordTunnelRefuses : public ::testing::TestWithParam<RefusedSpan> {};
 
-TEST_P(MemoMontagnaRefuses, ASpanOutsideTheTrack) {
+TEST_P(RecordTunnelRefuses, ASpanOutsideTheTrack) {
   model::Scenario m = model_with_track();
+  compiler::CompileState state;
+  int32_t status_code = 0;
   const std::vector<model::Cell> before = m.cell_track;
-  compiler::memo_montagna(m, GetParam().inizio, GetParam().fine, 2);
-  EXPECT_EQ(m.status_code, status::kOutOfRange);
-  EXPECT_EQ(m.error_position, GetParam().inizio);
-  EXPECT_EQ(m.tunnel_count, 0);
+  status_code = compiler::record_tunnel(m, state, {GetParam().start, GetParam().end, 2}).code;
+  EXPECT_EQ(status_code, status::kOutOfRange);
+  EXPECT_EQ(state.tunnel_count, 0);
   EXPECT_EQ(m.cell_track, before);
 }
 
-INSTANTIATE_TEST_SUITE_P(LineBuilders, MemoMontagnaRefuses,
+INSTANTIATE_TEST_SUITE_P(LineBuilders, RecordTunnelRefuses,
                          ::testing::Values(RefusedSpan{"past_the_last_cell", 41800, 42100},
                                            RefusedSpan{"below_cell_0", -200, 100},
                                            RefusedSpan{"half_below_cell_0", -75, 100}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(MemoMontagna, TheLastCellIsStillInside) {
+TEST(RecordTunnel, TheLastCellIsStillInside) {
   model::Scenario m = model_with_track();
-  compiler::memo_montagna(m, 41950, 42050, 2);  // cells 839 and 840
-  EXPECT_EQ(m.status_code, 0);
+  compiler::CompileState state;
+  int32_t status_code = 0;
+  status_code = compiler::record_tunnel(m, state, {41950, 42050, 2}).code;  // cells 839 and 840
+  EXPECT_EQ(status_code, 0);
   EXPECT_EQ(m.cell(840).tunnel_type, 2);
 }
 
-TEST(MemoMontagna, The81stTunnelIsRefused) {
+TEST(RecordTunnel, The81stTunnelIsRefused) {
   model::Scenario m = model_with_track();
-  for (int i = 0; i < 80; ++i) compiler::memo_montagna(m, 1000 + 400 * i, 1050 + 400 * i, 2);
-  ASSERT_EQ(m.status_code, 0);
-  EXPECT_EQ(m.tunnel_count, 80);
-  EXPECT_EQ(m.tunnel_start[80], 1000 + 400 * 79);
+  compiler::CompileState state;
+  int32_t status_code = 0;
+  for (int i = 0; i < 80; ++i) status_code = compiler::record_tunnel(m, state, {1000 + 400 * i, 1050 + 400 * i, 2}).code;
+  ASSERT_EQ(status_code, 0);
+  EXPECT_EQ(state.tunnel_count, 80);
+  EXPECT_EQ(state.tunnel_start[80], 1000 + 400 * 79);
   const std::vector<model::Cell> before = m.cell_track;
-  compiler::memo_montagna(m, 40000, 40050, 2);
-  EXPECT_EQ(m.status_code, status::kOutOfRange);
-  EXPECT_EQ(m.error_position, 40000);
-  EXPECT_EQ(m.tunnel_count, 80);
+  status_code = compiler::record_tunnel(m, state, {40000, 40050, 2}).code;
+  EXPECT_EQ(status_code, status::kOutOfRange);
+  EXPECT_EQ(state.tunnel_count, 80);
   EXPECT_EQ(m.cell_track, before);
 }
 
-// --- memo_indicatori_v_max --------------------------------------------------------
+// --- place_speed_board --------------------------------------------------------
 
-TEST(MemoIndicatoriVMax, PacksBothGroupsIntoTheCellAfterThePosition) {
+TEST(PlaceSpeedBoard, PacksBothGroupsIntoTheCellAfterThePosition) {
   model::Scenario m = model_with_track();
-  compiler::memo_indicatori_v_max(m, 1300, 140, 150, 160, 0, 140, 150, 160, 0);
-  compiler::memo_indicatori_v_max(m, 7700, 80, 80, 90, 2, 80, 80, 90, 2);
-  compiler::memo_indicatori_v_max(m, 5000, 140, 0, 0, 3, 142, 143, 0, 1);
-  EXPECT_EQ(m.status_code, 0);
+  compiler::CompileState state;
+  int32_t status_code = 0;
+  status_code = compiler::place_speed_board(m, {1300, 140, 150, 160, 0, 140, 150, 160, 0}).code;
+  status_code = compiler::place_speed_board(m, {7700, 80, 80, 90, 2, 80, 80, 90, 2}).code;
+  status_code = compiler::place_speed_board(m, {5000, 140, 0, 0, 3, 142, 143, 0, 1}).code;
+  EXPECT_EQ(status_code, 0);
   const model::Cell a = m.cell(27);
   EXPECT_EQ(a.kind, model::kind::kSpeedBoard);
   EXPECT_EQ((std::array<int16_t, 4>{a.value_a, a.value_b, a.value_c, a.value_d}),
@@ -248,53 +269,63 @@ TEST(MemoIndicatoriVMax, PacksBothGroupsIntoTheCellAfterThePosition) {
   EXPECT_EQ(m.cell(101).value_d, 31);
 }
 
-TEST(MemoIndicatoriVMax, ReplacesATunnelFiller) {
+TEST(PlaceSpeedBoard, ReplacesATunnelFiller) {
   model::Scenario m = model_with_track();
+  compiler::CompileState state;
+  int32_t status_code = 0;
   m.cell(27).kind = model::kind::kTunnelFiller;
   m.cell(27).tunnel_type = 1;
-  compiler::memo_indicatori_v_max(m, 1300, 80, 80, 90, 2, 80, 80, 90, 2);
-  EXPECT_EQ(m.status_code, 0);
+  status_code = compiler::place_speed_board(m, {1300, 80, 80, 90, 2, 80, 80, 90, 2}).code;
+  EXPECT_EQ(status_code, 0);
   EXPECT_EQ(m.cell(27).kind, model::kind::kSpeedBoard);
   EXPECT_EQ(m.cell(27).tunnel_type, 1);
 }
 
-TEST(MemoIndicatoriVMax, AnOccupiedCellIsStatus21AndNothingIsWritten) {
+TEST(PlaceSpeedBoard, AnOccupiedCellIsStatus21AndNothingIsWritten) {
   model::Scenario m = model_with_track();
+  compiler::CompileState state;
+  int32_t status_code = 0;
   m.cell(27).kind = model::kind::kNameBoard;
   m.cell(27).value_a = 80;
   const model::Cell before = m.cell(27);
-  compiler::memo_indicatori_v_max(m, 1300, 80, 80, 90, 2, 80, 80, 90, 2);
-  EXPECT_EQ(m.status_code, status::kSpeedBoardCellTaken);
-  EXPECT_EQ(m.error_position, 1300);
+  status_code = compiler::place_speed_board(m, {1300, 80, 80, 90, 2, 80, 80, 90, 2}).code;
+  EXPECT_EQ(status_code, status::kSpeedBoardCellTaken);
   EXPECT_EQ(m.cell(27), before);
 }
 
-TEST(MemoIndicatoriVMax, StripesKeepOnlyTheirLow16Bits) {
+TEST(PlaceSpeedBoard, StripesKeepOnlyTheirLow16Bits) {
   model::Scenario m = model_with_track();
-  compiler::memo_indicatori_v_max(m, 1300, 0, 0, 0, 4000, 0, 0, 0, 7);  // 40007
-  EXPECT_EQ(m.status_code, 0);
+  compiler::CompileState state;
+  int32_t status_code = 0;
+  status_code = compiler::place_speed_board(m, {1300, 0, 0, 0, 4000, 0, 0, 0, 7}).code;  // 40007
+  EXPECT_EQ(status_code, 0);
   EXPECT_EQ(m.cell(27).value_d, 40007 - 65536);
 }
 
-TEST(MemoIndicatoriVMax, ASpeedBeyond16BitsFailsWithNothingWritten) {
+TEST(PlaceSpeedBoard, ASpeedBeyond16BitsFailsWithNothingWritten) {
   for (auto values : {std::array<int32_t, 2>{1638, 40}, std::array<int32_t, 2>{-1639, 0}}) {
     model::Scenario m = model_with_track();
+    compiler::CompileState state;
+    int32_t status_code = 0;
     // 1638 * 20 + 8 = 32768; -1639 * 20 = -32780.
-    EXPECT_THROW(compiler::memo_indicatori_v_max(m, 1300, 0, 0, values[0], 0, 0, 0, values[1], 0),
+    EXPECT_THROW(compiler::place_speed_board(m, {1300, 0, 0, values[0], 0, 0, 0, values[1], 0}),
                  ReadFailure);
     EXPECT_EQ(m.cell(27), model::Cell{});
   }
   model::Scenario m = model_with_track();
-  compiler::memo_indicatori_v_max(m, 1300, 0, 0, 1638, 0, 0, 0, 35, 0);  // 32767
+  compiler::CompileState state;
+  int32_t status_code = 0;
+  status_code = compiler::place_speed_board(m, {1300, 0, 0, 1638, 0, 0, 0, 35, 0}).code;  // 32767
   EXPECT_EQ(m.cell(27).value_c, 32767);
 }
 
-TEST(MemoIndicatoriVMax, ACellOutsideTheTrackIsRefused) {
+TEST(PlaceSpeedBoard, ACellOutsideTheTrackIsRefused) {
   for (int32_t posizione : {-100, 42000}) {
     model::Scenario m = model_with_track();
-    compiler::memo_indicatori_v_max(m, posizione, 1, 1, 1, 1, 1, 1, 1, 1);
-    EXPECT_EQ(m.status_code, status::kOutOfRange) << posizione;
-    EXPECT_EQ(m.error_position, posizione);
+    compiler::CompileState state;
+    int32_t status_code = 0;
+    status_code = compiler::place_speed_board(m, {posizione, 1, 1, 1, 1, 1, 1, 1, 1}).code;
+    EXPECT_EQ(status_code, status::kOutOfRange) << posizione;
   }
 }
 

@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "compiler/compile.h"
+#include "compiler/compile_state.h"
+#include "compiler/passes.h"
+#include "compiler/read_failure.h"
 #include "model/file_names.h"
 #include "model/scenario.h"
 #include "model/status_codes.h"
@@ -47,23 +50,39 @@ class LineParserTest : public ::testing::Test {
   LineParserTest() {
     model.scenario_name = "Fiumicino Aeroporto_Roma";
     model.train_number = "3291";
-    model.write_line_file = 1;
-    model.error_position = kUntouched;
+    state.error_position = kUntouched;
   }
 
   std::string line_path() const { return model::file_path(kFolder, FileKind::kLineSource, model); }
   std::string train_path() const {
     return model::file_path(kFolder, FileKind::kTrainSource, model);
   }
-  bool line_source_exists() { return env.files().count(line_path()) != 0; }
-  bool train_source_exists() { return env.files().count(train_path()) != 0; }
 
-  // The line pass alone; a train source stands beside it and must stay.
+  compiler::CompileRequest request() const {
+    compiler::CompileRequest r;
+    r.folder = kFolder;
+    r.scenario_name = model.scenario_name;
+    r.train_number = model.train_number;
+    r.build_line_file = state.build_line_file;
+    return r;
+  }
+
+  // The line pass alone; a train source stands beside it in `env`.
   bool parse(const std::string& text) {
     env.files()[line_path()] = text;
     env.files()[train_path()] = "[generale]\r\n[fine]\r\n";
-    return compiler::parse_line_source(model, env, kFolder, state);
+    return compiler::parse_line_source(model, state, text);
   }
+
+  // Which of the two sources a whole compile of the folder leaves.
+  std::pair<bool, bool> sources_left_by_compile() {
+    platform::MemEnv copy;
+    copy.files() = env.files();
+    compiler::compile(copy, request());
+    return {copy.files().count(line_path()) != 0, copy.files().count(train_path()) != 0};
+  }
+  // The whole compile of the folder.
+  compiler::CompileResult compile_folder() { return compiler::compile(env, request()); }
 
   const model::Cell& cell(int32_t i) const { return model.cell(i); }
   const model::ServiceRecord& record(int i) const {
@@ -72,17 +91,16 @@ class LineParserTest : public ::testing::Test {
 
   model::Scenario model;
   platform::MemEnv env;
-  compiler::ParseState state;
+  compiler::CompileState state;
 };
 
 // --- The given line source -------------------------------------------------
 
 TEST_F(LineParserTest, GivenSourceSettingsAndSizes) {
   ASSERT_TRUE(parse(given_source()));
-  EXPECT_EQ(model.status_code, 0);
-  EXPECT_EQ(model.error_position, kUntouched);
-  EXPECT_FALSE(line_source_exists());
-  EXPECT_TRUE(train_source_exists());
+  EXPECT_EQ(state.status_code, 0);
+  EXPECT_EQ(state.error_position, kUntouched);
+  EXPECT_EQ(sources_left_by_compile(), std::make_pair(false, false));  // the train pass follows
   EXPECT_EQ(model.line_span, 42000);
   EXPECT_EQ(model.cell_last, 840);
   EXPECT_EQ(model.cell_track.size(), 841u);
@@ -141,9 +159,9 @@ TEST_F(LineParserTest, GivenSourceBoardsAndTunnels) {
   EXPECT_EQ(record(69).text, "");
 
   const int32_t tunnel_cells[] = {144, 199, 236, 302, 424, 554, 580, 590, 598, 606};
-  EXPECT_EQ(model.tunnel_count, 10);
-  EXPECT_EQ(model.tunnel_start[1], 7200);
-  EXPECT_EQ(model.tunnel_end[10], 30350);
+  EXPECT_EQ(state.tunnel_count, 10);
+  EXPECT_EQ(state.tunnel_start[1], 7200);
+  EXPECT_EQ(state.tunnel_end[10], 30350);
   int speed_boards = 0, name_boards = 0, tunnels = 0;
   for (int32_t c = 0; c <= model.cell_last; ++c) {
     speed_boards += cell(c).kind == model::kind::kSpeedBoard;
@@ -230,20 +248,19 @@ TEST_F(LineParserTest, WithoutLineFileNoPlanAndCurveNumbersMatchNothing) {
   model = model::Scenario{};
   model.scenario_name = "Fiumicino Aeroporto_Roma";
   model.train_number = "3291";
-  model.write_line_file = 0;
-  state = compiler::ParseState{};
+  state = compiler::CompileState{};
+  state.build_line_file = false;
   ASSERT_TRUE(parse(given_source()));
-  EXPECT_EQ(model.status_code, 0);
+  EXPECT_EQ(state.status_code, 0);
   EXPECT_FALSE(model.line_table.allocated());
   EXPECT_EQ(model.cell_track, with_plan);
   EXPECT_EQ(state.sign_text_cursor, 69);
-  EXPECT_FALSE(line_source_exists());
 }
 
 TEST_F(LineParserTest, WithoutLineFileABadCurveIsNoFault) {
-  model.write_line_file = 0;
+  state.build_line_file = false;
   ASSERT_TRUE(parse(line_with({"curva7,  100,  50", "pendenza,  1000,  5"})));
-  EXPECT_EQ(model.status_code, 0);
+  EXPECT_EQ(state.status_code, 0);
   EXPECT_EQ(cell(20).gradient, 105);
 }
 
@@ -261,7 +278,7 @@ TEST_P(LineLength, SizesTheCellTrackAndThePlan) {
   const LengthCase& c = GetParam();
   ASSERT_TRUE(parse(source(
       {"[generale]", "lunghezza percorso, " + std::to_string(c.length), "[curve]", "[fine]"})));
-  EXPECT_EQ(model.status_code, 0);
+  EXPECT_EQ(state.status_code, 0);
   EXPECT_EQ(model.line_span, c.line_span);
   EXPECT_EQ(model.cell_last, c.cell_last);
   EXPECT_EQ(model.cell_track.size(), static_cast<size_t>(c.cell_last) + 1);
@@ -289,7 +306,7 @@ TEST_F(LineParserTest, AGeneralPartWithoutHeaderRunsToTheEnd) {
   // The last field is never examined, so the line stays straight and level.
   ASSERT_TRUE(parse(source(
       {"[generale]", "lunghezza percorso, 35000", "pendenza, 1000, 5", "curvas6, 650, 300"})));
-  EXPECT_EQ(model.status_code, 0);
+  EXPECT_EQ(state.status_code, 0);
   for (int32_t c = 0; c <= 837; ++c) ASSERT_EQ(cell(c).gradient, 100) << "cell " << c;
   for (int32_t c = 838; c <= 840; ++c) EXPECT_EQ(cell(c).gradient, 0) << "cell " << c;
   EXPECT_EQ(model.line_table.at(41998, 0), Variant::real(0));
@@ -321,7 +338,7 @@ TEST_F(LineParserTest, GeneralKeywordCaseRules) {
 TEST_F(LineParserTest, KeywordsOfTheOtherPartAreNotRecognised) {
   ASSERT_TRUE(parse(source({"[generale]", "lunghezza percorso, 35000", "pendenza, 1000, 5",
                             "[curve]", "sfondo uno, 7", "PENDENZA, 2000, 3", "[fine]"})));
-  EXPECT_EQ(model.status_code, 0);
+  EXPECT_EQ(state.status_code, 0);
   EXPECT_EQ(record(85).start_m, 0);
   EXPECT_EQ(cell(20).gradient, 100);
   EXPECT_EQ(cell(40).gradient, 103);
@@ -345,7 +362,7 @@ TEST_P(DashedFields, AreDroppedUpToTheLimitInARow) {
   for (const std::string& f : c.features) text += f + "\r\n";
   text += "[fine]\r\n";
   ASSERT_TRUE(parse(text));
-  EXPECT_EQ(model.status_code, 0);
+  EXPECT_EQ(state.status_code, 0);
   EXPECT_EQ(record(85).start_m, c.background);
   EXPECT_EQ(cell(20).gradient, c.gradient);
 }
@@ -383,9 +400,19 @@ TEST_F(LineParserTest, SignalRepetitionWithCode9) {
 TEST_F(LineParserTest, SignalRepetitionAcceptsNegativeMultiplesAnd4WinsOver9) {
   ASSERT_TRUE(parse(source({"[generale]", "lunghezza percorso, 35000",
                             "ripetizione segnali 9 o 4, -50, 50", "[curve]", "[fine]"})));
-  EXPECT_EQ(model.status_code, 0);
+  EXPECT_EQ(state.status_code, 0);
   EXPECT_EQ(record(86).start_m, -50);
   EXPECT_EQ(record(86).position_m, 4);
+}
+
+// Both numbers are stored before either is checked: a first number that is
+// not a multiple of 50 still leaves the second in the record.
+TEST_F(LineParserTest, SignalRepetitionStoresBothNumbersBeforeChecking) {
+  EXPECT_FALSE(parse(source({"[generale]", "lunghezza percorso, 35000",
+                             "ripetizione segnali 4, -25, 1400", "[curve]", "[fine]"})));
+  EXPECT_EQ(state.status_code, status::kRepeatFirstNotMultiple);
+  EXPECT_EQ(record(86).start_m, -25);
+  EXPECT_EQ(record(86).end_m, 1400);
 }
 
 // --- Features ----------------------------------------------------------------
@@ -414,7 +441,7 @@ TEST_F(LineParserTest, ACurveStartingBehindTheCursorCurvesFromTheCursor) {
 
 TEST_F(LineParserTest, ANameBoardMayStandOnATunnelFiller) {
   ASSERT_TRUE(parse(line_with({"montagna, 1000, 1500, 12", "cartello_indicatore, 1100, (A)(B)"})));
-  EXPECT_EQ(model.status_code, 0);
+  EXPECT_EQ(state.status_code, 0);
   EXPECT_EQ(cell(23).kind, model::kind::kNameBoard);
   EXPECT_EQ(cell(27).kind, model::kind::kTunnelFiller);
   EXPECT_EQ(record(80).text, "(A)(B)");
@@ -434,10 +461,9 @@ class LineFaults : public LineParserTest, public ::testing::WithParamInterface<F
 TEST_P(LineFaults, StopTheLinePassAndDeleteTheSource) {
   const FaultCase& c = GetParam();
   EXPECT_FALSE(parse(c.text));
-  EXPECT_EQ(model.status_code, c.status);
-  EXPECT_EQ(model.error_position, c.error_position);
-  EXPECT_FALSE(line_source_exists());
-  EXPECT_TRUE(train_source_exists());
+  EXPECT_EQ(state.status_code, c.status);
+  EXPECT_EQ(state.error_position, c.error_position);
+  EXPECT_EQ(sources_left_by_compile(), std::make_pair(false, true));
 }
 
 const std::string kGeneral = "[generale]\r\nlunghezza percorso, 35000\r\n";
@@ -478,18 +504,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LineParserTest, AMissingSourceIsStatus101AndNothingIsTouched) {
   env.files()[train_path()] = "treno";
-  EXPECT_FALSE(compiler::parse_line_source(model, env, kFolder, state));
-  EXPECT_EQ(model.status_code, status::kNoLineSource);
+  const compiler::CompileResult result = compile_folder();
+  EXPECT_EQ(result.status, status::kNoLineSource);
+  EXPECT_TRUE(result.ended_early);
   EXPECT_EQ(env.files().size(), 1u);
-  EXPECT_FALSE(model.has_cell_track());
-  EXPECT_EQ(record(85).text, "Fiumicino Aeroporto_Roma");
-  EXPECT_EQ(record(86).text, "3291");
+  EXPECT_FALSE(result.model.has_cell_track());
 }
 
 TEST_F(LineParserTest, AFaultKeepsWhatWasStoredBeforeIt) {
   EXPECT_FALSE(parse(line_with({"pendenza, 1000, 5", "cartello_indicatore, 2000, (A)",
                                 "curvas9, 3000, 100", "cartello_indicatore, 4000, (B)"})));
-  EXPECT_EQ(model.status_code, status::kBadCurve);
+  EXPECT_EQ(state.status_code, status::kBadCurve);
   EXPECT_EQ(cell(41).kind, model::kind::kNameBoard);
   EXPECT_EQ(cell(81).kind, model::kind::kNothing);
   // No wrap-up: the gradients stop where the entries left them.
@@ -514,14 +539,13 @@ TEST_P(RangeRule, RefusesAndWrapsUp) {
   std::vector<std::string> features = c.features;
   features.push_back("cartello_indicatore, 5000, (DOPO)");  // cell 101
   EXPECT_TRUE(parse(line_with(features)));
-  EXPECT_FALSE(line_source_exists());
-  EXPECT_TRUE(train_source_exists());
-  EXPECT_EQ(model.error_position, c.error_position);
+  EXPECT_EQ(sources_left_by_compile(), std::make_pair(false, false));  // the train pass follows
+  EXPECT_EQ(state.error_position, c.error_position);
   if (c.error_position == kUntouched) {
-    EXPECT_EQ(model.status_code, 0);
+    EXPECT_EQ(state.status_code, 0);
     EXPECT_EQ(cell(101).kind, model::kind::kNameBoard);
   } else {
-    EXPECT_EQ(model.status_code, status::kOutOfRange);
+    EXPECT_EQ(state.status_code, status::kOutOfRange);
     EXPECT_EQ(cell(101).kind, model::kind::kNothing);
   }
   // The wrap-up always finishes the gradients and the plan.
@@ -594,24 +618,27 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(LineParserTest, TheTrainPassRunsAfterARangeRuleStop) {
   env.files()[line_path()] = line_with({"pendenza, 41901, 0"});
   env.files()[train_path()] = joined(writers::train_source_lines());
-  compiler::memorizza_dati(model, env, kFolder, &state);
-  EXPECT_EQ(model.status_code, status::kOutOfRange);
-  EXPECT_FALSE(line_source_exists());
-  EXPECT_FALSE(train_source_exists());
-  EXPECT_EQ(record(84).start_m, 150);  // "percentuale massa frenata"
-  EXPECT_EQ(record(1).text, "FIUMICINO AEROPORTO");
+  const compiler::CompileResult result = compile_folder();
+  EXPECT_EQ(result.status, status::kOutOfRange);
+  EXPECT_EQ(env.files().count(line_path()), 0u);
+  EXPECT_EQ(env.files().count(train_path()), 0u);
+  EXPECT_EQ(result.model.service_table[84].start_m, 150);  // "percentuale massa frenata"
+  EXPECT_EQ(result.model.service_table[1].text, "FIUMICINO AEROPORTO");
 }
 
 TEST_F(LineParserTest, TheRefusedEntryIsWhereTheStateStands) {
   EXPECT_TRUE(parse(line_with({"pendenza, 0, 0", "  montagna, 41901, 41950, 2"})));
-  EXPECT_EQ(state.entry.file, FileKind::kLineSource);
-  EXPECT_EQ(state.entry.line, 5);
-  EXPECT_EQ(state.entry.column, 3);
+  ASSERT_EQ(state.diagnostics.size(), 1u);
+  const compiler::Location& at = state.diagnostics.back().at;
+  EXPECT_EQ(at.file, FileKind::kLineSource);
+  EXPECT_EQ(at.line, 5);
+  EXPECT_EQ(at.column, 13);  // the position field
+  EXPECT_EQ(state.record.entries().back().keyword_at.column, 3);
 }
 
 TEST_F(LineParserTest, AGradientCursorAtTheTableEndStopsTheWrapUp) {
   EXPECT_TRUE(parse(line_with(repeated(3, "pendenza, 41900, 1", "pendenza, 41900, 2"))));
-  EXPECT_EQ(model.status_code, 0);
+  EXPECT_EQ(state.status_code, 0);
   EXPECT_EQ(cell(837).gradient, 100);
   EXPECT_EQ(cell(838).gradient, 101);
   EXPECT_EQ(cell(840).gradient, 101);
@@ -630,11 +657,13 @@ class LineReadFailures : public LineParserTest,
 TEST_P(LineReadFailures, AreStatus25WithBothSourcesDeleted) {
   env.files()[line_path()] = GetParam().text;
   env.files()[train_path()] = "[generale]\r\n[fine]\r\n";
-  compiler::memorizza_dati(model, env, kFolder, &state);
-  EXPECT_EQ(model.status_code, status::kReadFailure);
-  EXPECT_FALSE(line_source_exists());
-  EXPECT_FALSE(train_source_exists());
-  EXPECT_FALSE(state.failure_text.empty());
+  const compiler::CompileResult result = compile_folder();
+  EXPECT_EQ(result.status, status::kReadFailure);
+  EXPECT_FALSE(result.failure);
+  EXPECT_EQ(env.files().count(line_path()), 0u);
+  EXPECT_EQ(env.files().count(train_path()), 0u);
+  ASSERT_FALSE(result.diagnostics.empty());
+  EXPECT_NE(result.diagnostics.back().message.find("(status 25): "), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -664,11 +693,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LineParserTest, AFailureBeforeTheLengthLeavesNoCellTrack) {
   env.files()[line_path()] = source({"[generale]", "lunghezza percorso, -5", "[fine]"});
-  compiler::memorizza_dati(model, env, kFolder, &state);
-  EXPECT_EQ(model.status_code, status::kReadFailure);
-  EXPECT_FALSE(model.has_cell_track());
-  EXPECT_EQ(model.cell_last, -1);
-  EXPECT_EQ(state.failure.line, 2);
+  const compiler::CompileResult result = compile_folder();
+  EXPECT_EQ(result.status, status::kReadFailure);
+  EXPECT_TRUE(result.ended_early);
+  EXPECT_FALSE(result.model.has_cell_track());
+  EXPECT_EQ(result.model.cell_last, -1);
+  ASSERT_FALSE(result.diagnostics.empty());
+  EXPECT_EQ(result.diagnostics.back().at.line, 2);
 }
 
 }  // namespace

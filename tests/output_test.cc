@@ -194,7 +194,6 @@ model::Scenario hand_built_model() {
   model::Scenario m;
   m.scenario_name = "Fiumicino Aeroporto_Roma";
   m.train_number = "3291";
-  m.write_line_file = 1;
   m.service_table[model::kScenarioRecord].text = m.scenario_name;
   m.service_table[model::kTrainRecord].text = m.train_number;
   m.line_span = 20;
@@ -316,7 +315,7 @@ TEST(OutputStep, WithoutLineFileLeavesTheGeometryFileAlone) {
     const std::string geometry = path_of(model::FileKind::kLineGeometry);
     if (old_geometry) env.files()[geometry] = "geometry of an earlier run";
     model::Scenario m = hand_built_model();
-    m.write_line_file = 0;  // the plan stays allocated: the flag alone decides
+    m.line_table = model::LineTable{};  // no plan was built
     ASSERT_FALSE(output::output_step(m, env, kFolder).failure);
     EXPECT_EQ(env.files().count(geometry), old_geometry ? 1u : 0u);
     if (old_geometry) {

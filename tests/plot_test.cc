@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "model/file_names.h"
-#include "run/run.h"
+#include "tools/exit_status.h"
+#include "writers/writers.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/mini_xml.h"
 #include "tests/support/scenario_sources.h"
@@ -128,7 +129,7 @@ TEST_F(Plot, DrawsTheBuiltInScenarioFromItsSources) {
   write_given_sources();
   const auto sources = snapshot();
   ToolOutcome result = plot();
-  EXPECT_EQ(result.status, run::kExitOk) << result.err;
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
   EXPECT_EQ(result.out, "wrote " + svg_path() + "\n");
   EXPECT_EQ(result.err, "");
   expect_given_picture(true);
@@ -140,12 +141,12 @@ TEST_F(Plot, DrawsTheBuiltInScenarioFromItsSources) {
 
 TEST_F(Plot, DrawsTheSamePictureFromTheBinaryFiles) {
   write_given_sources();
-  ASSERT_EQ(plot().status, run::kExitOk);
+  ASSERT_EQ(plot().status, tools::kExitOk);
   const std::string from_sources = read(svg_path());
 
   compile_given_scenario();  // the sources are gone now
   ToolOutcome result = plot();
-  EXPECT_EQ(result.status, run::kExitOk) << result.err;
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
   expect_given_picture(true);
   EXPECT_EQ(read(svg_path()), from_sources);
 }
@@ -154,7 +155,7 @@ TEST_F(Plot, WithoutTheGeometryFileDrawsEverythingButThePlan) {
   compile_given_scenario();
   std::filesystem::remove(path(FileKind::kLineGeometry));
   ToolOutcome result = plot();
-  EXPECT_EQ(result.status, run::kExitOk) << result.err;
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
   expect_given_picture(false);
   EXPECT_NE(read(svg_path()).find("(no line geometry)"), std::string::npos);
 }
@@ -164,7 +165,7 @@ TEST_F(Plot, AFaultySourceIsDrawnAsFarAsItWasReadWithANote) {
       testing_support::given_line_source(),
       testing_support::train_source_with({"segnale,    1500,   2, 4, 0,  0, 0,    2,  2,0,0, 0"}));
   ToolOutcome result = plot();
-  EXPECT_EQ(result.status, run::kExitOk);
+  EXPECT_EQ(result.status, tools::kExitOk);
   EXPECT_EQ(result.err,
             "scenarioc: note: the sources compile with status 16; run 'scenarioc check' for "
             "where\n");
@@ -176,7 +177,7 @@ TEST_F(Plot, NothingToDrawFromIsAnErrorAndWritesNothing) {
   ASSERT_FALSE(testing_support::write_source(platform::default_env(), path(FileKind::kLineSource),
                                              testing_support::given_line_source()));
   ToolOutcome missing = plot();
-  EXPECT_EQ(missing.status, run::kExitPlatform);
+  EXPECT_EQ(missing.status, tools::kExitPlatform);
   EXPECT_EQ(missing.out, "");
   EXPECT_NE(missing.err.find(path(FileKind::kService)), std::string::npos) << missing.err;
   EXPECT_FALSE(std::filesystem::exists(svg_path()));
@@ -187,7 +188,7 @@ TEST_F(Plot, NothingToDrawFromIsAnErrorAndWritesNothing) {
   put(model::file_name(FileKind::kCells, kGivenScenario, kGivenTrain),
       cells.substr(0, cells.size() - 1));
   ToolOutcome cut = plot();
-  EXPECT_EQ(cut.status, run::kExitPlatform);
+  EXPECT_EQ(cut.status, tools::kExitPlatform);
   EXPECT_NE(cut.err.find("not a whole number of 15-byte cells"), std::string::npos) << cut.err;
   EXPECT_FALSE(std::filesystem::exists(svg_path()));
 }

@@ -1,4 +1,5 @@
-#include "compiler/post_processing.h"
+#include "compiler/compile_state.h"
+#include "compiler/passes.h"
 
 #include <gtest/gtest.h>
 
@@ -20,11 +21,12 @@ constexpr uint8_t kMarker = model::kind::kMarker;
 
 struct Track {
   model::Scenario m;
+  compiler::CompileState state;
 
   explicit Track(int cell_last = 200) {
     m.cell_last = cell_last;
     m.cell_track.assign(static_cast<size_t>(cell_last) + 1, {});
-    m.error_position = kUnset;
+    state.error_position = kUnset;
   }
   Track& put(int cell, uint8_t kind, int16_t value_a = 0) {
     m.cell(cell).kind = kind;
@@ -35,7 +37,7 @@ struct Track {
     for (int c : cells) put(c, kind);
     return *this;
   }
-  void run() { compiler::post_process(m); }
+  void run() { compiler::post_process(m, state); }
   // The cells that hold a marker, in increasing order.
   std::vector<int> markers(int from = 0, int to = -1) const {
     std::vector<int> found;
@@ -48,14 +50,6 @@ struct Track {
 };
 
 using Cells = std::vector<int>;
-
-TEST(Minimo, GivesTheSmallerAndXOnEquality) {
-  EXPECT_EQ(compiler::minimo<int16_t>(180, 100), 100);
-  EXPECT_EQ(compiler::minimo<int16_t>(180, 250), 180);
-  const int16_t x = 180, y = 180;
-  EXPECT_EQ(&compiler::minimo(x, y), &x);
-  EXPECT_EQ(compiler::minimo(2.5, -1.0), -1.0);
-}
 
 // ---------------------------------------------------------------------------
 // Rule 1: signals before a warning board.
@@ -70,7 +64,7 @@ TEST(SignalsBeforeBoard, EverySignalWithin20CellsGetsAMarker) {
   EXPECT_EQ(t.cell(34).value_a, 180);
   EXPECT_EQ(t.cell(24).value_a, 180);
   EXPECT_EQ(t.cell(119).value_a, 180);
-  EXPECT_EQ(t.m.status_code, 0);
+  EXPECT_EQ(t.state.status_code, 0);
 }
 
 TEST(SignalsBeforeBoard, SecondCellWhenTheFirstIsTaken) {
@@ -89,7 +83,7 @@ TEST(SignalsBeforeBoard, AnExistingMarkerIsCappedAt180) {
     t.put(40, kBoard).put(35, kSignal).put(34, kMarker, c.before).put(33, kTaken);
     t.run();
     EXPECT_EQ(t.cell(34).value_a, c.after) << "value " << c.before;
-    EXPECT_EQ(t.m.status_code, 0);
+    EXPECT_EQ(t.state.status_code, 0);
   }
   // The second cell is capped when the first is taken by something else.
   Track t;
@@ -102,8 +96,8 @@ TEST(SignalsBeforeBoard, NoRoomSetsStatus11AndGoesOn) {
   Track t;
   t.put(40, kBoard).put(35, kSignal).put({34, 33}, kTaken).put(25, kSignal);
   t.run();
-  EXPECT_EQ(t.m.status_code, 11);
-  EXPECT_EQ(t.m.error_position, 35 * 50);
+  EXPECT_EQ(t.state.status_code, 11);
+  EXPECT_EQ(t.state.error_position, 35 * 50);
   EXPECT_EQ(t.markers(), (Cells{24}));
 }
 
@@ -143,15 +137,15 @@ TEST(MarkersBeforeStart, NextCandidateWhenTaken) {
   t.run();
   EXPECT_EQ(t.markers(), (Cells{82, 87, 94, 95}));
   EXPECT_EQ(t.cell(95).value_a, 250);
-  EXPECT_EQ(t.m.status_code, 0);
+  EXPECT_EQ(t.state.status_code, 0);
 }
 
 TEST(MarkersBeforeStart, NoRoomSetsStatus12AndTriesTheNextGroup) {
   Track t;
   t.put(100, kStart, 120).put({95, 94, 93}, kTaken);
   t.run();
-  EXPECT_EQ(t.m.status_code, 12);
-  EXPECT_EQ(t.m.error_position, 100 * 50);
+  EXPECT_EQ(t.state.status_code, 12);
+  EXPECT_EQ(t.state.error_position, 100 * 50);
   EXPECT_EQ(t.markers(), (Cells{82, 89}));
 }
 
@@ -163,7 +157,7 @@ TEST(MarkersInside, Every8CellsUpToTheEnd) {
   t.put(100, kStart, 80).put(130, kEnd);
   t.run();
   EXPECT_EQ(t.markers(101), (Cells{108, 116, 124}));
-  EXPECT_EQ(t.m.status_code, 0);
+  EXPECT_EQ(t.state.status_code, 0);
 }
 
 TEST(MarkersInside, CountsFromTheMarkerActuallyPlaced) {
@@ -182,8 +176,8 @@ TEST(MarkersInside, NoRoomSetsStatus13AndEndsTheMarkersOfThatWalk) {
   Track t;
   t.put(100, kStart, 80).put(130, kEnd).put({115, 116, 117}, kTaken);
   t.run();
-  EXPECT_EQ(t.m.status_code, 13);
-  EXPECT_EQ(t.m.error_position, 116 * 50);
+  EXPECT_EQ(t.state.status_code, 13);
+  EXPECT_EQ(t.state.error_position, 116 * 50);
   EXPECT_EQ(t.markers(101), (Cells{108}));
 }
 
@@ -206,8 +200,8 @@ TEST(MarkersInside, WalkStopsAtTheLastCell) {
   Track t(20);
   t.put(12, kStart, 80).put({19, 20}, kTaken);
   t.run();
-  EXPECT_EQ(t.m.status_code, 13);
-  EXPECT_EQ(t.m.error_position, 20 * 50);
+  EXPECT_EQ(t.state.status_code, 13);
+  EXPECT_EQ(t.state.error_position, 20 * 50);
   EXPECT_EQ(t.markers(13), Cells{});
   EXPECT_EQ(t.m.cell_track.size(), 21u);
 
@@ -236,9 +230,9 @@ TEST(MarkerBeforeNextSignal, FirstSignalWithin12CellsOfTheEnd) {
     for (int s : c.taken) t.put(s, kTaken);
     t.run();
     EXPECT_EQ(t.markers(131), c.markers) << "first signal " << c.signals[0];
-    EXPECT_EQ(t.m.status_code, c.status);
+    EXPECT_EQ(t.state.status_code, c.status);
     if (c.status == 13) {
-      EXPECT_EQ(t.m.error_position, 130 * 50);
+      EXPECT_EQ(t.state.error_position, 130 * 50);
     }
   }
 }
@@ -266,7 +260,7 @@ TEST(MarkerBeforeNextSignal, WindowStopsAtTheLastCell) {
   t.put(10, kStart, 120).put(15, kEnd);  // window 15..27, table ends at 20
   t.run();
   EXPECT_EQ(t.markers(11), Cells{});
-  EXPECT_EQ(t.m.status_code, 0);
+  EXPECT_EQ(t.state.status_code, 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -291,14 +285,15 @@ TEST(PostProcess, WithoutSlowdownsNothingChanges) {
   const std::vector<model::Cell> before = t.m.cell_track;
   t.run();
   EXPECT_EQ(t.m.cell_track, before);
-  EXPECT_EQ(t.m.status_code, 0);
+  EXPECT_EQ(t.state.status_code, 0);
 }
 
 TEST(PostProcess, WithoutACellTrackDoesNothing) {
   model::Scenario m;
-  compiler::post_process(m);
+  compiler::CompileState state;
+  compiler::post_process(m, state);
   EXPECT_FALSE(m.has_cell_track());
-  EXPECT_EQ(m.status_code, 0);
+  EXPECT_EQ(state.status_code, 0);
 }
 
 }  // namespace

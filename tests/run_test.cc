@@ -79,27 +79,22 @@ const FileKind kDocuments[] = {FileKind::kRouteNotes, FileKind::kSlowdownForm,
                                FileKind::kTrainCard};
 const FileKind kBinaries[] = {FileKind::kLineGeometry, FileKind::kService, FileKind::kCells};
 
-// --- errore -----------------------------------------------------------------------
+// --- The error message ----------------------------------------------------------------
 
-TEST(Errore, ShowsTheCodeAfterOneBlankAndEndsTheRun) {
+TEST(ErrorMessage, ShowsTheCodeAfterOneBlank) {
   FakeUi ui;
-  try {
-    run::errore(ui, "1251");
-    ADD_FAILURE() << "errore returned";
-  } catch (const run::RunEnded& ended) {
-    EXPECT_EQ(ended.code, 1251);
-  }
+  run::show_errore(ui, "1251");
   EXPECT_EQ(ui.calls, std::vector<std::string>{"box"});
   EXPECT_EQ(ui.boxes, std::vector<std::string>{" Errore n. 1251"});
 }
 
 // --- The whole run ------------------------------------------------------------------
 
-TEST(FormLoad, ShowsTheWindowBeforeAnyFileAndClosesItLast) {
+TEST(InstallerRun, ShowsTheWindowBeforeAnyFileAndClosesItLast) {
   MemEnv env;
   FakeUi ui(&env);
   std::ostringstream err;
-  run::Form_Load(env, ui, kFolder, err);
+  run::run_installer(env, ui, kFolder, err);
   ASSERT_FALSE(ui.calls.empty());
   EXPECT_EQ(ui.calls.front(), "show Attendere");
   EXPECT_EQ(ui.files_at_show, 0u);
@@ -107,11 +102,11 @@ TEST(FormLoad, ShowsTheWindowBeforeAnyFileAndClosesItLast) {
 }
 
 // Waits for the parsers.
-TEST(FormLoad, LeavesTheThreeDocumentsAndTheThreeBinaryFiles) {
+TEST(InstallerRun, LeavesTheThreeDocumentsAndTheThreeBinaryFiles) {
   MemEnv env;
   FakeUi ui(&env);
   std::ostringstream err;
-  ASSERT_EQ(run::Form_Load(env, ui, kFolder, err), run::kExitOk) << err.str();
+  ASSERT_EQ(run::run_installer(env, ui, kFolder, err), run::kExitOk) << err.str();
   EXPECT_EQ(err.str(), "");
   EXPECT_TRUE(ui.boxes.empty());
 
@@ -132,11 +127,11 @@ TEST(FormLoad, LeavesTheThreeDocumentsAndTheThreeBinaryFiles) {
   // A second start rewrites everything to the same bytes.
   const auto first = env.files();
   FakeUi again(&env);
-  EXPECT_EQ(run::Form_Load(env, again, kFolder, err), run::kExitOk);
+  EXPECT_EQ(run::run_installer(env, again, kFolder, err), run::kExitOk);
   EXPECT_EQ(env.files(), first);
 }
 
-TEST(FormLoad, InTheRootFolderEveryNameGetsTheSeparatorAnyway) {
+TEST(InstallerRun, InTheRootFolderEveryNameGetsTheSeparatorAnyway) {
   const std::string root = std::string(1, platform::kSeparator);
   EXPECT_EQ(path_of(FileKind::kService, root),
             root + platform::kSeparator + "Fiumicino Aeroporto_Roma_3291.sim");
@@ -144,8 +139,8 @@ TEST(FormLoad, InTheRootFolderEveryNameGetsTheSeparatorAnyway) {
   MemEnv in_folder, in_root;
   FakeUi ui_folder, ui_root;
   std::ostringstream err;
-  const int status = run::Form_Load(in_folder, ui_folder, kFolder, err);
-  EXPECT_EQ(run::Form_Load(in_root, ui_root, root, err), status);
+  const int status = run::run_installer(in_folder, ui_folder, kFolder, err);
+  EXPECT_EQ(run::run_installer(in_root, ui_root, root, err), status);
   // The same files with the same bytes, each named root + separator + name.
   std::map<std::string, std::string> renamed;
   for (const auto& [path, content] : in_folder.files())
@@ -166,7 +161,7 @@ struct SlotCase {
 class ReservedSlotRun : public ::testing::TestWithParam<SlotCase> {};
 
 // Waits for the parsers.
-TEST_P(ReservedSlotRun, EndsThroughErroreAndLeavesTheOldBinaryFiles) {
+TEST_P(ReservedSlotRun, EndsThroughTheErrorMessageAndLeavesTheOldBinaryFiles) {
   MemEnv env;
   for (FileKind kind : kBinaries) env.files()[path_of(kind)] = "earlier run";
   ASSERT_FALSE(
@@ -174,14 +169,10 @@ TEST_P(ReservedSlotRun, EndsThroughErroreAndLeavesTheOldBinaryFiles) {
                                     testing_support::line_source_with({GetParam().line_entry})));
   ASSERT_FALSE(writers::dati_treno(given_model(), env, kFolder));
 
-  model::Scenario m = given_model();
   FakeUi ui;
-  try {
-    run::memorizza_percorso(m, env, ui, kFolder, 1);
-    ADD_FAILURE() << "the compile step returned";
-  } catch (const run::RunEnded& ended) {
-    EXPECT_EQ(ended.code, GetParam().code);
-  }
+  std::ostringstream err;
+  EXPECT_EQ(run::compile_and_report(env, ui, kFolder, err), run::kExitErrore);
+  EXPECT_EQ(err.str(), "");
   EXPECT_EQ(ui.boxes, std::vector<std::string>{" Errore n. " + std::to_string(GetParam().code)});
   std::map<std::string, std::string> expected;
   for (FileKind kind : kBinaries) expected[path_of(kind)] = "earlier run";

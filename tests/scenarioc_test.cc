@@ -12,7 +12,8 @@
 #include "model/status_codes.h"
 #include "platform/env.h"
 #include "platform/mem_env.h"
-#include "run/run.h"
+#include "tools/exit_status.h"
+#include "writers/writers.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"
 #include "tests/support/tool_folder.h"
@@ -131,7 +132,7 @@ TEST_P(ScenariocUsage, IsRefusedWithStatus2AndTouchesNothing) {
   for (const std::string& a : GetParam().args)
     args.push_back(a == "@" ? folder_ : a == "@file" ? path(FileKind::kTrainSource) : a);
   Outcome result = scenarioc(args);
-  EXPECT_EQ(result.status, run::kExitPlatform);
+  EXPECT_EQ(result.status, tools::kExitPlatform);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err.rfind("scenarioc: ", 0), 0u) << result.err;
   EXPECT_NE(result.err.find(GetParam().says), std::string::npos) << result.err;
@@ -204,7 +205,7 @@ TEST(StatusReport, GivesCodeMeaningAndThePositionOnlyWhereTheCodeHasOne) {
 TEST_F(Scenarioc, CompilesTheGivenScenarioLikeTheInstaller) {
   write_given_sources();
   Outcome result = compile();
-  EXPECT_EQ(result.status, run::kExitOk) << result.err;
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
   EXPECT_EQ(result.out, "status 0: no fault\n");
   EXPECT_EQ(result.err, "");
   std::vector<std::string> expected = {name(FileKind::kLineGeometry), name(FileKind::kService),
@@ -219,7 +220,7 @@ TEST_F(Scenarioc, CompilesTheGivenScenarioLikeTheInstaller) {
 TEST_F(Scenarioc, JsonGivesOneObjectWithStatusPositionAndMessage) {
   write_given_sources();
   Outcome result = compile({"--json"});
-  EXPECT_EQ(result.status, run::kExitOk) << result.err;
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
   ASSERT_FALSE(result.out.empty());
   EXPECT_EQ(result.out.back(), '\n');
   const auto object = nlohmann::json::parse(result.out);
@@ -231,7 +232,7 @@ TEST_F(Scenarioc, WithoutLineFileTheGeometryFileIsLeftAsItWas) {
   write_given_sources();
   put(FileKind::kLineGeometry, "geometry of an earlier run");
   Outcome result = compile({"--no-line-file"});
-  EXPECT_EQ(result.status, run::kExitOk) << result.err;
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
   EXPECT_EQ(read(FileKind::kLineGeometry), "geometry of an earlier run");
   EXPECT_FALSE(exists(FileKind::kLineSource));
   EXPECT_FALSE(exists(FileKind::kTrainSource));
@@ -240,7 +241,7 @@ TEST_F(Scenarioc, WithoutLineFileTheGeometryFileIsLeftAsItWas) {
 
   fs::remove(path(FileKind::kLineGeometry));
   write_given_sources();
-  EXPECT_EQ(compile({"--no-line-file"}).status, run::kExitOk);
+  EXPECT_EQ(compile({"--no-line-file"}).status, tools::kExitOk);
   EXPECT_FALSE(exists(FileKind::kLineGeometry));
 }
 
@@ -264,7 +265,7 @@ TEST_P(ScenariocFault, ReportsTheCodeWithStatus1AndStillWritesTheBinaryFiles) {
     write_sources(c.line, c.train);
     Outcome result =
         compile(json ? std::vector<std::string>{"--json"} : std::vector<std::string>{});
-    EXPECT_EQ(result.status, run::kExitStatus) << result.err;
+    EXPECT_EQ(result.status, tools::kExitStatus) << result.err;
     const std::string meaning(model::status::info(c.status).text);
     if (json) {
       nlohmann::json expected = {{"status", c.status}, {"position", nullptr}, {"message", meaning}};
@@ -319,7 +320,7 @@ TEST_F(Scenarioc, WithoutLineSourceTheRunEndsThroughErrore) {
       platform::default_env(), folder_));
   put(FileKind::kCells, "cells of an earlier run");
   Outcome result = compile();
-  EXPECT_EQ(result.status, run::kExitErrore);
+  EXPECT_EQ(result.status, tools::kExitErrore);
   EXPECT_NE(result.err.find(" Errore n. 101"), std::string::npos) << result.err;
   EXPECT_EQ(result.out, "status 101: " + std::string(model::status::info(101).text) + "\n");
   // Nothing was opened or deleted, no binary file written.
@@ -335,7 +336,7 @@ TEST_F(Scenarioc, AFailingFileOperationGivesStatus2AndKeepsTheOldFile) {
   platform::FaultEnv env(platform::default_env());
   env.fail_nth(platform::Op::kRename, 1);
   Outcome result = compile({}, env);
-  EXPECT_EQ(result.status, run::kExitPlatform);
+  EXPECT_EQ(result.status, tools::kExitPlatform);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(
       result.err.rfind("scenarioc: cannot replace '" + path(FileKind::kLineGeometry) + "'", 0), 0u)

@@ -7,7 +7,8 @@
 #include "model/file_names.h"
 #include "model/scenario.h"
 #include "platform/mem_env.h"
-#include "run/run.h"
+#include "tools/exit_status.h"
+#include "writers/writers.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/tool_folder.h"
 #include "writers/writers.h"
@@ -34,7 +35,7 @@ class Sources : public testing_support::ToolFolder {};
 
 TEST_F(Sources, WritesTheBuiltInSourcesByteForByte) {
   ToolOutcome result = scenarioc({"sources", folder_});
-  EXPECT_EQ(result.status, run::kExitOk) << result.err;
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.out, "wrote " + path(FileKind::kLineSource) + "\nwrote " +
                             path(FileKind::kTrainSource) + "\n");
@@ -52,7 +53,7 @@ TEST_F(Sources, NamesThemAfterScenarioAndTrain) {
   // "Città" becomes one Windows-1252 byte for "à" in the name and in no text.
   ToolOutcome result =
       scenarioc({"sources", folder_, "--scenario", "Linea Città", "--train", "42"});
-  EXPECT_EQ(result.status, run::kExitOk) << result.err;
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
   const auto files = snapshot();
   ASSERT_EQ(files.size(), 2u);
   const auto [line, train] = written_by_the_writers("Linea Città", "42");
@@ -72,14 +73,14 @@ TEST_F(Sources, KeepsSourcesThatAreAlreadyThereUnlessForced) {
       "my edited train source");
   const auto before = snapshot();
   ToolOutcome refused = scenarioc({"sources", folder_});
-  EXPECT_EQ(refused.status, run::kExitPlatform);
+  EXPECT_EQ(refused.status, tools::kExitPlatform);
   EXPECT_EQ(refused.out, "");
   EXPECT_EQ(refused.err, "scenarioc: '" + path(FileKind::kTrainSource) +
                              "' already exists; nothing written (--force replaces it)\n");
   EXPECT_EQ(snapshot(), before);
 
   ToolOutcome forced = scenarioc({"sources", folder_, "--force"});
-  EXPECT_EQ(forced.status, run::kExitOk) << forced.err;
+  EXPECT_EQ(forced.status, tools::kExitOk) << forced.err;
   EXPECT_EQ(
       read(FileKind::kTrainSource),
       written_by_the_writers(testing_support::kGivenScenario, testing_support::kGivenTrain).second);
@@ -88,7 +89,7 @@ TEST_F(Sources, KeepsSourcesThatAreAlreadyThereUnlessForced) {
 TEST_F(Sources, AMissingFolderIsBadUsage) {
   const std::string missing = folder_ + "/no such folder";
   ToolOutcome result = scenarioc({"sources", missing});
-  EXPECT_EQ(result.status, run::kExitPlatform);
+  EXPECT_EQ(result.status, tools::kExitPlatform);
   EXPECT_EQ(result.out, "");
   EXPECT_NE(result.err.find("no such folder: '" + missing + "'"), std::string::npos) << result.err;
   EXPECT_TRUE(snapshot().empty());

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "run/run.h"
+#include "tools/exit_status.h"
+#include "writers/writers.h"
 #include "tests/support/tool_folder.h"
 
 namespace {
@@ -20,7 +21,7 @@ class SubcommandHelp : public ::testing::TestWithParam<HelpCase> {};
 TEST_P(SubcommandHelp, ListsEveryArgumentAndItsFooter) {
   const HelpCase& c = GetParam();
   const testing_support::ToolOutcome help = testing_support::run_scenarioc({c.command, "--help"});
-  EXPECT_EQ(help.status, run::kExitOk);
+  EXPECT_EQ(help.status, tools::kExitOk);
   EXPECT_EQ(help.err, "");
   EXPECT_NE(help.out.find(std::string("Usage: scenarioc ") + c.command + " [OPTIONS]"),
             std::string::npos)
@@ -54,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ScenariocHelp, NamesEveryCommand) {
   const testing_support::ToolOutcome help = testing_support::run_scenarioc({"--help"});
-  EXPECT_EQ(help.status, run::kExitOk);
+  EXPECT_EQ(help.status, tools::kExitOk);
   for (const char* command : {"compile", "check", "decode", "plot", "sources"})
     EXPECT_NE(help.out.find(command), std::string::npos) << command << " missing from:\n"
                                                          << help.out;

@@ -9,13 +9,25 @@
 
 namespace {
 
-using compiler::memo_rallentamento;
-using compiler::memo_segnale;
+// The builders as the train pass calls them; each returns the status it
+// reports (0 for none), and the signal hands back its possibly raised tempo.
+int32_t signal_status(model::Scenario& m, int32_t position, int32_t sx, int32_t s1, int32_t s2,
+                     int32_t s3, int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3,
+                     int32_t& tempo) {
+  compiler::SignalEntry signal{position, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo};
+  const int32_t code = compiler::place_signal(m, signal).code;
+  tempo = signal.tempo;
+  return code;
+}
+int32_t slowdown_status(model::Scenario& m, int32_t start, int32_t speed, int32_t length,
+                           int32_t f_tt, int32_t f_ta, int32_t d_v) {
+  return compiler::place_slowdown(m, {start, speed, length, f_tt, f_ta, d_v}).code;
+}
 
 model::Scenario empty_line() { return train_test::given_model(); }
 
 // ---------------------------------------------------------------------------
-// memo_segnale
+// place_signal
 
 struct SignalCase {
   const char* name;
@@ -32,9 +44,10 @@ class Signal : public ::testing::TestWithParam<SignalCase> {};
 TEST_P(Signal, PacksItsCellAndRepeatCodes) {
   const SignalCase& c = GetParam();
   model::Scenario m = empty_line();
+  int32_t m_status = 0;
   int32_t tempo = c.tempo;
-  memo_segnale(m, c.posizione, c.sx, c.s1, c.s2, c.s3, c.rapp, c.dx, c.d1, c.d2, c.d3, tempo);
-  EXPECT_EQ(m.status_code, 0);
+  m_status = signal_status(m, c.posizione, c.sx, c.s1, c.s2, c.s3, c.rapp, c.dx, c.d1, c.d2, c.d3, tempo);
+  EXPECT_EQ(m_status, 0);
   const model::Cell& cell = m.cell(c.cell);
   EXPECT_EQ(cell.kind, model::kind::kSignal);
   EXPECT_EQ(cell.value_a, c.value_a);
@@ -170,18 +183,21 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SignalBuilder, ClaimsATunnelFillerButNotATakenCell) {
   model::Scenario m = empty_line();
+  int32_t m_status = 0;
   m.cell(31).kind = model::kind::kTunnelFiller;
   int32_t tempo = 0;
-  memo_segnale(m, 1500, 2, 4, 0, 0, 0, 2, 2, 0, 0, tempo);
-  EXPECT_EQ(m.status_code, 0);
+  m_status = signal_status(m, 1500, 2, 4, 0, 0, 0, 2, 2, 0, 0, tempo);
+  EXPECT_EQ(m_status, 0);
   EXPECT_EQ(m.cell(31).kind, model::kind::kSignal);
 
   model::Scenario taken = empty_line();
+
+  int32_t taken_status = 0;
   taken.cell(31).kind = model::kind::kNameBoard;
   const std::vector<model::Cell> before = taken.cell_track;
   tempo = 50;
-  memo_segnale(taken, 1500, 2, 4, 0, 0, 0, 2, 2, 0, 0, tempo);
-  EXPECT_EQ(taken.status_code, 16);
+  taken_status = signal_status(taken, 1500, 2, 4, 0, 0, 0, 2, 2, 0, 0, tempo);
+  EXPECT_EQ(taken_status, 16);
   EXPECT_EQ(taken.cell_track, before);
   EXPECT_EQ(tempo, 50);
 }
@@ -192,7 +208,7 @@ TEST(SignalBuilder, RepeatCodesOverwriteOnlyTheCode) {
   m.cell(29).value_a = 3;
   m.cell(29).repeat_code = 82;
   int32_t tempo = 0;
-  memo_segnale(m, 1500, 1, 4, 0, 0, 0, 0, 0, 0, 0, tempo);
+  EXPECT_EQ(signal_status(m, 1500, 1, 4, 0, 0, 0, 0, 0, 0, 0, tempo), 0);
   EXPECT_EQ(m.cell(29).kind, model::kind::kStationMarker);
   EXPECT_EQ(m.cell(29).value_a, 3);
   EXPECT_EQ(m.cell(29).repeat_code, 31);
@@ -200,27 +216,29 @@ TEST(SignalBuilder, RepeatCodesOverwriteOnlyTheCode) {
 
 TEST(SignalBuilder, FitsOnlyWhenEveryCellIsInTheTable) {
   model::Scenario m = empty_line();
-  EXPECT_FALSE(compiler::segnale_fits(m, 324));    // cell 7: codes down to -1
-  EXPECT_TRUE(compiler::segnale_fits(m, 325));     // cell 8 (7.5 goes to the even 8)
-  EXPECT_TRUE(compiler::segnale_fits(m, 41950));   // cell 840
-  EXPECT_FALSE(compiler::segnale_fits(m, 42000));  // cell 841
-  EXPECT_FALSE(compiler::segnale_fits(m, -2000000000));
+  int32_t m_status = 0;
+  EXPECT_FALSE(compiler::signal_fits(m, 324));    // cell 7: codes down to -1
+  EXPECT_TRUE(compiler::signal_fits(m, 325));     // cell 8 (7.5 goes to the even 8)
+  EXPECT_TRUE(compiler::signal_fits(m, 41950));   // cell 840
+  EXPECT_FALSE(compiler::signal_fits(m, 42000));  // cell 841
+  EXPECT_FALSE(compiler::signal_fits(m, -2000000000));
 
   // A call beyond the table is refused and writes nothing.
   const std::vector<model::Cell> before = m.cell_track;
   int32_t tempo = 0;
-  memo_segnale(m, 300, 2, 4, 0, 0, 0, 2, 2, 0, 0, tempo);
-  EXPECT_EQ(m.status_code, 15);
+  m_status = signal_status(m, 300, 2, 4, 0, 0, 0, 2, 2, 0, 0, tempo);
+  EXPECT_EQ(m_status, 15);
   EXPECT_EQ(m.cell_track, before);
 }
 
 // ---------------------------------------------------------------------------
-// memo_rallentamento
+// place_slowdown
 
 TEST(SlowdownBuilder, StartAtOrBefore1500HasNoBoards) {
   model::Scenario m = empty_line();
-  memo_rallentamento(m, 1500, 60, 1000, 7, 1, 5);
-  EXPECT_EQ(m.status_code, 0);
+  int32_t m_status = 0;
+  m_status = slowdown_status(m, 1500, 60, 1000, 7, 1, 5);
+  EXPECT_EQ(m_status, 0);
   std::vector<model::Cell> expected(841);
   expected[31] = {.kind = 3, .value_a = 60, .value_b = 5, .value_c = 7};
   expected[51] = {.kind = 2, .value_a = 60, .value_b = 5, .value_c = 7};
@@ -229,8 +247,9 @@ TEST(SlowdownBuilder, StartAtOrBefore1500HasNoBoards) {
 
 TEST(SlowdownBuilder, StartAfter1500HasBoardAndPreWarning) {
   model::Scenario m = empty_line();
-  memo_rallentamento(m, 1550, 30, 500, 2, 1, 9);
-  EXPECT_EQ(m.status_code, 0);
+  int32_t m_status = 0;
+  m_status = slowdown_status(m, 1550, 30, 500, 2, 1, 9);
+  EXPECT_EQ(m_status, 0);
   std::vector<model::Cell> expected(841);
   expected[8] = {.kind = 4, .value_a = 30, .value_b = 9};
   for (int i = 0; i < 4; ++i)
@@ -245,7 +264,7 @@ TEST(SlowdownBuilder, WithoutDvNoSecondValueAndWithoutFtaNoPreWarning) {
   model::Scenario m = empty_line();
   m.cell(32).kind = model::kind::kTunnelFiller;
   m.cell(32).value_b = 77;
-  memo_rallentamento(m, 1550, 30, 500, 2, 0, 0);
+  EXPECT_EQ(slowdown_status(m, 1550, 30, 500, 2, 0, 0), 0);
   EXPECT_EQ(m.cell(8).kind, model::kind::kWarningBoard);
   EXPECT_EQ(m.cell(8).value_b, 0);
   EXPECT_EQ(m.cell(7).kind, model::kind::kNothing);
@@ -255,15 +274,16 @@ TEST(SlowdownBuilder, WithoutDvNoSecondValueAndWithoutFtaNoPreWarning) {
 
 TEST(SlowdownBuilder, ShortSlowdownLeavesOneStartCell) {
   model::Scenario m = empty_line();
-  memo_rallentamento(m, 2000, 40, 10, 0, 0, 0);
-  EXPECT_EQ(m.status_code, 0);
+  int32_t m_status = 0;
+  m_status = slowdown_status(m, 2000, 40, 10, 0, 0, 0);
+  EXPECT_EQ(m_status, 0);
   EXPECT_EQ(m.cell(41).kind, model::kind::kSlowdownStart);
   EXPECT_EQ(m.cell(42).kind, model::kind::kNothing);
 }
 
 TEST(SlowdownBuilder, PacksTheLow16Bits) {
   model::Scenario m = empty_line();
-  memo_rallentamento(m, 2000, 70000, 500, -70000, 0, 65537);
+  EXPECT_EQ(slowdown_status(m, 2000, 70000, 500, -70000, 0, 65537), 0);
   EXPECT_EQ(m.cell(41).value_a, 70000 - 65536);
   EXPECT_EQ(m.cell(41).value_b, 1);
   EXPECT_EQ(m.cell(41).value_c, -70000 + 65536);
@@ -282,10 +302,11 @@ class SlowdownTaken : public ::testing::TestWithParam<TakenCase> {};
 TEST_P(SlowdownTaken, ReportsAndWritesNothingBeforeThePreWarning) {
   const TakenCase& c = GetParam();
   model::Scenario m = empty_line();
+  int32_t m_status = 0;
   m.cell(c.taken_cell).kind = model::kind::kSpeedBoard;
   const std::vector<model::Cell> before = m.cell_track;
-  memo_rallentamento(m, 2800, 60, 500, 0, 1, 0);
-  EXPECT_EQ(m.status_code, c.status);
+  m_status = slowdown_status(m, 2800, 60, 500, 0, 1, 0);
+  EXPECT_EQ(m_status, c.status);
   if (c.status != 20) {
     EXPECT_EQ(m.cell_track, before);
   } else {
@@ -309,16 +330,17 @@ INSTANTIATE_TEST_SUITE_P(Cells, SlowdownTaken,
 
 TEST(SlowdownBuilder, FitsOnlyWhenEveryCellIsInTheTable) {
   model::Scenario m = empty_line();
-  EXPECT_TRUE(compiler::rallentamento_fits(m, 41000, 900, 1));    // end cell 839
-  EXPECT_FALSE(compiler::rallentamento_fits(m, 41000, 2000, 0));  // end cell 861
-  EXPECT_FALSE(compiler::rallentamento_fits(m, -2000, 3000, 0));  // start cell -39
-  EXPECT_FALSE(compiler::rallentamento_fits(m, 1000, -1200, 0));  // end cell -3
-  EXPECT_TRUE(compiler::rallentamento_fits(m, -25, 100, 1));      // start cell 0, no boards
-  EXPECT_FALSE(compiler::rallentamento_fits(m, 2000000000, 2000000000, 0));
+  int32_t m_status = 0;
+  EXPECT_TRUE(compiler::slowdown_fits(m, {41000, 0, 900, 0, 1, 0}));    // end cell 839
+  EXPECT_FALSE(compiler::slowdown_fits(m, {41000, 0, 2000, 0, 0, 0}));  // end cell 861
+  EXPECT_FALSE(compiler::slowdown_fits(m, {-2000, 0, 3000, 0, 0, 0}));  // start cell -39
+  EXPECT_FALSE(compiler::slowdown_fits(m, {1000, 0, -1200, 0, 0, 0}));  // end cell -3
+  EXPECT_TRUE(compiler::slowdown_fits(m, {-25, 0, 100, 0, 1, 0}));      // start cell 0, no boards
+  EXPECT_FALSE(compiler::slowdown_fits(m, {2000000000, 0, 2000000000, 0, 0, 0}));
 
   const std::vector<model::Cell> before = m.cell_track;
-  memo_rallentamento(m, 41000, 60, 2000, 0, 0, 0);
-  EXPECT_EQ(m.status_code, 15);
+  m_status = slowdown_status(m, 41000, 60, 2000, 0, 0, 0);
+  EXPECT_EQ(m_status, 15);
   EXPECT_EQ(m.cell_track, before);
 }
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "compiler/compile.h"
+#include "compiler/compile_state.h"
+#include "compiler/passes.h"
 #include "compiler/read_failure.h"
 #include "model/scenario.h"
 #include "platform/mem_env.h"
@@ -22,18 +24,13 @@ constexpr int32_t kUnset = -12345;  // error_position before the pass
 // The train pass on a hand-built model of the given line.
 struct TrainPass {
   model::Scenario model = train_test::given_model();
-  platform::MemEnv env;
-  compiler::ParseState state;
+  compiler::CompileState state;
 
   TrainPass() {
     state.sign_text_cursor = train_test::kGivenSignTextCursor;
-    model.error_position = kUnset;
+    state.error_position = kUnset;
   }
-  void run(const std::string& source) {
-    env.files()[train_test::train_source_path(model)] = source;
-    compiler::parse_train_source(model, env, kFolder, state);
-  }
-  bool source_exists() { return env.files().count(train_test::train_source_path(model)) > 0; }
+  void run(const std::string& source) { compiler::parse_train_source(model, state, source); }
   const model::Cell& cell(int i) const { return model.cell(i); }
 };
 
@@ -59,10 +56,9 @@ class GivenTrainSource : public ::testing::Test {
   TrainPass pass;
 };
 
-TEST_F(GivenTrainSource, EndsWithoutStatusAndDeletesTheSource) {
-  EXPECT_EQ(pass.model.status_code, 0);
-  EXPECT_EQ(pass.model.error_position, kUnset);
-  EXPECT_FALSE(pass.source_exists());
+TEST_F(GivenTrainSource, EndsWithoutStatus) {
+  EXPECT_EQ(pass.state.status_code, 0);
+  EXPECT_EQ(pass.state.error_position, kUnset);
 }
 
 TEST_F(GivenTrainSource, SpeedLimitAndAdhesionProfiles) {
@@ -200,16 +196,15 @@ class TrainFault : public ::testing::TestWithParam<FaultCase> {};
 TEST_P(TrainFault, StatusPositionAndEnd) {
   const FaultCase& c = GetParam();
   TrainPass pass;
-  pass.model.status_code = c.status_before;
+  pass.state.status_code = c.status_before;
   pass.state.sign_text_cursor = c.sign_text_cursor;
   std::vector<std::string> lines = {"[generale]", "velocita, 0, 60", "velocita, 500, 100"};
   lines.insert(lines.end(), c.entries.begin(), c.entries.end());
   lines.push_back("[fine]");
   pass.run(crlf(lines));
 
-  EXPECT_EQ(pass.model.status_code, c.status);
-  EXPECT_EQ(pass.model.error_position, c.position);
-  EXPECT_FALSE(pass.source_exists());
+  EXPECT_EQ(pass.state.status_code, c.status);
+  EXPECT_EQ(pass.state.error_position, c.position);
   // The cells before the speed cursor are written in any case; the tail
   // (speed 100 from cell 10 on) only when the pass ended normally.
   EXPECT_EQ(pass.cell(9).speed_limit, 12);
@@ -330,19 +325,19 @@ INSTANTIATE_TEST_SUITE_P(Faults, TrainFault, ::testing::ValuesIn(kFaults),
 
 TEST(TrainPass, LinePassStatusLetsSignalBuilderWriteFirst) {
   TrainPass pass;
-  pass.model.status_code = 15;
+  pass.state.status_code = 15;
   pass.run(crlf({"[generale]", "abbattimento, 1000, 0", signal(1500), signal(3000), "[fine]"}));
   EXPECT_EQ(pass.cell(20).kind, model::kind::kAbbattimento);
   EXPECT_EQ(pass.cell(31).kind, model::kind::kSignal);
   EXPECT_EQ(pass.cell(23).repeat_code, 84);
   EXPECT_EQ(pass.cell(61).kind, model::kind::kNothing);
-  EXPECT_EQ(pass.model.error_position, 1500);
+  EXPECT_EQ(pass.state.error_position, 1500);
 }
 
 TEST(TrainPass, PreWarningFaultKeepsBoardStartAndEnd) {
   TrainPass pass;
   pass.run(crlf({"[generale]", signal(1500), "rallentamento, 2800, 60, 500, 0, 1, 0", "[fine]"}));
-  EXPECT_EQ(pass.model.status_code, 20);
+  EXPECT_EQ(pass.state.status_code, 20);
   EXPECT_EQ(pass.cell(33).kind, model::kind::kWarningBoard);
   EXPECT_EQ(pass.cell(57).kind, model::kind::kSlowdownStart);
   EXPECT_EQ(pass.cell(67).kind, model::kind::kSlowdownEnd);
@@ -352,7 +347,7 @@ TEST(TrainPass, PreWarningFaultKeepsBoardStartAndEnd) {
 TEST(TrainPass, StationMarkerBeyondTableIsRefusedBeforeAnyCell) {
   TrainPass pass;
   pass.run(crlf({"[generale]", station(40000, 11, 4200, 0, 0, "LONTANA"), "[fine]"}));
-  EXPECT_EQ(pass.model.status_code, 15);
+  EXPECT_EQ(pass.state.status_code, 15);
   const model::ServiceRecord& r = pass.model.service_table[1];
   EXPECT_EQ(r.text, "LONTANA");
   EXPECT_EQ(r.start_m, 37900);
@@ -372,15 +367,15 @@ TEST(TrainPass, AdhesionCursorPushedPastTheTableIsRefused) {
   EXPECT_EQ(pass.cell(838).adhesion, 90);
   EXPECT_EQ(pass.cell(839).adhesion, 80);
   EXPECT_EQ(pass.cell(840).adhesion, 70);
-  EXPECT_EQ(pass.model.status_code, 15);
-  EXPECT_EQ(pass.model.error_position, 41900);
+  EXPECT_EQ(pass.state.status_code, 15);
+  EXPECT_EQ(pass.state.error_position, 41900);
 }
 
 TEST(TrainPass, SpeedCursorStopsBeforeTheLastCell) {
   TrainPass pass;
   pass.run(crlf({"[generale]", "velocita, 0, 100", "velocita, 41900, 90", "velocita, 41900, 80",
                  "velocita, 41900, 70", "velocita, 41900, 60", "[fine]"}));
-  EXPECT_EQ(pass.model.status_code, 0);
+  EXPECT_EQ(pass.state.status_code, 0);
   EXPECT_EQ(pass.cell(837).speed_limit, 20);
   EXPECT_EQ(pass.cell(838).speed_limit, 18);
   EXPECT_EQ(pass.cell(839).speed_limit, 16);
@@ -393,8 +388,8 @@ TEST(TrainPass, KilometricReferenceNotMultipleOf50SetsStatus2AfterTheTails) {
   TrainPass pass;
   pass.model.service_table[83].end_m = 1025;
   pass.run(crlf({"[generale]", "velocita, 0, 60", "velocita, 500, 100", "[fine]"}));
-  EXPECT_EQ(pass.model.status_code, 2);
-  EXPECT_EQ(pass.model.error_position, kUnset);
+  EXPECT_EQ(pass.state.status_code, 2);
+  EXPECT_EQ(pass.state.error_position, kUnset);
   EXPECT_EQ(pass.cell(837).speed_limit, 20);
 }
 
@@ -413,7 +408,7 @@ TEST(TrainPass, TwoDashedFieldsAreDroppedAndTheThirdExamined) {
   TrainPass two;
   two.run(crlf({"[generale]", "velocita, 0, 60", "- nota -", "-velocita-, 1000, 100", "[fine]"}));
   EXPECT_EQ(two.cell(20).speed_limit, 12);
-  EXPECT_EQ(two.model.status_code, 0);
+  EXPECT_EQ(two.state.status_code, 0);
 }
 
 TEST(TrainPass, KeywordsIgnoreCaseAndNeedAllTheirWords) {
@@ -437,16 +432,15 @@ TEST(TrainPass, AFieldMatchingTwoKeywordsReadsBothEntries) {
 TEST(TrainPass, TheLastFieldOfTheFileIsNotExamined) {
   TrainPass pass;
   pass.run("[generale]\r\nvelocita, 0, 60\r\nvelocita");
-  EXPECT_EQ(pass.model.status_code, 0);
+  EXPECT_EQ(pass.state.status_code, 0);
   EXPECT_EQ(pass.cell(0).speed_limit, 12);
 }
 
 TEST(TrainPass, WithoutGeneraleNothingIsProcessed) {
   TrainPass pass;
   pass.run(crlf({"velocita, 0, 60", "velocita, 1000, 100", "[fine]"}));
-  EXPECT_EQ(pass.model.status_code, 0);
+  EXPECT_EQ(pass.state.status_code, 0);
   EXPECT_EQ(pass.cell(5).speed_limit, 0);
-  EXPECT_FALSE(pass.source_exists());
 }
 
 TEST(TrainPass, TwoSpeedEntriesAtOnePosition) {
@@ -474,7 +468,7 @@ TEST(TrainPass, AbbattimentoCells) {
   EXPECT_EQ(pass.cell(2).kind, model::kind::kMarker);
   EXPECT_EQ(pass.cell(3).kind, model::kind::kNothing);
   EXPECT_EQ(pass.cell(4).kind, model::kind::kMarker);
-  EXPECT_EQ(pass.model.status_code, 0);
+  EXPECT_EQ(pass.state.status_code, 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -496,7 +490,7 @@ TEST_P(StationExtent, ExtentFlagsAndCells) {
   TrainPass pass;
   pass.run(crlf({"[generale]", station(0, 11, 600),
                  station(c.position, c.kind, c.length, c.byte_d, c.byte_c), "[fine]"}));
-  ASSERT_EQ(pass.model.status_code, 0);
+  ASSERT_EQ(pass.state.status_code, 0);
   const model::ServiceRecord& r = pass.model.service_table[2];
   EXPECT_EQ(r.start_m, c.start_m);
   EXPECT_EQ(r.end_m, c.end_m);
@@ -547,7 +541,7 @@ TEST(TrainPass, FirstStationIsLengthenedBeforeItsFlagsAreCleared) {
 TEST(TrainPass, StationMarkerTakesItsCellWithoutAFreeTest) {
   TrainPass pass;
   pass.run(crlf({"[generale]", "abbattimento, 1250, 9", station(1000, 11, 600), "[fine]"}));
-  EXPECT_EQ(pass.model.status_code, 0);
+  EXPECT_EQ(pass.state.status_code, 0);
   EXPECT_EQ(pass.cell(25).kind, model::kind::kStationMarker);
   EXPECT_EQ(pass.cell(25).value_a, 1);
 }
@@ -557,10 +551,24 @@ TEST(TrainPass, StationWithoutRoomBelowTheSignTextsWritesNothing) {
   pass.state.sign_text_cursor = 0;  // 80 name boards: record 1 holds a board text
   pass.model.service_table[1].text = "(BOARD)";
   pass.run(crlf({"[generale]", station(1000, 11, 600), "[fine]"}));
-  EXPECT_EQ(pass.model.status_code, 10);
+  EXPECT_EQ(pass.state.status_code, 10);
   EXPECT_EQ(pass.model.service_table[1].text, "(BOARD)");
   EXPECT_EQ(pass.model.service_table[1].position_m, 0);
   EXPECT_EQ(pass.cell(25).kind, model::kind::kNothing);
+}
+
+// With 79 name boards record 1 is still free: the first station is written
+// whole, with its marker, and only then do the stations meet the board texts.
+TEST(TrainPass, StationOnTheLastFreeRecordIsWrittenBeforeStatus10) {
+  TrainPass pass;
+  pass.state.sign_text_cursor = 1;
+  pass.model.service_table[2].text = "(BOARD)";
+  pass.run(crlf({"[generale]", station(1000, 11, 600, 0, 0, "PRIMA"), "[fine]"}));
+  EXPECT_EQ(pass.state.status_code, 10);
+  EXPECT_EQ(pass.model.service_table[1].position_m, 1000);
+  EXPECT_EQ(pass.model.service_table[1].text, "PRIMA");
+  EXPECT_EQ(pass.model.service_table[2].text, "(BOARD)");
+  EXPECT_EQ(pass.cell(25).kind, model::kind::kStationMarker);
 }
 
 TEST(TrainPass, StationEntryKeepsTheFieldsReadBeforeAFailure) {
@@ -618,86 +626,95 @@ TEST(TrainPass, SpeedFifthsAtTheByteLimitsFit) {
   EXPECT_EQ(pass.cell(10).speed_limit, 0);
 }
 
-TEST(TrainPass, MissingSourceThrows) {
-  TrainPass pass;
-  EXPECT_THROW(compiler::parse_train_source(pass.model, pass.env, kFolder, pass.state),
-               compiler::ReadFailure);
-  EXPECT_EQ(pass.state.entry.file, model::FileKind::kTrainSource);
-}
-
 TEST(TrainPass, ReadFailureLeavesTheEntryThatCausedIt) {
   TrainPass pass;
-  EXPECT_THROW(pass.run("[generale]\r\nsabbia, 0\r\n  segnale, 1500, 2\r\n"),
-               compiler::ReadFailure);
-  EXPECT_EQ(pass.state.entry.file, model::FileKind::kTrainSource);
-  EXPECT_EQ(pass.state.entry.line, 3);
-  EXPECT_EQ(pass.state.entry.column, 3);
+  try {
+    pass.run("[generale]\r\nsabbia, 0\r\n  segnale, 1500, 2\r\n");
+    FAIL() << "the entry cut short reads past the end";
+  } catch (const compiler::ReadFailure& failure) {
+    ASSERT_TRUE(failure.location());
+    EXPECT_EQ(failure.location()->file, model::FileKind::kTrainSource);
+    EXPECT_EQ(failure.location()->line, 3);
+    EXPECT_EQ(failure.location()->column, 3);
+  }
 }
 
 // ---------------------------------------------------------------------------
-// Through memorizza_dati, after the real line pass.
+// Through the whole compile, after the real line pass.
 
 struct BothPasses {
-  model::Scenario model = [] {
+  model::Scenario names = [] {
     model::Scenario m;
     m.scenario_name = "Fiumicino Aeroporto_Roma";
     m.train_number = "3291";
     return m;
   }();
   platform::MemEnv env;
-  compiler::ParseState state;
+  compiler::CompileResult result;
 
   void run(const std::vector<std::string>& line_source, const std::string* train_source) {
     ASSERT_FALSE(testing_support::write_source(
-        env, model::file_path(kFolder, model::FileKind::kLineSource, model), line_source));
-    if (train_source) env.files()[train_test::train_source_path(model)] = *train_source;
-    compiler::memorizza_dati(model, env, kFolder, &state);
+        env, model::file_path(kFolder, model::FileKind::kLineSource, names), line_source));
+    if (train_source) env.files()[train_test::train_source_path(names)] = *train_source;
+    compiler::CompileRequest request;
+    request.folder = kFolder;
+    request.scenario_name = names.scenario_name;
+    request.train_number = names.train_number;
+    result = compiler::compile(env, request);
   }
   bool exists(model::FileKind kind) {
-    return env.files().count(model::file_path(kFolder, kind, model)) > 0;
+    return env.files().count(model::file_path(kFolder, kind, names)) > 0;
   }
+  const compiler::Location& fault_at() const { return result.diagnostics.back().at; }
 };
 
 TEST(TrainPassAfterLinePass, GivenSourcesLeaveNoStatus) {
   BothPasses both;
   const std::string train = train_test::given_train_source();
   both.run(testing_support::line_source_with({}), &train);
-  EXPECT_EQ(both.model.status_code, 0);
+  EXPECT_EQ(both.result.status, 0);
   EXPECT_FALSE(both.exists(model::FileKind::kTrainSource));
-  EXPECT_EQ(both.model.cell(702).kind, model::kind::kStationMarker);
-  EXPECT_EQ(both.model.cell(680).kind, model::kind::kSignal);
-  EXPECT_EQ(both.model.cell(837).speed_limit, 6);
+  EXPECT_EQ(both.result.model.cell(702).kind, model::kind::kStationMarker);
+  EXPECT_EQ(both.result.model.cell(680).kind, model::kind::kSignal);
+  EXPECT_EQ(both.result.model.cell(837).speed_limit, 6);
 }
 
-TEST(TrainPassAfterLinePass, MissingTrainSourceIsStatus25) {
+// The compile cannot go on without the train source: nothing is deleted and
+// no binary file is written.
+TEST(TrainPassAfterLinePass, MissingTrainSourceIsAFailureThatDeletesNothing) {
   BothPasses both;
   both.run(testing_support::line_source_with({}), nullptr);
-  EXPECT_EQ(both.model.status_code, 25);
-  EXPECT_FALSE(both.exists(model::FileKind::kLineSource));
-  EXPECT_EQ(both.state.failure.file, model::FileKind::kTrainSource);
+  ASSERT_TRUE(both.result.failure);
+  EXPECT_EQ(both.result.failure->operation, "open");
+  EXPECT_EQ(both.result.failure->path, train_test::train_source_path(both.names));
+  EXPECT_TRUE(both.exists(model::FileKind::kLineSource));
+  EXPECT_FALSE(both.exists(model::FileKind::kCells));
+  EXPECT_FALSE(both.exists(model::FileKind::kService));
+  EXPECT_FALSE(both.exists(model::FileKind::kLineGeometry));
 }
 
 TEST(TrainPassAfterLinePass, EntryCutShortIsStatus25WithTheSourceDeleted) {
   BothPasses both;
   const std::string train = crlf({"[generale]", "sabbia, 1", "segnale, 1500, 2, 4, 0"});
   both.run(testing_support::line_source_with({}), &train);
-  EXPECT_EQ(both.model.status_code, 25);
+  EXPECT_EQ(both.result.status, 25);
   EXPECT_FALSE(both.exists(model::FileKind::kTrainSource));
-  EXPECT_EQ(both.state.failure.file, model::FileKind::kTrainSource);
-  EXPECT_EQ(both.state.failure.line, 4);  // the read past the end
-  EXPECT_EQ(both.model.service_table[86].word_a, 1);
+  EXPECT_FALSE(both.exists(model::FileKind::kLineSource));
+  EXPECT_EQ(both.fault_at().file, model::FileKind::kTrainSource);
+  EXPECT_EQ(both.fault_at().line, 3);  // the entry the end cut short
+  EXPECT_EQ(both.result.model.service_table[86].word_a, 1);
 }
 
 TEST(TrainPassAfterLinePass, RangeStopOfTheLinePassEndsAtTheFirstSignal) {
   BothPasses both;
   const std::string train = train_test::given_train_source();
   both.run(testing_support::line_source_with({"pendenza, 41901, 0"}), &train);
-  EXPECT_EQ(both.model.status_code, 15);
-  EXPECT_EQ(both.model.error_position, 1500);
-  EXPECT_EQ(both.model.cell(31).kind, model::kind::kSignal);
-  EXPECT_EQ(both.model.cell(61).kind, model::kind::kNothing);
-  EXPECT_EQ(both.model.cell(702).kind, model::kind::kStationMarker);  // stations come first
-  EXPECT_EQ(both.model.cell(700).speed_limit, 0);                     // no tails
+  EXPECT_EQ(both.result.status, 15);
+  EXPECT_EQ(both.result.error_position, 1500);
+  EXPECT_EQ(both.result.model.cell(31).kind, model::kind::kSignal);
+  EXPECT_EQ(both.result.model.cell(61).kind, model::kind::kNothing);
+  EXPECT_EQ(both.result.model.cell(702).kind, model::kind::kStationMarker);  // stations come first
+  EXPECT_EQ(both.result.model.cell(700).speed_limit, 0);                     // no tails
   EXPECT_FALSE(both.exists(model::FileKind::kTrainSource));
 }
 

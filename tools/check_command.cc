@@ -2,18 +2,18 @@
 #include <memory>
 #include <ostream>
 
-#include "run/run.h"
+#include "tools/exit_status.h"
 #include "tools/check.h"
 #include "tools/commands.h"
 #include "tools/scenario_options.h"
-#include "tools/source_files.h"
 
 namespace tools {
 namespace {
 
 constexpr char kFooter[] =
-    "Compiles a copy of the line source NAME_linea.txt and the train source NAME_NUMBER-.txt\n"
-    "of FOLDER in memory; FOLDER is left exactly as it is (no source deleted, no file written).\n"
+    "Compiles the line source NAME_linea.txt and the train source NAME_NUMBER-.txt of FOLDER\n"
+    "as 'compile' would, and FOLDER is left exactly as it is (no source deleted, no file\n"
+    "written): the status and position are those 'compile' would record.\n"
     "\n"
     "Reports the status code of the compile, its meaning, the position in metres for the codes\n"
     "that have one, and the source entry that caused it:\n"
@@ -24,11 +24,13 @@ constexpr char kFooter[] =
     "slowdowns, codes 11, 12 and 13). With --json one object:\n"
     "  {\"status\", \"position\", \"message\", \"ended_by_errore\", \"error\": {\"file\", "
     "\"line\",\n"
-    "   \"column\", \"source_line\", \"message\"}, \"notes\": [...]}\n"
+    "   \"column\", \"source_line\", \"message\"}, \"notes\": [...], \"diagnostics\": [...]}\n"
+    "where \"error\" and \"notes\" are the fault that gave the status and \"diagnostics\" lists\n"
+    "every fault in the order found, each with its \"severity\", \"code\" and \"notes\".\n"
     "\n"
     "Exit status: 0 no fault; 1 a fault the compile records (the binary files would still be\n"
     "written); 3 a fault that would end the compile with \" Errore n. \" and no binary file;\n"
-    "2 bad usage or a file that cannot be read.";
+    "2 bad usage or a source that is missing or cannot be read (the message names the file).";
 
 struct CheckArgs {
   ScenarioArgs scenario;
@@ -36,18 +38,18 @@ struct CheckArgs {
 };
 
 int run_check(const CheckArgs& args, const ToolContext& context) {
-  CheckInput input;
-  if (platform::Status status = read_sources(context.env, args.scenario, &input)) {
-    context.err << "scenarioc: " << status->message() << std::endl;
-    return run::kExitPlatform;
+  const compiler::CompileResult result = check_scenario(
+      context.env, args.scenario.folder, args.scenario.scenario, args.scenario.train);
+  if (result.failure) {
+    context.err << "scenarioc: " << result.failure->message() << std::endl;
+    return kExitPlatform;
   }
-  CheckReport report = check_scenario(input);
   if (args.json)
-    context.out << report_json(report).dump(2) << std::endl;
+    context.out << report_json(result).dump(2) << std::endl;
   else
-    context.out << report_text(report);
-  if (report.ended_by_errore) return run::kExitErrore;
-  return report.status == 0 ? run::kExitOk : run::kExitStatus;
+    context.out << report_text(result);
+  if (result.ended_early) return kExitErrore;
+  return result.status == 0 ? kExitOk : kExitStatus;
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include <memory>
 #include <ostream>
 
-#include "platform/ui.h"
-#include "run/run.h"
+#include "compiler/compile.h"
+#include "tools/exit_status.h"
 #include "tools/status_report.h"
 
 namespace tools {
@@ -26,8 +26,10 @@ constexpr char kFooter[] =
     "  0  status 0: no fault; the binary files are written.\n"
     "  1  any other status: the fault is reported, and the binary files are written from the\n"
     "     scenario as far as it was read.\n"
-    "  2  bad usage, or a file operation failed (the message is on stderr, nothing on stdout;\n"
-    "     a file being replaced keeps its old content).\n"
+    "  2  bad usage, or a file operation failed; the message on stderr names the file, the\n"
+    "     operation and the reason. A source that cannot be opened or read stops the compile\n"
+    "     with nothing deleted and no binary file changed; a source that was read but cannot\n"
+    "     be deleted leaves the binary files written (their status is printed on stdout).\n"
     "  3  the compile ended through the error message (\" Errore n. \" and the code on\n"
     "     stderr, the status as above on stdout): codes 1250 and 1251, and faults found\n"
     "     before the line length has sized the cell track (101: no line source; 102; 1;\n"
@@ -36,29 +38,23 @@ constexpr char kFooter[] =
 }  // namespace
 
 int run_compile(const CompileArgs& args, const ToolContext& context) {
-  model::Scenario model;
-  model.scenario_name = args.scenario.scenario;
-  model.train_number = args.scenario.train;
-  // `errore` shows its message box as a line on stderr.
-  std::unique_ptr<platform::Ui> ui = platform::make_console_ui(context.out, context.err);
-
-  int32_t code = 0;
-  int exit_status = run::kExitOk;
-  try {
-    platform::Status failure = run::memorizza_percorso(
-        model, context.env, *ui, args.scenario.folder, args.no_line_file ? 0 : 1);
-    if (failure) {
-      context.err << "scenarioc: " << failure->message() << std::endl;
-      return run::kExitPlatform;
-    }
-    code = model.status_code;
-    exit_status = code == 0 ? run::kExitOk : run::kExitStatus;
-  } catch (const run::RunEnded& ended) {
-    code = ended.code;
-    exit_status = run::kExitErrore;
+  compiler::CompileRequest request;
+  request.folder = args.scenario.folder;
+  request.scenario_name = args.scenario.scenario;
+  request.train_number = args.scenario.train;
+  request.build_line_file = !args.no_line_file;
+  const compiler::CompileResult result = compiler::compile(context.env, request);
+  if (result.failure) {
+    context.err << "scenarioc: " << result.failure->message() << std::endl;
+    // A source that was read whole but could not be deleted still leaves the
+    // binary files written: say what they hold.
+    if (result.files_written) print_status(context.out, args.json, result.status, result.error_position);
+    return kExitPlatform;
   }
-  print_status(context.out, args.json, code, model.error_position);
-  return exit_status;
+  if (result.ended_early) context.err << " Errore n. " << result.status << std::endl;
+  print_status(context.out, args.json, result.status, result.error_position);
+  if (result.ended_early) return kExitErrore;
+  return result.status == 0 ? kExitOk : kExitStatus;
 }
 
 Subcommand add_compile_command(CLI::App& parent, const ToolContext& context) {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <ostream>
 
-#include "run/run.h"
+#include "tools/exit_status.h"
 #include "tools/binary_readers.h"
 #include "tools/commands.h"
 #include "tools/decode.h"
@@ -34,7 +34,7 @@ struct DecodeArgs {
 int run_decode(const DecodeArgs& args, const ToolContext& context) {
   auto fail = [&](const std::string& why) {
     context.err << "scenarioc: " << args.file << ": " << why << std::endl;
-    return run::kExitPlatform;
+    return kExitPlatform;
   };
   BinaryKind kind;
   // The file name after the last separator; paths are UTF-8 text here.
@@ -72,7 +72,7 @@ int run_decode(const DecodeArgs& args, const ToolContext& context) {
     context.out << json.dump(2) << std::endl;
   else
     context.out << text;
-  return run::kExitOk;
+  return kExitOk;
 }
 
 }  // namespace

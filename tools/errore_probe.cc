@@ -1,8 +1,8 @@
-// Shows the waiting window and then `errore`'s message box, as the installer
-// does when a reserved slot is already used (code 1250 unless another is
-// given), and reports what the box shows, read back from the box itself.
-// For the checks of the window builds: the box cannot be reached with the
-// built-in scenario. Ends with the installer's status for `errore`.
+// Shows the waiting window and then the " Errore n. " message box, as the
+// installer does when a reserved slot is already used (code 1250 unless
+// another is given), and reports what the box shows, read back from the box
+// itself. For the checks of the window builds: the box cannot be reached
+// with the built-in scenario. Ends with the installer's status for it.
 #include <iostream>
 #include <string>
 
@@ -14,12 +14,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<platform::Ui> ui = platform::make_ui(std::cout, std::cerr);
   ui->report_next_message_box(std::cout);
   ui->show_waiting(run::kWaitingLabel);
-  int status = run::kExitOk;
-  try {
-    run::errore(*ui, code);
-  } catch (const run::RunEnded&) {
-    status = run::kExitErrore;
-  }
+  run::show_errore(*ui, code);
   ui->close_waiting();
-  return status;
+  return run::kExitErrore;
 }

@@ -3,13 +3,12 @@
 #include <ostream>
 
 #include "model/file_names.h"
-#include "run/run.h"
+#include "tools/exit_status.h"
 #include "tools/binary_readers.h"
 #include "tools/check.h"
 #include "tools/commands.h"
 #include "tools/plot.h"
 #include "tools/scenario_options.h"
-#include "tools/source_files.h"
 
 namespace tools {
 namespace {
@@ -57,20 +56,22 @@ std::string load_binaries(platform::Env& env, const ScenarioArgs& args, model::S
 int run_plot(const PlotArgs& args, const ToolContext& context) {
   auto fail = [&](const std::string& why) {
     context.err << "scenarioc: " << why << std::endl;
-    return run::kExitPlatform;
+    return kExitPlatform;
   };
-  CheckInput input;
-  if (platform::Status status = read_sources(context.env, args.scenario, &input))
-    return fail(status->message());
   model::Scenario m;
-  if (input.line_source_bytes && input.train_source_bytes) {
-    MemoryCompile compiled = compile_in_memory(input);
-    if (compiled.ended_by_errore)
-      return fail("the sources do not compile (status " + std::to_string(compiled.code) +
+  m.scenario_name = args.scenario.scenario;
+  m.train_number = args.scenario.train;
+  if (context.env.file_exists(model::file_path(args.scenario.folder, model::FileKind::kLineSource, m)) &&
+      context.env.file_exists(model::file_path(args.scenario.folder, model::FileKind::kTrainSource, m))) {
+    compiler::CompileResult compiled = check_scenario(context.env, args.scenario.folder,
+                                                      args.scenario.scenario, args.scenario.train);
+    if (compiled.failure) return fail(compiled.failure->message());
+    if (compiled.ended_early)
+      return fail("the sources do not compile (status " + std::to_string(compiled.status) +
                   "); run 'scenarioc check' for where");
     // The picture is drawn all the same, from the scenario as far as it was read.
-    if (compiled.code != 0)
-      context.err << "scenarioc: note: the sources compile with status " << compiled.code
+    if (compiled.status != 0)
+      context.err << "scenarioc: note: the sources compile with status " << compiled.status
                   << "; run 'scenarioc check' for where" << std::endl;
     m = std::move(compiled.model);
   } else if (std::string problem = load_binaries(context.env, args.scenario, &m);
@@ -80,7 +81,7 @@ int run_plot(const PlotArgs& args, const ToolContext& context) {
   if (platform::Status status = platform::replace_file(context.env, args.output, plot_svg(m)))
     return fail(status->message());
   context.out << "wrote " << args.output << std::endl;
-  return run::kExitOk;
+  return kExitOk;
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run.h"
+#include "tools/exit_status.h"
 #include "tools/commands.h"
 #include "tools/compile_command.h"
 #include "tools/subcommand.h"
@@ -40,18 +40,18 @@ int scenarioc_main(int argc, const char* const* argv, platform::Env& env, std::o
     err << "scenarioc: unknown command '" << argv[1] << "' (commands:";
     for (const Subcommand& c : commands) err << ' ' << c.app->get_name();
     err << ")\nRun with --help for more information.\n";
-    return run::kExitPlatform;
+    return kExitPlatform;
   }
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     // Help is a success; everything else CLI11 refuses is bad usage.
-    return app.exit(e, out, err) == 0 ? run::kExitOk : run::kExitPlatform;
+    return app.exit(e, out, err) == 0 ? kExitOk : kExitPlatform;
   }
   for (const Subcommand& command : commands)
     if (command.app->parsed()) return command.run();
-  return run::kExitPlatform;  // not reached: a subcommand is required
+  return kExitPlatform;  // not reached: a subcommand is required
 }
 
 }  // namespace tools

@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "model/file_names.h"
-#include "run/run.h"
+#include "tools/exit_status.h"
 #include "tools/commands.h"
 #include "tools/scenario_options.h"
 #include "writers/writers.h"
@@ -12,7 +12,7 @@ namespace tools {
 namespace {
 
 struct SourcesArgs {
-  ScenarioArgs scenario{"", run::kScenarioName, run::kTrainNumber};
+  ScenarioArgs scenario{"", writers::kScenarioName, writers::kTrainNumber};
   bool force = false;
 };
 
@@ -27,19 +27,19 @@ int run_sources(const SourcesArgs& args, const ToolContext& context) {
       if (context.env.file_exists(path)) {
         context.err << "scenarioc: '" << path
                     << "' already exists; nothing written (--force replaces it)" << std::endl;
-        return run::kExitPlatform;
+        return kExitPlatform;
       }
     }
   }
   for (auto writer : {writers::dati_linea, writers::dati_treno}) {
     if (platform::Status status = writer(m, context.env, args.scenario.folder)) {
       context.err << "scenarioc: " << status->message() << std::endl;
-      return run::kExitPlatform;
+      return kExitPlatform;
     }
   }
   for (auto kind : {model::FileKind::kLineSource, model::FileKind::kTrainSource})
     context.out << "wrote " << model::file_path(args.scenario.folder, kind, m) << std::endl;
-  return run::kExitOk;
+  return kExitOk;
 }
 
 }  // namespace
@@ -50,8 +50,8 @@ Subcommand add_sources_command(CLI::App& parent, const ToolContext& context) {
       "sources", "Writes the built-in line and train sources into FOLDER as a starting point");
   add_scenario_options(*command, args->scenario);
   // Unlike the other commands, the names are optional here.
-  command->get_option("--scenario")->required(false)->default_str(run::kScenarioName);
-  command->get_option("--train")->required(false)->default_str(run::kTrainNumber);
+  command->get_option("--scenario")->required(false)->default_str(writers::kScenarioName);
+  command->get_option("--train")->required(false)->default_str(writers::kTrainNumber);
   command->add_flag("--force", args->force, "Replace sources of those names that already exist");
   command->footer(
       "Writes NAME_linea.txt (the line Fiumicino Aeroporto - Roma Termini) and NAME_NUMBER-.txt\n"

@@ -11,6 +11,10 @@
 
 namespace writers {
 
+// The scenario whose texts the writers hold: its name and its train.
+inline constexpr char kScenarioName[] = "Fiumicino Aeroporto_Roma";
+inline constexpr char kTrainNumber[] = "3291";
+
 platform::Status dati_linea(const model::Scenario& model, platform::Env& env,
                             const std::string& folder);  // line source
 platform::Status dati_treno(const model::Scenario& model, platform::Env& env,

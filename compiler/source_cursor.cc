@@ -1,0 +1,97 @@
+#include "compiler/source_cursor.h"
+
+#include "compiler/keyword.h"
+#include "compiler/read_failure.h"
+
+namespace compiler {
+namespace {
+
+// Characters of the decoded text; each came from one Windows-1252 byte.
+size_t characters(std::string_view utf8) {
+  size_t n = 0;
+  for (char c : utf8)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+}  // namespace
+
+Location SourceCursor::last_field() const {
+  Location at;
+  at.in_source = true;
+  at.file = file_;
+  at.line = reader_.field_line();
+  at.column = reader_.field_column();
+  at.offset = reader_.field_offset();
+  at.length = reader_.field_length();
+  return at;
+}
+
+void SourceCursor::read_keyword() {
+  keyword_ = reader_.read_text();
+  keyword_at_ = last_field();
+  entry_ = SourceRecord::kNone;
+}
+
+bool SourceCursor::skip_comments(int limit, bool stop_at_end) {
+  for (int i = 0; i < limit && contains(keyword_, "-"); ++i) {
+    read_keyword();
+    if (stop_at_end && reader_.at_end()) return false;
+  }
+  return true;
+}
+
+int SourceCursor::begin_entry(EntryKind kind) {
+  SourceEntry entry{kind, keyword_, keyword_at_, {}, {}, std::nullopt, {}};
+  entry_ = record_.add(std::move(entry));
+  return entry_;
+}
+
+void SourceCursor::note_field(int64_t number) {
+  if (entry_ == SourceRecord::kNone) return;
+  SourceEntry& entry = record_.entry(entry_);
+  entry.fields.push_back(last_field());
+  entry.numbers.push_back(number);
+}
+
+int32_t SourceCursor::read_long() {
+  const int32_t value = reader_.read_long();
+  note_field(value);
+  return value;
+}
+
+int16_t SourceCursor::read_integer() {
+  const int16_t value = reader_.read_integer();
+  note_field(value);
+  return value;
+}
+
+uint8_t SourceCursor::read_byte() {
+  const uint8_t value = reader_.read_byte();
+  note_field(value);
+  return value;
+}
+
+std::string SourceCursor::read_record_text() {
+  std::string text = reader_.read_text();
+  note_field(0);
+  if (characters(text) > kLongestRecordText)
+    throw ReadFailure("a text longer than 65535 characters does not fit its record",
+                      reader_.field_line(), reader_.field_column());
+  return text;
+}
+
+Location SourceCursor::failure_location(int failure_line, int failure_column) const {
+  // A read past the end has no field of its own: the entry cut short is the
+  // one to show.
+  if (reader_.field_offset() >= text_.size() || failure_line == 0) {
+    if (keyword_at_.line > 0) return keyword_at_;
+    return Location::whole_file(file_);
+  }
+  Location at = last_field();
+  at.line = failure_line;
+  at.column = failure_column;
+  return at;
+}
+
+}  // namespace compiler

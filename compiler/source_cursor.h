@@ -1,0 +1,68 @@
+// Reads a source entry by entry for both passes: the keyword field, the
+// comment fields passed over before it, and the fields of the entry, each
+// recorded with its place so that a fault can point at it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "compiler/field_reader.h"
+#include "compiler/source_record.h"
+#include "model/file_names.h"
+
+namespace compiler {
+
+// The longest text a service record can hold: its length is stored in 16 bits.
+inline constexpr size_t kLongestRecordText = 65535;
+
+class SourceCursor {
+ public:
+  SourceCursor(std::string_view text, model::FileKind file, SourceRecord& record)
+      : text_(text), reader_(text), file_(file), record_(record) {}
+
+  bool at_end() const { return reader_.at_end(); }
+
+  // Reads the next field as a keyword field.
+  void read_keyword();
+  // The keyword field last read.
+  const std::string& keyword() const { return keyword_; }
+  const Location& keyword_at() const { return keyword_at_; }
+
+  // Passes over comment fields, those holding a dash: while the keyword
+  // field holds one, up to `limit` times, reads the next field in its place.
+  // With `stop_at_end`, returns false as soon as the end follows a field so
+  // read (the entry is then never examined).
+  bool skip_comments(int limit, bool stop_at_end);
+
+  // Starts the record of an entry of `kind` at the keyword last read; the
+  // fields read after this belong to it. Returns its index in the record.
+  int begin_entry(EntryKind kind);
+  int entry() const { return entry_; }
+
+  int32_t read_long();
+  int16_t read_integer();
+  uint8_t read_byte();
+  // A text that goes into a service record: at most 65535 bytes once
+  // written in Windows-1252, or the read fails at the field.
+  std::string read_record_text();
+
+  // Where the field last read starts.
+  Location last_field() const;
+  // Where a read failure stood: the failing field, or the entry's keyword
+  // when the read ran past the end of the text.
+  Location failure_location(int failure_line, int failure_column) const;
+
+ private:
+  void note_field(int64_t number);
+
+  std::string_view text_;
+  FieldReader reader_;
+  model::FileKind file_;
+  SourceRecord& record_;
+  std::string keyword_;
+  Location keyword_at_;
+  int entry_ = SourceRecord::kNone;
+};
+
+}  // namespace compiler
