@@ -37,13 +37,13 @@ std::string code_window(std::string_view train, std::string_view scenario) {
   return window;
 }
 
-int16_t codice_gara_og(std::string_view window) {
+int16_t plain_competition_code(std::string_view window) {
   int32_t sum = 0;
   for (size_t i = 0; i < kCodeWindow; ++i) sum += static_cast<unsigned char>(window[i]);
   return static_cast<int16_t>(sum);  // at most 25 * 255
 }
 
-int32_t codice_gara_st(std::string_view window) {
+int32_t weighted_competition_code(std::string_view window) {
   int32_t sum = 0;
   for (size_t i = 0; i < kCodeWindow; ++i)
     sum += static_cast<unsigned char>(window[i]) * static_cast<int32_t>(i + 1);

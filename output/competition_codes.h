@@ -19,9 +19,9 @@ inline constexpr size_t kCodeWindow = 25;
 std::string code_window(std::string_view train_cp1252, std::string_view scenario_cp1252);
 
 // Sum of the window's byte values.
-int16_t codice_gara_og(std::string_view window);
+int16_t plain_competition_code(std::string_view window);
 // Sum of the window's byte values, each weighted by its 1-based place.
-int32_t codice_gara_st(std::string_view window);
+int32_t weighted_competition_code(std::string_view window);
 
 // The window of a model, from the texts of records 86 and 85.
 platform::Status code_window(const model::Scenario& model, std::string* window);

@@ -24,8 +24,8 @@ OutputOutcome output_step(model::Scenario& model, platform::Env& env, const std:
   }
   std::string window;
   if ((outcome.failure = code_window(model, &window))) return outcome;
-  scenario_record.time_s = codice_gara_st(window);
-  cell1.value_b = codice_gara_og(window);
+  scenario_record.time_s = weighted_competition_code(window);
+  cell1.value_b = plain_competition_code(window);
 
   if (model.line_table.allocated()) {
     outcome.failure = platform::replace_file(

@@ -12,7 +12,7 @@ namespace output {
 
 struct OutputOutcome {
   // 1250 or 1251 when a reserved slot was already used: nothing was written,
-  // and the caller ends the run through `errore` with this code.
+  // and the caller ends the run through the " Errore n. " message with this code.
   int32_t reserved_slot_code = 0;
   // A failing file operation; the files after it were not written.
   platform::Status failure;

@@ -11,7 +11,7 @@ constexpr char kProgram[] = "fiumicino_roma_3291";
 
 }  // namespace
 
-void show_errore(platform::Ui& ui, const std::string& code) { ui.message_box(" Errore n. " + code); }
+void show_error_message(platform::Ui& ui, const std::string& code) { ui.message_box(" Errore n. " + code); }
 
 int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& folder,
                        std::ostream& err) {
@@ -21,7 +21,7 @@ int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& 
   request.train_number = kTrainNumber;
   const compiler::CompileResult result = compiler::compile(env, request);
   if (result.failure) err << kProgram << ": " << result.failure->message() << std::endl;
-  if (result.ended_early) show_errore(ui, std::to_string(result.status));
+  if (result.ended_early) show_error_message(ui, std::to_string(result.status));
   // Any other status is recorded in the files, as the simulator expects.
   if (result.failure) return kExitPlatform;
   return result.ended_early ? kExitErrore : kExitOk;
@@ -35,8 +35,8 @@ int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folde
   ui.show_waiting(kWaitingLabel);
 
   using Writer = platform::Status (*)(const model::Scenario&, platform::Env&, const std::string&);
-  constexpr Writer kWriters[] = {writers::dati_linea, writers::dati_treno, writers::dati_note,
-                                 writers::dati_rallentamenti, writers::dati_scheda};
+  constexpr Writer kWriters[] = {writers::write_line_source, writers::write_train_source, writers::write_route_notes,
+                                 writers::write_slowdown_form, writers::write_train_card};
   int exit_status = kExitOk;
   platform::Status failure;
   for (Writer writer : kWriters)

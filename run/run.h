@@ -24,7 +24,7 @@ inline constexpr int kExitErrore = 3;    // the run ended through " Errore n. "
 
 // Shows " Errore n. " followed by `code` in a message box with one OK
 // button; the caller then ends the run.
-void show_errore(platform::Ui& ui, const std::string& code);
+void show_error_message(platform::Ui& ui, const std::string& code);
 
 // The installer's compile of the sources in `folder`, mapped to what the
 // user sees: " Errore n. " for a compile that ended early, the failing file

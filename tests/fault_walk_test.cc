@@ -150,11 +150,11 @@ class Subject {
     m.train_number = kGivenTrain;
     using Writer = platform::Status (*)(const model::Scenario&, platform::Env&, const std::string&);
     const std::pair<FileKind, Writer> writers[] = {
-        {FileKind::kLineSource, writers::dati_linea},
-        {FileKind::kTrainSource, writers::dati_treno},
-        {FileKind::kRouteNotes, writers::dati_note},
-        {FileKind::kSlowdownForm, writers::dati_rallentamenti},
-        {FileKind::kTrainCard, writers::dati_scheda}};
+        {FileKind::kLineSource, writers::write_line_source},
+        {FileKind::kTrainSource, writers::write_train_source},
+        {FileKind::kRouteNotes, writers::write_route_notes},
+        {FileKind::kSlowdownForm, writers::write_slowdown_form},
+        {FileKind::kTrainCard, writers::write_train_card}};
     for (const auto& [kind, writer] : writers)
       if (std::find(kinds.begin(), kinds.end(), kind) != kinds.end()) {
         EXPECT_FALSE(writer(m, env, folder_));

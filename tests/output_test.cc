@@ -153,8 +153,8 @@ TEST_P(CompetitionCodes, SumOverTheWindowOfTrainNameAndSalt) {
   std::string window;
   ASSERT_FALSE(output::code_window(m, &window));
   EXPECT_EQ(window, c.window);
-  EXPECT_EQ(output::codice_gara_og(window), plain_code(c.window));
-  EXPECT_EQ(output::codice_gara_st(window), weighted_code(c.window));
+  EXPECT_EQ(output::plain_competition_code(window), plain_code(c.window));
+  EXPECT_EQ(output::weighted_competition_code(window), weighted_code(c.window));
 }
 
 INSTANTIATE_TEST_SUITE_P(

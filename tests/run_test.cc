@@ -62,11 +62,11 @@ struct WriterStep {
   FileKind kind;
 };
 // The five writers in the order of the run.
-const WriterStep kWriters[] = {{writers::dati_linea, FileKind::kLineSource},
-                               {writers::dati_treno, FileKind::kTrainSource},
-                               {writers::dati_note, FileKind::kRouteNotes},
-                               {writers::dati_rallentamenti, FileKind::kSlowdownForm},
-                               {writers::dati_scheda, FileKind::kTrainCard}};
+const WriterStep kWriters[] = {{writers::write_line_source, FileKind::kLineSource},
+                               {writers::write_train_source, FileKind::kTrainSource},
+                               {writers::write_route_notes, FileKind::kRouteNotes},
+                               {writers::write_slowdown_form, FileKind::kSlowdownForm},
+                               {writers::write_train_card, FileKind::kTrainCard}};
 
 // The files of the first `count` writers, as they write them alone.
 std::map<std::string, std::string> written_by_first(size_t count) {
@@ -83,7 +83,7 @@ const FileKind kBinaries[] = {FileKind::kLineGeometry, FileKind::kService, FileK
 
 TEST(ErrorMessage, ShowsTheCodeAfterOneBlank) {
   FakeUi ui;
-  run::show_errore(ui, "1251");
+  run::show_error_message(ui, "1251");
   EXPECT_EQ(ui.calls, std::vector<std::string>{"box"});
   EXPECT_EQ(ui.boxes, std::vector<std::string>{" Errore n. 1251"});
 }
@@ -167,7 +167,7 @@ TEST_P(ReservedSlotRun, EndsThroughTheErrorMessageAndLeavesTheOldBinaryFiles) {
   ASSERT_FALSE(
       testing_support::write_source(env, path_of(FileKind::kLineSource),
                                     testing_support::line_source_with({GetParam().line_entry})));
-  ASSERT_FALSE(writers::dati_treno(given_model(), env, kFolder));
+  ASSERT_FALSE(writers::write_train_source(given_model(), env, kFolder));
 
   FakeUi ui;
   std::ostringstream err;

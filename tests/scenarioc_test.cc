@@ -310,7 +310,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Scenarioc, WithoutLineSourceTheRunEndsThroughErrore) {
-  ASSERT_FALSE(writers::dati_treno(
+  ASSERT_FALSE(writers::write_train_source(
       [] {
         model::Scenario m;
         m.scenario_name = kGivenScenario;

@@ -25,8 +25,8 @@ std::pair<std::string, std::string> written_by_the_writers(const std::string& sc
   model::Scenario m;
   m.scenario_name = scenario;
   m.train_number = train;
-  EXPECT_FALSE(writers::dati_linea(m, env, "/w"));
-  EXPECT_FALSE(writers::dati_treno(m, env, "/w"));
+  EXPECT_FALSE(writers::write_line_source(m, env, "/w"));
+  EXPECT_FALSE(writers::write_train_source(m, env, "/w"));
   return {env.files()[model::file_path("/w", FileKind::kLineSource, m)],
           env.files()[model::file_path("/w", FileKind::kTrainSource, m)]};
 }

@@ -583,6 +583,29 @@ TEST(TrainPass, StationEntryKeepsTheFieldsReadBeforeAFailure) {
   EXPECT_EQ(r.start_m, 0);
 }
 
+// A service record stores its text's length in 16 bits: a longer name is
+// refused at its field, counted in Windows-1252 bytes, one a character.
+TEST(TrainPass, AStationNameLongerThan65535CharactersIsRefusedAtItsField) {
+  std::string accepted;
+  for (int i = 0; i < 65535; ++i) accepted += "\xC3\xA8";  // "è": two bytes here, one in the file
+  TrainPass fits;
+  fits.run(crlf({"[generale]", station(1000, 11, 600, 0, 0, "") + accepted, "[fine]"}));
+  EXPECT_EQ(fits.state.status_code, 0);
+  EXPECT_EQ(fits.model.service_table[1].text.size(), 2u * 65535);
+
+  const std::string refused(65536, 'A');
+  TrainPass pass;
+  try {
+    pass.run(crlf({"[generale]", "sabbia, 0", station(1000, 11, 600, 0, 0, "") + refused,
+                   "[fine]"}));
+    FAIL() << "the name was accepted";
+  } catch (const compiler::ReadFailure& failure) {
+    ASSERT_TRUE(failure.location());
+    EXPECT_EQ(failure.location()->line, 3);
+    EXPECT_EQ(failure.location()->column, 74);  // the name, after the sixteen numbers
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Read failures end the pass through the fault handler (status 25).
 

@@ -37,19 +37,19 @@ struct WriterCase {
 };
 
 const WriterCase kCases[] = {
-    {"line_source", writers::dati_linea, model::FileKind::kLineSource,
+    {"line_source", writers::write_line_source, model::FileKind::kLineSource,
      "Fiumicino Aeroporto_Roma_linea.txt", 82, 2837,
      "69d536d1541333cdc9fe0ae129be6b5f320a3ecc483d5e5baf8ae0b1ed836e99"},
-    {"train_source", writers::dati_treno, model::FileKind::kTrainSource,
+    {"train_source", writers::write_train_source, model::FileKind::kTrainSource,
      "Fiumicino Aeroporto_Roma_3291-.txt", 49, 2210,
      "1727e90aba342acd7da02eee0ef2b7ad5929504dc4ba59bd082d8d118afc7668"},
-    {"train_card", writers::dati_scheda, model::FileKind::kTrainCard,
+    {"train_card", writers::write_train_card, model::FileKind::kTrainCard,
      "Fiumicino Aeroporto_Roma_3291_scheda_treno.txt", 48, 3731,
      "9fe6aaca85a58a50380675536a72f0c6a99e3a68440742b75c15fd1636632c52"},
-    {"slowdown_form", writers::dati_rallentamenti, model::FileKind::kSlowdownForm,
+    {"slowdown_form", writers::write_slowdown_form, model::FileKind::kSlowdownForm,
      "Fiumicino Aeroporto_Roma_3291_rallentamenti.txt", 46, 3283,
      "3309db203696c79ee4d65fae32d4eacb0481546556cde26e9ad1ff72f4a65cff"},
-    {"route_notes", writers::dati_note, model::FileKind::kRouteNotes,
+    {"route_notes", writers::write_route_notes, model::FileKind::kRouteNotes,
      "Fiumicino Aeroporto_Roma_3291_note.txt", 20, 0,
      "bd23c98d2c5bd991e5a05fdddf27f7799ffbc222017fa2522cc0d4b058739eab"},
 };
@@ -120,7 +120,7 @@ std::vector<std::string> written_lines(WriterFn writer, model::FileKind kind) {
 }
 
 TEST(LineSourceText, KeepsInnerAndTrailingSpaces) {
-  auto lines = written_lines(writers::dati_linea, model::FileKind::kLineSource);
+  auto lines = written_lines(writers::write_line_source, model::FileKind::kLineSource);
   EXPECT_EQ(lines.front(), "stazione di Orte a km 114,300");
   EXPECT_EQ(lines[1], "[generale]");
   EXPECT_EQ(lines.back(), "[fine]");
@@ -129,7 +129,7 @@ TEST(LineSourceText, KeepsInnerAndTrailingSpaces) {
 }
 
 TEST(TrainSourceText, KeepsTheClockLineAndBareSections) {
-  auto lines = written_lines(writers::dati_treno, model::FileKind::kTrainSource);
+  auto lines = written_lines(writers::write_train_source, model::FileKind::kTrainSource);
   EXPECT_EQ(lines.front(), "[generale]");
   EXPECT_EQ(lines[4], "orologio,    10" + std::string(14, ' ') + "5" + std::string(13, ' ') + "30 ");
   EXPECT_EQ(lines[27], "[rallentamenti]");
@@ -139,7 +139,7 @@ TEST(TrainSourceText, KeepsTheClockLineAndBareSections) {
 }
 
 TEST(TrainCardText, LayoutFacts) {
-  auto lines = written_lines(writers::dati_scheda, model::FileKind::kTrainCard);
+  auto lines = written_lines(writers::write_train_card, model::FileKind::kTrainCard);
   EXPECT_EQ(lines[0], "");
   EXPECT_EQ(lines[1], "");
   EXPECT_EQ(lines[8].size(), 64u);
@@ -155,7 +155,7 @@ TEST(TrainCardText, LayoutFacts) {
 }
 
 TEST(SlowdownFormText, LayoutFacts) {
-  auto lines = written_lines(writers::dati_rallentamenti, model::FileKind::kSlowdownForm);
+  auto lines = written_lines(writers::write_slowdown_form, model::FileKind::kSlowdownForm);
   int empty = 0;
   for (const auto& line : lines) empty += line.empty();
   EXPECT_EQ(empty, 3);
@@ -170,7 +170,7 @@ TEST(SlowdownFormText, LayoutFacts) {
 TEST(RouteNotesText, WritesEGraveAsOneByteAndKeepsTrailingSpaces) {
   MemEnv env;
   model::Scenario m = given_scenario();
-  ASSERT_FALSE(writers::dati_note(m, env, kFolder));
+  ASSERT_FALSE(writers::write_route_notes(m, env, kFolder));
   const std::string& bytes = env.files().at(model::file_path(kFolder, model::FileKind::kRouteNotes, m));
   auto lines = split_crlf(bytes);
   EXPECT_EQ(lines[6], "   una delle quali \xE8 una vettura pilota ed una motrice E 464.");

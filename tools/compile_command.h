@@ -17,7 +17,7 @@ struct CompileArgs {
 
 // Compiles, prints the status and returns the exit status: 0 for status 0,
 // 1 for any other status, 2 when a file operation fails, 3 when the run
-// ended through `errore`.
+// ended through the " Errore n. " message.
 int run_compile(const CompileArgs& args, const ToolContext& context);
 
 // Registers "compile" on `parent`.

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<platform::Ui> ui = platform::make_ui(std::cout, std::cerr);
   ui->report_next_message_box(std::cout);
   ui->show_waiting(run::kWaitingLabel);
-  run::show_errore(*ui, code);
+  run::show_error_message(*ui, code);
   ui->close_waiting();
   return run::kExitErrore;
 }

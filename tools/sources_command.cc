@@ -31,7 +31,7 @@ int run_sources(const SourcesArgs& args, const ToolContext& context) {
       }
     }
   }
-  for (auto writer : {writers::dati_linea, writers::dati_treno}) {
+  for (auto writer : {writers::write_line_source, writers::write_train_source}) {
     if (platform::Status status = writer(m, context.env, args.scenario.folder)) {
       context.err << "scenarioc: " << status->message() << std::endl;
       return kExitPlatform;

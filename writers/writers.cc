@@ -14,20 +14,20 @@ platform::Status write(const model::Scenario& model, platform::Env& env,
 
 }  // namespace
 
-platform::Status dati_linea(const model::Scenario& m, platform::Env& env, const std::string& f) {
+platform::Status write_line_source(const model::Scenario& m, platform::Env& env, const std::string& f) {
   return write(m, env, f, model::FileKind::kLineSource, line_source_lines());
 }
-platform::Status dati_treno(const model::Scenario& m, platform::Env& env, const std::string& f) {
+platform::Status write_train_source(const model::Scenario& m, platform::Env& env, const std::string& f) {
   return write(m, env, f, model::FileKind::kTrainSource, train_source_lines());
 }
-platform::Status dati_note(const model::Scenario& m, platform::Env& env, const std::string& f) {
+platform::Status write_route_notes(const model::Scenario& m, platform::Env& env, const std::string& f) {
   return write(m, env, f, model::FileKind::kRouteNotes, route_notes_lines());
 }
-platform::Status dati_rallentamenti(const model::Scenario& m, platform::Env& env,
+platform::Status write_slowdown_form(const model::Scenario& m, platform::Env& env,
                                     const std::string& f) {
   return write(m, env, f, model::FileKind::kSlowdownForm, slowdown_form_lines());
 }
-platform::Status dati_scheda(const model::Scenario& m, platform::Env& env, const std::string& f) {
+platform::Status write_train_card(const model::Scenario& m, platform::Env& env, const std::string& f) {
   return write(m, env, f, model::FileKind::kTrainCard, train_card_lines());
 }
 

@@ -15,15 +15,15 @@ namespace writers {
 inline constexpr char kScenarioName[] = "Fiumicino Aeroporto_Roma";
 inline constexpr char kTrainNumber[] = "3291";
 
-platform::Status dati_linea(const model::Scenario& model, platform::Env& env,
+platform::Status write_line_source(const model::Scenario& model, platform::Env& env,
                             const std::string& folder);  // line source
-platform::Status dati_treno(const model::Scenario& model, platform::Env& env,
+platform::Status write_train_source(const model::Scenario& model, platform::Env& env,
                             const std::string& folder);  // train source
-platform::Status dati_note(const model::Scenario& model, platform::Env& env,
+platform::Status write_route_notes(const model::Scenario& model, platform::Env& env,
                            const std::string& folder);  // route notes
-platform::Status dati_rallentamenti(const model::Scenario& model, platform::Env& env,
+platform::Status write_slowdown_form(const model::Scenario& model, platform::Env& env,
                                     const std::string& folder);  // slowdown order form
-platform::Status dati_scheda(const model::Scenario& model, platform::Env& env,
+platform::Status write_train_card(const model::Scenario& model, platform::Env& env,
                              const std::string& folder);  // train card
 
 // The fixed lines of each text (UTF-8), without line ends.
