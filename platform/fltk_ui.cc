@@ -69,13 +69,8 @@ class FltkUi final : public Ui {
     XSync(fl_display, False);
   }
 
-  void message_box(std::string_view text) override {
-    fl_close = "OK";
-    fl_message_hotspot(0);
-    fl_message_icon()->hide();
-    fl_message_title(title_.c_str());
-    fl_alert("%s", std::string(text).c_str());
-  }
+  void message_box(std::string_view text) override { show_box(text, false); }
+  void report_failure(std::string_view text) override { show_box(text, true); }
 
   void report_next_message_box(std::ostream& report) override {
     report_ = &report;
@@ -115,6 +110,19 @@ class FltkUi final : public Ui {
              << "message box text: [" << text << "]\n"
              << "message box buttons: " << buttons << '\n'
              << "message box icon: " << (icon && icon->visible() ? "shown" : "none") << std::endl;
+  }
+
+  void show_box(std::string_view text, bool icon) {
+    fl_close = "OK";
+    fl_message_hotspot(0);
+    if (icon) {
+      fl_message_icon()->label("!");
+      fl_message_icon()->show();
+    } else {
+      fl_message_icon()->hide();
+    }
+    fl_message_title(title_.c_str());
+    fl_alert("%s", std::string(text).c_str());
   }
 
   std::string title_;

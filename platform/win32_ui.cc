@@ -181,6 +181,13 @@ class Win32Ui final : public Ui {
       err_ << text << std::endl;  // no box could be shown: the text still reaches the user
   }
 
+  void report_failure(std::string_view text) override {
+    std::wstring wide = wide_or_empty(text);
+    if (::MessageBoxW(form_, wide.c_str(), title_.empty() ? nullptr : title_.c_str(),
+                      MB_OK | MB_ICONERROR) == 0)
+      err_ << text << std::endl;
+  }
+
   void report_next_message_box(std::ostream& report) override {
     if (reporter_.joinable()) return;
     // MessageBoxW runs its own loop on this thread; look from another one.

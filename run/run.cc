@@ -1,8 +1,10 @@
 #include "run/run.h"
 
 #include <ostream>
+#include <vector>
 
 #include "output/output_step.h"
+#include "run/failure_report.h"
 #include "writers/writers.h"
 
 namespace run {
@@ -40,11 +42,24 @@ int Form_Load(platform::Env& env, platform::Ui& ui, const std::string& folder, s
   int exit_status = kExitOk;
   try {
     platform::Status failure;
-    for (Writer writer : kWriters)
+    size_t written = 0;
+    for (Writer writer : kWriters) {
       if ((failure = writer(model, env, folder))) break;
-    if (!failure) failure = memorizza_percorso(model, env, ui, folder, 1);
+      ++written;
+    }
+    std::vector<platform::Error> failures;
     if (failure) {
-      err << "fiumicino_roma_3291: " << failure->message() << std::endl;
+      failures.push_back(*failure);
+      // Stopped before the compile: the sources it wrote would stay behind.
+      if (platform::Status removal = remove_written_sources(env, folder, model, written))
+        failures.push_back(*removal);
+    } else if ((failure = memorizza_percorso(model, env, ui, folder, 1))) {
+      failures.push_back(*failure);
+    }
+    if (!failures.empty()) {
+      for (const platform::Error& f : failures)
+        err << "fiumicino_roma_3291: " << f.message() << std::endl;
+      ui.report_failure(failure_box_text(failures));
       exit_status = kExitPlatform;
     }
   } catch (const RunEnded&) {

@@ -39,6 +39,7 @@
 #include "platform/env.h"
 #include "platform/mem_env.h"
 #include "platform/ui.h"
+#include "run/failure_report.h"
 #include "run/run.h"
 #include "tests/support/folders.h"
 #include "tests/support/given_scenario.h"
@@ -138,8 +139,9 @@ class Subject {
   // `start`; after a power cut, the folder is what the device kept.
   virtual Result run(const Folder& start, const Arm& arm, bool power_cut) = 0;
   // What the run says when the failure it reports fell at `place`;
-  // `failure` is that failure's message.
-  virtual Said said(Place place, const std::string& failure) const = 0;
+  // `failures` are the failures it reports: the first that fell outside the
+  // parsers, then a refused clean-up of the sources it wrote.
+  virtual Said said(Place place, const std::vector<platform::Error>& failures) const = 0;
 
  protected:
   // The five writers' files, named under this subject's folder.
@@ -205,10 +207,15 @@ class Installer final : public Subject {
     return result;
   }
 
-  Said said(Place place, const std::string& failure) const override {
+  Said said(Place place, const std::vector<platform::Error>& failures) const override {
     switch (place) {
-      case Place::kReplacing:
-        return {run::kExitPlatform, "", "fiumicino_roma_3291: " + failure + "\n", ""};
+      case Place::kReplacing: {
+        // On the console in its own words, and in the box for a user without one.
+        std::string err;
+        for (const platform::Error& f : failures)
+          err += "fiumicino_roma_3291: " + f.message() + "\n";
+        return {run::kExitPlatform, "", err, run::failure_box_text(failures) + "\n"};
+      }
       case Place::kReadingLineSource:
         return {run::kExitErrore, "", "", " Errore n. 25\n"};
       case Place::kInParsers:
@@ -252,11 +259,11 @@ class Compile final : public Subject {
     return result;
   }
 
-  Said said(Place place, const std::string& failure) const override {
+  Said said(Place place, const std::vector<platform::Error>& failures) const override {
     const std::string status25 = tools::status_line(model::status::kReadFailure, 0) + "\n";
     switch (place) {
       case Place::kReplacing:
-        return {run::kExitPlatform, "", "scenarioc: " + failure + "\n", ""};
+        return {run::kExitPlatform, "", "scenarioc: " + failures.front().message() + "\n", ""};
       case Place::kReadingLineSource:
         // `errore` shows its box on stderr.
         return {run::kExitErrore, status25, " Errore n. 25\n", ""};
@@ -389,16 +396,19 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
   // fell outside the parsers, if any.
   void expect_said(const Result& r, Place first_place) const {
     Place place = first_place;
-    std::string failure;
-    for (const FaultEnv::Call& call : r.trace)
-      if (call.failure && place_of(call) == Place::kReplacing) {
+    std::vector<platform::Error> failures;
+    for (const FaultEnv::Call& call : r.trace) {
+      if (!call.failure) continue;
+      if (failures.empty() && place_of(call) == Place::kReplacing) {
         place = Place::kReplacing;
         // The message names the file the failure happened to, a temporary
         // file included.
-        failure = call.failure->message();
-        break;
+        failures.push_back(*call.failure);
+      } else if (failures.size() == 1 && call.op == Op::kDelete && subject_->is_source(call.path)) {
+        failures.push_back(*call.failure);  // the sources it wrote could not be removed
       }
-    const Said said = subject_->said(place, failure);
+    }
+    const Said said = subject_->said(place, failures);
     EXPECT_EQ(r.status, said.status);
     EXPECT_EQ(r.out, said.out);
     EXPECT_EQ(r.err, said.err);
@@ -413,13 +423,29 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
                          [&](const auto& call) { return target_of(call.path) == file; });
     };
     switch (place) {
-      case Place::kReplacing:
+      case Place::kReplacing: {
         // The run stops at the file it was replacing; the binary files are
-        // replaced as one set, so it stops at that set.
-        for (size_t i = at + 1; i < r.trace.size(); ++i)
-          EXPECT_EQ(unit_of(r.trace[i].path), unit_of(first.path))
+        // replaced as one set, so it stops at that set. Then it removes the
+        // sources it wrote, where they are still there.
+        size_t i = at + 1;
+        while (i < r.trace.size() && unit_of(r.trace[i].path) == unit_of(first.path)) ++i;
+        for (; i < r.trace.size(); ++i)
+          EXPECT_TRUE(r.trace[i].op == Op::kDelete && subject_->is_source(r.trace[i].path))
               << "the run went on to " << r.trace[i].path;
+        for (const std::string& source : subject_->sources()) {
+          const auto written = [&](const FaultEnv::Call& call) {
+            return call.op == Op::kRename && call.path == source && !call.failure;
+          };
+          const auto refused = [&](const FaultEnv::Call& call) {
+            return call.op == Op::kDelete && call.path == source && call.failure;
+          };
+          if (std::any_of(r.trace.begin(), r.trace.end(), written) &&
+              !std::any_of(r.trace.begin(), r.trace.end(), refused)) {
+            EXPECT_EQ(r.folder.count(source), 0u) << source << " was written and left";
+          }
+        }
         break;
+      }
       case Place::kReadingLineSource:
         // The fault handler, then `errore`: no binary file is touched.
         for (const std::string& binary : subject_->binaries())
