@@ -34,7 +34,10 @@ struct DecodeArgs {
   bool json = false;
 };
 
-int run_decode(const DecodeArgs& args, const ToolContext& context) {
+}  // namespace
+
+int decode_file(const std::string& file, bool json, const ToolContext& context) {
+  const DecodeArgs args{file, json};
   auto fail = [&](const std::string& why) {
     context.err << "scenarioc: " << args.file << ": " << why << std::endl;
     return run::kExitPlatform;
@@ -93,8 +96,6 @@ int run_decode(const DecodeArgs& args, const ToolContext& context) {
   return run::kExitOk;
 }
 
-}  // namespace
-
 Subcommand add_decode_command(CLI::App& parent, const ToolContext& context) {
   auto args = std::make_shared<DecodeArgs>();
   CLI::App* command =
@@ -105,7 +106,8 @@ Subcommand add_decode_command(CLI::App& parent, const ToolContext& context) {
       ->required();
   command->add_flag("--json", args->json, "Print one JSON document instead of text");
   command->footer(kFooter);
-  return Subcommand{command, [args, &context] { return run_decode(*args, context); }};
+  return Subcommand{command,
+                    [args, &context] { return decode_file(args->file, args->json, context); }};
 }
 
 }  // namespace tools
