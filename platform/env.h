@@ -34,6 +34,13 @@ class WritableFile {
   virtual Status close() = 0;
 };
 
+// Held by one process at a time for one folder; let go when destroyed, or
+// when the process ends, however it ends.
+class FolderLock {
+ public:
+  virtual ~FolderLock() = default;
+};
+
 class Env {
  public:
   virtual ~Env() = default;
@@ -62,6 +69,10 @@ class Env {
   // Pushes the folder's entries (the renames into it) to the device; does
   // nothing where the system does that with the rename itself.
   virtual Status sync_folder(const std::string& folder) = 0;
+  // Waits until no other process holds the lock of `folder`, then holds it,
+  // so that runs in one folder never interleave. Nullptr where the system
+  // cannot lock the folder: the run then goes on unguarded.
+  virtual std::unique_ptr<FolderLock> lock_folder(const std::string& folder) = 0;
 };
 
 // The Env of the machine the program runs on.

@@ -105,6 +105,10 @@ Status MemEnv::delete_file(const std::string& path) {
 
 Status MemEnv::sync_folder(const std::string&) { return ok(); }
 
+std::unique_ptr<FolderLock> MemEnv::lock_folder(const std::string&) {
+  return std::make_unique<FolderLock>();
+}
+
 // --- FaultEnv ----------------------------------------------------------------------------
 
 class FaultEnv::File final : public WritableFile {

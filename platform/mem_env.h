@@ -28,6 +28,8 @@ class MemEnv final : public Env {
   Status rename_file(const std::string& from, const std::string& to) override;
   Status delete_file(const std::string& path) override;
   Status sync_folder(const std::string& folder) override;
+  // One process: there is nothing to wait for.
+  std::unique_ptr<FolderLock> lock_folder(const std::string& folder) override;
 
   // Direct access for tests: every file, by path.
   std::map<std::string, std::string>& files() { return files_; }
@@ -100,6 +102,10 @@ class FaultEnv final : public Env {
   Status rename_file(const std::string& from, const std::string& to) override;
   Status delete_file(const std::string& path) override;
   Status sync_folder(const std::string& folder) override;
+  // Passed on, uncounted: locking changes no file.
+  std::unique_ptr<FolderLock> lock_folder(const std::string& folder) override {
+    return base_.lock_folder(folder);
+  }
 
  private:
   class File;

@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,6 +78,17 @@ class PosixWritableFile final : public WritableFile {
 
  private:
   std::string path_;
+  int fd_;
+};
+
+// An flock on the folder itself: no file is left in it, and the system lets
+// go when the process ends, even by a kill.
+class PosixFolderLock final : public FolderLock {
+ public:
+  explicit PosixFolderLock(int fd) : fd_(fd) {}
+  ~PosixFolderLock() override { ::close(fd_); }
+
+ private:
   int fd_;
 };
 
@@ -164,6 +176,19 @@ class PosixEnv final : public Env {
   Status delete_file(const std::string& path) override {
     if (::unlink(path.c_str()) != 0) return os_error("delete", path, errno);
     return ok();
+  }
+
+  std::unique_ptr<FolderLock> lock_folder(const std::string& folder) override {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    int result;
+    do result = ::flock(fd, LOCK_EX);
+    while (result != 0 && errno == EINTR);
+    if (result != 0) {
+      ::close(fd);
+      return nullptr;
+    }
+    return std::make_unique<PosixFolderLock>(fd);
   }
 
   Status sync_folder(const std::string& folder) override {

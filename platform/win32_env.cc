@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cwctype>
 
 #include "platform/env.h"
 #include "platform/program_path.h"
@@ -27,6 +28,35 @@ constexpr int kTemporaryNameTries = 100;
 
 // Counts the temporary names of this process, so that no two calls share one.
 std::atomic<unsigned long> temporary_attempts{0};
+
+// A named mutex for the folder: no file is left in it, and the system lets
+// go when the process ends, however it ends (the next owner is told it was
+// abandoned, and takes it all the same).
+class Win32FolderLock final : public FolderLock {
+ public:
+  explicit Win32FolderLock(HANDLE mutex) : mutex_(mutex) {}
+  ~Win32FolderLock() override {
+    ::ReleaseMutex(mutex_);
+    ::CloseHandle(mutex_);
+  }
+
+ private:
+  HANDLE mutex_;
+};
+
+// The mutex's name: a hash of the folder's path, which may be longer than a
+// name can be and holds backslashes, which a name cannot; Windows paths
+// ignore case.
+std::wstring folder_lock_name(const std::wstring& folder) {
+  unsigned long long hash = 1469598103934665603ull;  // FNV-1a
+  for (wchar_t c : folder) {
+    hash ^= static_cast<unsigned long long>(::towlower(c));
+    hash *= 1099511628211ull;
+  }
+  std::wstring name = L"Local\\fiumicino_roma_3291-folder-";
+  for (int shift = 60; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(hash >> shift) & 15];
+  return name;
+}
 
 class Win32WritableFile final : public WritableFile {
  public:
@@ -178,6 +208,27 @@ class Win32Env final : public Env {
     if (Status status = wide_path("delete", path, &wide)) return status;
     if (!::DeleteFileW(wide.c_str())) return os_error("delete", path, ::GetLastError());
     return ok();
+  }
+
+  std::unique_ptr<FolderLock> lock_folder(const std::string& folder) override {
+    std::wstring wide;
+    if (!widen(folder, &wide)) return nullptr;
+    std::wstring full(32768, L'\0');
+    DWORD n =
+        ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n > 0 && n < full.size())
+      full.resize(n);
+    else
+      full = wide;
+    while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, folder_lock_name(full).c_str());
+    if (!mutex) return nullptr;
+    const DWORD waited = ::WaitForSingleObject(mutex, INFINITE);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+      ::CloseHandle(mutex);
+      return nullptr;
+    }
+    return std::make_unique<Win32FolderLock>(mutex);
   }
 
   // MOVEFILE_WRITE_THROUGH has already put each rename on the device.

@@ -40,6 +40,9 @@ int Form_Load(platform::Env& env, platform::Ui& ui, const std::string& folder, s
   constexpr Writer kWriters[] = {writers::dati_linea, writers::dati_treno, writers::dati_note,
                                  writers::dati_rallentamenti, writers::dati_scheda};
   int exit_status = kExitOk;
+  // Another installer in this folder would delete the sources this one is
+  // about to read, and put a half-read scenario in place of a whole one.
+  const std::unique_ptr<platform::FolderLock> lock = env.lock_folder(folder);
   try {
     platform::Status failure;
     size_t written = 0;
