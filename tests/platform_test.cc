@@ -265,6 +265,15 @@ TEST_F(RealDisk, ReadRegularFileTakesOnlyRegularFilesUpToTheLimit) {
 }
 
 #ifndef _WIN32
+TEST_F(RealDisk, AReplacedFileGetsTheModeOfANewFile) {
+  const mode_t mask = ::umask(027);
+  ASSERT_EQ(platform::replace_file(env_, in_folder("a.txt"), "a"), std::nullopt);
+  ::umask(mask);
+  struct stat info;
+  ASSERT_EQ(::stat(path_of(in_folder("a.txt")).c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
 TEST_F(RealDisk, ReadRegularFileRefusesAPipeWithoutWaitingForAWriter) {
   const std::string fifo = in_folder("pipe.dat");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
