@@ -1,5 +1,7 @@
 #include "output/output_step.h"
 
+#include <vector>
+
 #include "model/file_names.h"
 #include "model/status_codes.h"
 #include "output/binary_files.h"
@@ -27,21 +29,21 @@ OutputOutcome output_step(model::Scenario& model, platform::Env& env, const std:
   scenario_record.time_s = weighted_competition_code(window);
   cell1.value_b = plain_competition_code(window);
 
-  if (model.line_table.allocated()) {
-    outcome.failure = platform::replace_file(
-        env, model::file_path(folder, model::FileKind::kLineGeometry, model),
-        [&](platform::WritableFile& file) { return write_line_table(model.line_table, file); });
-    if (outcome.failure) return outcome;
-  }
+  // The three files are one set: each is written in full before any is put
+  // in place, so that a failure leaves the old set whole.
   std::string service;
-  outcome.failure = encode_service_table(model.service_table, &service);
-  if (!outcome.failure)
-    outcome.failure = platform::replace_file(
-        env, model::file_path(folder, model::FileKind::kService, model), service);
-  if (outcome.failure) return outcome;
-  outcome.failure =
-      platform::replace_file(env, model::file_path(folder, model::FileKind::kCells, model),
-                             encode_cell_track(model.cell_track));
+  if ((outcome.failure = encode_service_table(model.service_table, &service))) return outcome;
+  const std::string cells = encode_cell_track(model.cell_track);
+  std::vector<platform::NewContent> files;
+  if (model.line_table.allocated())
+    files.push_back(
+        {model::file_path(folder, model::FileKind::kLineGeometry, model),
+         [&](platform::WritableFile& file) { return write_line_table(model.line_table, file); }});
+  files.push_back({model::file_path(folder, model::FileKind::kService, model),
+                   [&](platform::WritableFile& file) { return file.append(service); }});
+  files.push_back({model::file_path(folder, model::FileKind::kCells, model),
+                   [&](platform::WritableFile& file) { return file.append(cells); }});
+  outcome.failure = platform::replace_files(env, folder, files);
   return outcome;
 }
 

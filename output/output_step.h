@@ -14,12 +14,14 @@ struct OutputOutcome {
   // 1250 or 1251 when a reserved slot was already used: nothing was written,
   // and the caller ends the run through the " Errore n. " message with this code.
   int32_t reserved_slot_code = 0;
-  // A failing file operation; the files after it were not written.
+  // A failing file operation. When it came before the first file was put in
+  // place, every old file is as it was.
   platform::Status failure;
 };
 
-// Needs the cell track with at least cells 0 and 1. Writes the line geometry file only when
-// the track plan was built, then the service file, then the cell file.
+// Needs the cell track with at least cells 0 and 1. Replaces, as one set, the line
+// geometry file (only when the track plan was built), the service file and the
+// cell file, in that order.
 OutputOutcome output_step(model::Scenario& model, platform::Env& env, const std::string& folder);
 
 }  // namespace output

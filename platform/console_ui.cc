@@ -11,6 +11,7 @@ class ConsoleUi final : public Ui {
   void show_waiting(std::string_view label) override { out_ << label << std::endl; }
   void close_waiting() override {}
   void message_box(std::string_view text) override { err_ << text << std::endl; }
+  void report_failure(std::string_view) override {}
 
  private:
   std::ostream& out_;

@@ -5,6 +5,7 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_ask.H>
+#include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xlib.h>
 // Xlib defines Status as a macro; this program has a type of that name.
@@ -25,6 +26,22 @@ namespace {
 constexpr int kDotsPerInch = 96;
 int px(int twips) { return form::twips_to_pixels(twips, kDotsPerInch); }
 
+// The largest label size, in pixels, up to the design's 24 points, at which
+// `text` in Helvetica bold fits a box of `width` x `height` pixels. FLTK
+// insets a left-aligned label by 3 pixels on each side; the text must end
+// before the box's last column, so that nothing of it is cut.
+int fitting_size(const std::string& text, int width, int height) {
+  constexpr int kSmallest = 8;
+  int size = form::points_to_pixels(form::kLabelPoints, kDotsPerInch);
+  for (; size > kSmallest; --size) {
+    fl_font(FL_HELVETICA_BOLD, size);
+    int w = 0, h = 0;
+    fl_measure(text.c_str(), w, h, 0);
+    if (w < width - 6 && h <= height) break;
+  }
+  return size;
+}
+
 // The window offers no way to cancel the run: its close button does nothing.
 void ignore_close(Fl_Widget*, void*) {}
 
@@ -44,12 +61,12 @@ class FltkUi final : public Ui {
     form_->callback(ignore_close);
     Fl_Box* box = new Fl_Box(px(form::kLabelLeft), px(form::kLabelTop), px(form::kLabelWidth),
                              px(form::kLabelHeight));
-    box->copy_label(std::string(label).c_str());
+    const std::string text(label);
+    box->copy_label(text.c_str());
     // Helvetica bold stands in for MS Sans Serif, which X does not have. It
-    // is wider: the word is drawn whole, past the label's edge but inside the
-    // window, rather than cut.
+    // is wider: the largest size up to the design's at which the text fits.
     box->labelfont(FL_HELVETICA_BOLD);
-    box->labelsize(form::points_to_pixels(form::kLabelPoints, kDotsPerInch));
+    box->labelsize(fitting_size(text, box->w(), box->h()));
     box->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE);
     form_->end();
     form_->show();
@@ -69,13 +86,8 @@ class FltkUi final : public Ui {
     XSync(fl_display, False);
   }
 
-  void message_box(std::string_view text) override {
-    fl_close = "OK";
-    fl_message_hotspot(0);
-    fl_message_icon()->hide();
-    fl_message_title(title_.c_str());
-    fl_alert("%s", std::string(text).c_str());
-  }
+  void message_box(std::string_view text) override { show_box(text, false); }
+  void report_failure(std::string_view text) override { show_box(text, true); }
 
   void report_next_message_box(std::ostream& report) override {
     report_ = &report;
@@ -115,6 +127,19 @@ class FltkUi final : public Ui {
              << "message box text: [" << text << "]\n"
              << "message box buttons: " << buttons << '\n'
              << "message box icon: " << (icon && icon->visible() ? "shown" : "none") << std::endl;
+  }
+
+  void show_box(std::string_view text, bool icon) {
+    fl_close = "OK";
+    fl_message_hotspot(0);
+    if (icon) {
+      fl_message_icon()->label("!");
+      fl_message_icon()->show();
+    } else {
+      fl_message_icon()->hide();
+    }
+    fl_message_title(title_.c_str());
+    fl_alert("%s", std::string(text).c_str());
   }
 
   std::string title_;

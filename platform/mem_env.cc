@@ -60,9 +60,32 @@ Status MemEnv::read_file(const std::string& path, std::string* contents) {
   return ok();
 }
 
+Status MemEnv::read_regular_file(const std::string& path, size_t limit, std::string* contents) {
+  contents->clear();
+  auto it = files_.find(path);
+  if (it == files_.end()) return not_found("open", path);
+  if (it->second.size() > limit)
+    return Error{"read", path,
+                 std::to_string(it->second.size()) + " bytes, more than the " +
+                     std::to_string(limit) + " allowed"};
+  *contents = it->second;
+  return ok();
+}
+
 Status MemEnv::new_writable_file(const std::string& path, std::unique_ptr<WritableFile>* file) {
   files_[path].clear();
   *file = std::make_unique<MemFile>(files_, path);
+  return ok();
+}
+
+Status MemEnv::new_temporary_file(const std::string& target, std::string* temp,
+                                  std::unique_ptr<WritableFile>* file) {
+  std::string name;
+  do name = temporary_name(target, 0, ++temporary_attempts_);
+  while (files_.count(name) != 0);
+  files_[name];
+  *file = std::make_unique<MemFile>(files_, name);
+  *temp = std::move(name);
   return ok();
 }
 
@@ -78,6 +101,12 @@ Status MemEnv::rename_file(const std::string& from, const std::string& to) {
 Status MemEnv::delete_file(const std::string& path) {
   if (files_.erase(path) == 0) return not_found("delete", path);
   return ok();
+}
+
+Status MemEnv::sync_folder(const std::string&) { return ok(); }
+
+std::unique_ptr<FolderLock> MemEnv::lock_folder(const std::string&) {
+  return std::make_unique<FolderLock>();
 }
 
 // --- FaultEnv ----------------------------------------------------------------------------
@@ -197,6 +226,33 @@ Status FaultEnv::read_file(const std::string& path, std::string* contents) {
   return base_.read_file(path, contents);
 }
 
+Status FaultEnv::read_regular_file(const std::string& path, size_t limit, std::string* contents) {
+  if (Status failure = injected(Op::kOpen, path, "open")) return failure;
+  if (Status failure = injected(Op::kRead, path, "read")) return failure;
+  return base_.read_regular_file(path, limit, contents);
+}
+
+Status FaultEnv::new_temporary_file(const std::string& target, std::string* temp,
+                                    std::unique_ptr<WritableFile>* file) {
+  // The name is the base's to choose, so the call is counted once it is known.
+  std::string name;
+  std::unique_ptr<WritableFile> base;
+  Status status = base_.new_temporary_file(target, &name, &base);
+  if (Status failure = injected(Op::kOpen, status ? status->path : name, "create")) {
+    if (!status) {
+      // As if the file had never been created.
+      base.reset();
+      base_.delete_file(name);
+    }
+    return failure;
+  }
+  if (status) return status;
+  written_[name] = Written{};
+  *file = std::make_unique<File>(*this, name, std::move(base));
+  *temp = std::move(name);
+  return ok();
+}
+
 Status FaultEnv::new_writable_file(const std::string& path, std::unique_ptr<WritableFile>* file) {
   if (Status failure = injected(Op::kOpen, path, "create")) return failure;
   std::unique_ptr<WritableFile> base;
@@ -225,6 +281,11 @@ Status FaultEnv::delete_file(const std::string& path) {
   if (Status status = base_.delete_file(path)) return status;
   written_.erase(path);
   return ok();
+}
+
+Status FaultEnv::sync_folder(const std::string& folder) {
+  if (Status failure = injected(Op::kFlush, folder, "flush")) return failure;
+  return base_.sync_folder(folder);
 }
 
 }  // namespace platform

@@ -19,19 +19,29 @@ class MemEnv final : public Env {
  public:
   bool file_exists(const std::string& path) override;
   Status read_file(const std::string& path, std::string* contents) override;
+  Status read_regular_file(const std::string& path, size_t limit, std::string* contents) override;
   Status new_writable_file(const std::string& path, std::unique_ptr<WritableFile>* file) override;
+  // Temporary names count from 1 for each MemEnv, under process number 0,
+  // so that two runs on fresh MemEnvs name their files alike.
+  Status new_temporary_file(const std::string& target, std::string* temp,
+                            std::unique_ptr<WritableFile>* file) override;
   Status rename_file(const std::string& from, const std::string& to) override;
   Status delete_file(const std::string& path) override;
+  Status sync_folder(const std::string& folder) override;
+  // One process: there is nothing to wait for.
+  std::unique_ptr<FolderLock> lock_folder(const std::string& folder) override;
 
   // Direct access for tests: every file, by path.
   std::map<std::string, std::string>& files() { return files_; }
 
  private:
   std::map<std::string, std::string> files_;
+  unsigned long temporary_attempts_ = 0;
 };
 
 // The operations a FaultEnv can make fail. kOpen is both the opening of a
-// file for reading and the creation of a file for writing.
+// file for reading and the creation of a file for writing; kFlush is also
+// the syncing of a folder.
 enum class Op { kOpen, kRead, kWrite, kFlush, kClose, kRename, kDelete, kCount };
 inline constexpr int kOpCount = static_cast<int>(Op::kCount);
 
@@ -85,9 +95,17 @@ class FaultEnv final : public Env {
 
   bool file_exists(const std::string& path) override;
   Status read_file(const std::string& path, std::string* contents) override;
+  Status read_regular_file(const std::string& path, size_t limit, std::string* contents) override;
   Status new_writable_file(const std::string& path, std::unique_ptr<WritableFile>* file) override;
+  Status new_temporary_file(const std::string& target, std::string* temp,
+                            std::unique_ptr<WritableFile>* file) override;
   Status rename_file(const std::string& from, const std::string& to) override;
   Status delete_file(const std::string& path) override;
+  Status sync_folder(const std::string& folder) override;
+  // Passed on, uncounted: locking changes no file.
+  std::unique_ptr<FolderLock> lock_folder(const std::string& folder) override {
+    return base_.lock_folder(folder);
+  }
 
  private:
   class File;

@@ -2,9 +2,11 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -16,6 +18,30 @@ namespace {
 
 Error os_error(std::string operation, const std::string& path, int err) {
   return Error{std::move(operation), path, std::strerror(err)};
+}
+
+// Names already taken beside a target before one is free: each is a file a
+// dead process left, or one planted there.
+constexpr int kTemporaryNameTries = 100;
+
+// Counts the temporary names of this process, so that no two calls share one.
+std::atomic<unsigned long> temporary_attempts{0};
+
+// Reads the rest of an open file, refusing it once it holds more than
+// `limit` bytes.
+Status read_bounded(int fd, const std::string& path, size_t limit, std::string* contents) {
+  char buffer[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return os_error("read", path, errno);
+    }
+    if (n == 0) return ok();
+    if (contents->size() + static_cast<size_t>(n) > limit)
+      return Error{"read", path, "it grew beyond the " + std::to_string(limit) + " bytes allowed"};
+    contents->append(buffer, static_cast<size_t>(n));
+  }
 }
 
 class PosixWritableFile final : public WritableFile {
@@ -55,6 +81,17 @@ class PosixWritableFile final : public WritableFile {
   int fd_;
 };
 
+// An flock on the folder itself: no file is left in it, and the system lets
+// go when the process ends, even by a kill.
+class PosixFolderLock final : public FolderLock {
+ public:
+  explicit PosixFolderLock(int fd) : fd_(fd) {}
+  ~PosixFolderLock() override { ::close(fd_); }
+
+ private:
+  int fd_;
+};
+
 class PosixEnv final : public Env {
  public:
   bool file_exists(const std::string& path) override {
@@ -82,11 +119,53 @@ class PosixEnv final : public Env {
     return ok();
   }
 
+  Status read_regular_file(const std::string& path, size_t limit, std::string* contents) override {
+    contents->clear();
+    // Without O_NONBLOCK opening a pipe would wait for a writer.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return os_error("open", path, errno);
+    struct stat info;
+    Status status;
+    if (::fstat(fd, &info) != 0)
+      status = os_error("read", path, errno);
+    else if (!S_ISREG(info.st_mode))
+      status = Error{"read", path, "not a regular file"};
+    else if (static_cast<unsigned long long>(info.st_size) > limit)
+      status = Error{"read", path,
+                     std::to_string(info.st_size) + " bytes, more than the " +
+                         std::to_string(limit) + " allowed"};
+    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+      status = os_error("read", path, errno);
+    else
+      // The size may still grow while the file is read.
+      status = read_bounded(fd, path, limit, contents);
+    ::close(fd);
+    if (status) contents->clear();
+    return status;
+  }
+
   Status new_writable_file(const std::string& path, std::unique_ptr<WritableFile>* file) override {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return os_error("create", path, errno);
     *file = std::make_unique<PosixWritableFile>(path, fd);
     return ok();
+  }
+
+  Status new_temporary_file(const std::string& target, std::string* temp,
+                            std::unique_ptr<WritableFile>* file) override {
+    for (int tries = 1;; ++tries) {
+      std::string name =
+          temporary_name(target, static_cast<unsigned long>(::getpid()), ++temporary_attempts);
+      // O_EXCL refuses any name that exists, a link included; O_NOFOLLOW says
+      // so twice. 0666 lets the umask give the mode a new target would get.
+      int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+      if (fd >= 0) {
+        *file = std::make_unique<PosixWritableFile>(name, fd);
+        *temp = std::move(name);
+        return ok();
+      }
+      if (errno != EEXIST || tries == kTemporaryNameTries) return os_error("create", name, errno);
+    }
   }
 
   Status rename_file(const std::string& from, const std::string& to) override {
@@ -97,6 +176,28 @@ class PosixEnv final : public Env {
   Status delete_file(const std::string& path) override {
     if (::unlink(path.c_str()) != 0) return os_error("delete", path, errno);
     return ok();
+  }
+
+  std::unique_ptr<FolderLock> lock_folder(const std::string& folder) override {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    int result;
+    do result = ::flock(fd, LOCK_EX);
+    while (result != 0 && errno == EINTR);
+    if (result != 0) {
+      ::close(fd);
+      return nullptr;
+    }
+    return std::make_unique<PosixFolderLock>(fd);
+  }
+
+  Status sync_folder(const std::string& folder) override {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return os_error("open", folder, errno);
+    Status status;
+    if (::fsync(fd) != 0) status = os_error("flush", folder, errno);
+    ::close(fd);
+    return status;
   }
 };
 

@@ -16,6 +16,10 @@ class Ui {
   virtual void close_waiting() = 0;
   // A modal box with `text` and one OK button; returns when it is closed.
   virtual void message_box(std::string_view text) = 0;
+  // A failure that ended the run, for a user who may have no console: a
+  // window interface shows `text` in a box with an error icon; the console,
+  // which has printed the failure in its own words already, adds nothing.
+  virtual void report_failure(std::string_view text) { message_box(text); }
 
   // For the checks of the window builds: once the next message box is on the
   // screen, writes its title, text, buttons and icon to `report`, read back

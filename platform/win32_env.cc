@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <cwctype>
+
 #include "platform/env.h"
 #include "platform/program_path.h"
 #include "platform/win32_text.h"
@@ -17,6 +20,42 @@ Error os_error(std::string operation, const std::string& path, DWORD code) {
 Status wide_path(const std::string& operation, const std::string& path, std::wstring* wide) {
   if (!widen(path, wide)) return Error{operation, path, "the path is not valid UTF-8"};
   return ok();
+}
+
+// Names already taken beside a target before one is free: each is a file a
+// dead process left, or one planted there.
+constexpr int kTemporaryNameTries = 100;
+
+// Counts the temporary names of this process, so that no two calls share one.
+std::atomic<unsigned long> temporary_attempts{0};
+
+// A named mutex for the folder: no file is left in it, and the system lets
+// go when the process ends, however it ends (the next owner is told it was
+// abandoned, and takes it all the same).
+class Win32FolderLock final : public FolderLock {
+ public:
+  explicit Win32FolderLock(HANDLE mutex) : mutex_(mutex) {}
+  ~Win32FolderLock() override {
+    ::ReleaseMutex(mutex_);
+    ::CloseHandle(mutex_);
+  }
+
+ private:
+  HANDLE mutex_;
+};
+
+// The mutex's name: a hash of the folder's path, which may be longer than a
+// name can be and holds backslashes, which a name cannot; Windows paths
+// ignore case.
+std::wstring folder_lock_name(const std::wstring& folder) {
+  unsigned long long hash = 1469598103934665603ull;  // FNV-1a
+  for (wchar_t c : folder) {
+    hash ^= static_cast<unsigned long long>(::towlower(c));
+    hash *= 1099511628211ull;
+  }
+  std::wstring name = L"Local\\fiumicino_roma_3291-folder-";
+  for (int shift = 60; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(hash >> shift) & 15];
+  return name;
 }
 
 class Win32WritableFile final : public WritableFile {
@@ -86,6 +125,42 @@ class Win32Env final : public Env {
     return ok();
   }
 
+  Status read_regular_file(const std::string& path, size_t limit, std::string* contents) override {
+    contents->clear();
+    std::wstring wide;
+    if (Status status = wide_path("open", path, &wide)) return status;
+    HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return os_error("open", path, ::GetLastError());
+    Status status;
+    LARGE_INTEGER size;
+    if (::GetFileType(handle) != FILE_TYPE_DISK)
+      status = Error{"read", path, "not a regular file"};
+    else if (!::GetFileSizeEx(handle, &size))
+      status = os_error("read", path, ::GetLastError());
+    else if (static_cast<unsigned long long>(size.QuadPart) > limit)
+      status = Error{"read", path,
+                     std::to_string(size.QuadPart) + " bytes, more than the " +
+                         std::to_string(limit) + " allowed"};
+    char buffer[1 << 16];
+    while (!status) {
+      DWORD n = 0;
+      if (!::ReadFile(handle, buffer, sizeof buffer, &n, nullptr)) {
+        status = os_error("read", path, ::GetLastError());
+      } else if (n == 0) {
+        break;
+      } else if (contents->size() + n > limit) {
+        status =
+            Error{"read", path, "it grew beyond the " + std::to_string(limit) + " bytes allowed"};
+      } else {
+        contents->append(buffer, n);
+      }
+    }
+    ::CloseHandle(handle);
+    if (status) contents->clear();
+    return status;
+  }
+
   Status new_writable_file(const std::string& path, std::unique_ptr<WritableFile>* file) override {
     std::wstring wide;
     if (Status status = wide_path("create", path, &wide)) return status;
@@ -94,6 +169,28 @@ class Win32Env final : public Env {
     if (handle == INVALID_HANDLE_VALUE) return os_error("create", path, ::GetLastError());
     *file = std::make_unique<Win32WritableFile>(path, handle);
     return ok();
+  }
+
+  Status new_temporary_file(const std::string& target, std::string* temp,
+                            std::unique_ptr<WritableFile>* file) override {
+    for (int tries = 1;; ++tries) {
+      std::string name = temporary_name(target, ::GetCurrentProcessId(), ++temporary_attempts);
+      std::wstring wide;
+      if (Status status = wide_path("create", name, &wide)) return status;
+      // CREATE_NEW refuses any name that exists, a link included.
+      HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (handle != INVALID_HANDLE_VALUE) {
+        *file = std::make_unique<Win32WritableFile>(name, handle);
+        *temp = std::move(name);
+        return ok();
+      }
+      const DWORD code = ::GetLastError();
+      const bool taken = code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS ||
+                         (code == ERROR_ACCESS_DENIED &&
+                          ::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES);
+      if (!taken || tries == kTemporaryNameTries) return os_error("create", name, code);
+    }
   }
 
   Status rename_file(const std::string& from, const std::string& to) override {
@@ -112,6 +209,30 @@ class Win32Env final : public Env {
     if (!::DeleteFileW(wide.c_str())) return os_error("delete", path, ::GetLastError());
     return ok();
   }
+
+  std::unique_ptr<FolderLock> lock_folder(const std::string& folder) override {
+    std::wstring wide;
+    if (!widen(folder, &wide)) return nullptr;
+    std::wstring full(32768, L'\0');
+    DWORD n =
+        ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n > 0 && n < full.size())
+      full.resize(n);
+    else
+      full = wide;
+    while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, folder_lock_name(full).c_str());
+    if (!mutex) return nullptr;
+    const DWORD waited = ::WaitForSingleObject(mutex, INFINITE);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+      ::CloseHandle(mutex);
+      return nullptr;
+    }
+    return std::make_unique<Win32FolderLock>(mutex);
+  }
+
+  // MOVEFILE_WRITE_THROUGH has already put each rename on the device.
+  Status sync_folder(const std::string&) override { return ok(); }
 };
 
 }  // namespace

@@ -93,6 +93,34 @@ BOOL CALLBACK find_box(HWND window, LPARAM data) {
   return TRUE;
 }
 
+// MS Sans Serif, 24 points, bold, as designed. Where the system substitutes
+// a wider face (Wine does) and the text would be cut, the largest size at
+// which it fits the label's `width` x `height` pixels.
+HFONT fitting_font(const std::wstring& text, int width, int height, int dpi_y) {
+  constexpr int kSmallestPoints = 8;
+  HDC screen = ::GetDC(nullptr);
+  for (int points = form::kLabelPoints;; --points) {
+    HFONT font = ::CreateFontW(-form::points_to_pixels(points, dpi_y), 0, 0, 0, FW_BOLD, FALSE,
+                               FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
+    if (!font || !screen || points <= kSmallestPoints) {
+      if (screen) ::ReleaseDC(nullptr, screen);
+      return font;
+    }
+    HGDIOBJ previous = ::SelectObject(screen, font);
+    SIZE size = {};
+    const bool fits =
+        ::GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &size) &&
+        size.cx < width && size.cy <= height;
+    ::SelectObject(screen, previous);
+    if (fits) {
+      ::ReleaseDC(nullptr, screen);
+      return font;
+    }
+    ::DeleteObject(font);
+  }
+}
+
 class Win32Ui final : public Ui {
  public:
   explicit Win32Ui(std::ostream& err)
@@ -132,11 +160,8 @@ class Win32Ui final : public Ui {
                               nullptr, nullptr, instance, nullptr);
     if (!form_) return;  // no desktop to show it on: the work goes on without it
 
-    font_ =
-        ::CreateFontW(-form::points_to_pixels(form::kLabelPoints, dpi_y), 0, 0, 0, FW_BOLD, FALSE,
-                      FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
     std::wstring text = wide_or_empty(label);
+    font_ = fitting_font(text, x(form::kLabelWidth), y(form::kLabelHeight), dpi_y);
     HWND label_control =
         ::CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
                           x(form::kLabelLeft), y(form::kLabelTop), x(form::kLabelWidth),
@@ -179,6 +204,13 @@ class Win32Ui final : public Ui {
     // No icon: MB_OK alone. The waiting window, when shown, owns the box.
     if (::MessageBoxW(form_, wide.c_str(), title_.empty() ? nullptr : title_.c_str(), MB_OK) == 0)
       err_ << text << std::endl;  // no box could be shown: the text still reaches the user
+  }
+
+  void report_failure(std::string_view text) override {
+    std::wstring wide = wide_or_empty(text);
+    if (::MessageBoxW(form_, wide.c_str(), title_.empty() ? nullptr : title_.c_str(),
+                      MB_OK | MB_ICONERROR) == 0)
+      err_ << text << std::endl;
   }
 
   void report_next_message_box(std::ostream& report) override {

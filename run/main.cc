@@ -3,14 +3,16 @@
 
 #include "platform/env.h"
 #include "platform/ui.h"
+#include "run/failure_report.h"
 #include "run/run.h"
 
 int main() {
+  std::unique_ptr<platform::Ui> ui = platform::make_ui(std::cout, std::cerr);
   std::string folder;
   if (platform::Status status = platform::program_folder(&folder)) {
     std::cerr << "fiumicino_roma_3291: " << status->message() << std::endl;
+    ui->report_failure(run::failure_box_text({*status}));
     return run::kExitPlatform;
   }
-  std::unique_ptr<platform::Ui> ui = platform::make_ui(std::cout, std::cerr);
   return run::run_installer(platform::default_env(), *ui, folder, std::cerr);
 }

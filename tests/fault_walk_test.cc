@@ -39,6 +39,7 @@
 #include "platform/env.h"
 #include "platform/mem_env.h"
 #include "platform/ui.h"
+#include "run/failure_report.h"
 #include "run/run.h"
 #include "tools/exit_status.h"
 #include "tests/support/folders.h"
@@ -96,16 +97,17 @@ struct Said {
 
 using Arm = std::function<void(FaultEnv&)>;
 
-std::string temporary_suffix() { return platform::temporary_name(""); }
-
-bool is_temporary(const std::string& path) {
-  const std::string suffix = temporary_suffix();
-  return path.size() > suffix.size() && path.ends_with(suffix);
-}
+bool is_temporary(const std::string& path) { return !platform::target_of_temporary(path).empty(); }
 
 // The file a call works for: a temporary file works for its target.
 std::string target_of(const std::string& path) {
-  return is_temporary(path) ? path.substr(0, path.size() - temporary_suffix().size()) : path;
+  return is_temporary(path) ? platform::target_of_temporary(path) : path;
+}
+
+// A path as two runs can compare it: a temporary file's name holds the
+// process and the attempt, which differ from run to run.
+std::string comparable(const std::string& path) {
+  return is_temporary(path) ? target_of(path) + " (temporary)" : path;
 }
 
 // --- The two programs under the walk ----------------------------------------------------
@@ -138,8 +140,9 @@ class Subject {
   // `start`; after a power cut, the folder is what the device kept.
   virtual Result run(const Folder& start, const Arm& arm, bool power_cut) = 0;
   // What the run says when the failure it reports fell at `place`;
-  // `failure` is that failure's message.
-  virtual Said said(Place place, const std::string& failure) const = 0;
+  // `failures` are the failures it reports: the first that fell outside the
+  // parsers, then a refused clean-up of the sources it wrote.
+  virtual Said said(Place place, const std::vector<platform::Error>& failures) const = 0;
 
  protected:
   // The five writers' files, named under this subject's folder.
@@ -205,8 +208,11 @@ class Installer final : public Subject {
     return result;
   }
 
-  Said said(Place, const std::string& failure) const override {
-    return {run::kExitPlatform, "", "fiumicino_roma_3291: " + failure + "\n", ""};
+  Said said(Place, const std::vector<platform::Error>& failures) const override {
+    // On the console in its own words, and in the box for a user without one.
+    std::string err;
+    for (const platform::Error& f : failures) err += "fiumicino_roma_3291: " + f.message() + "\n";
+    return {run::kExitPlatform, "", err, run::failure_box_text(failures) + "\n"};
   }
 };
 
@@ -243,11 +249,12 @@ class Compile final : public Subject {
     return result;
   }
 
-  Said said(Place place, const std::string& failure) const override {
+  Said said(Place place, const std::vector<platform::Error>& failures) const override {
     // A source left behind does not change what the binary files hold.
     const std::string written =
         place == Place::kDeletingSource ? tools::status_line(0, 0) + "\n" : "";
-    return {tools::kExitPlatform, written, "scenarioc: " + failure + "\n", ""};
+    return {tools::kExitPlatform, written, "scenarioc: " + failures.front().message() + "\n",
+            ""};
   }
 
  private:
@@ -315,6 +322,17 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
     return 0;
   }
 
+  // What a call replaces: one file, or the set of binary files (the folder
+  // is synced for that set).
+  std::string unit_of(const std::string& path) const {
+    const std::string target = target_of(path);
+    const std::vector<std::string> binaries = subject_->binaries();
+    if (target == subject_->folder() ||
+        std::find(binaries.begin(), binaries.end(), target) != binaries.end())
+      return "the binary files";
+    return target;
+  }
+
   Place place_of(const FaultEnv::Call& call) const {
     if (!subject_->is_source(call.path) || call.op == Op::kRename) return Place::kReplacing;
     return call.op == Op::kDelete ? Place::kDeletingSource : Place::kReadingSource;
@@ -339,7 +357,8 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
     // Up to its failure the run made the clean run's calls.
     EXPECT_LT(at, clean_.trace.size());
     for (size_t i = 0; i <= at && i < clean_.trace.size(); ++i)
-      if (r.trace[i].op != clean_.trace[i].op || r.trace[i].path != clean_.trace[i].path) {
+      if (r.trace[i].op != clean_.trace[i].op ||
+          comparable(r.trace[i].path) != comparable(clean_.trace[i].path)) {
         ADD_FAILURE() << "call " << i << " differs from the clean run's";
         return r;
       }
@@ -359,19 +378,21 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
   // while replacing a file, if any, else the first one.
   void expect_said(const Result& r, Place first_place) const {
     Place place = first_place;
-    std::string failure;
-    for (const FaultEnv::Call& call : r.trace)
-      if (call.failure && place_of(call) == Place::kReplacing) {
+    std::vector<platform::Error> failures;
+    for (const FaultEnv::Call& call : r.trace) {
+      if (!call.failure) continue;
+      if (failures.empty() && place_of(call) == Place::kReplacing) {
         place = Place::kReplacing;
-        // A failure on a temporary file is reported for its target.
-        platform::Error error = *call.failure;
-        error.path = target_of(error.path);
-        failure = error.message();
-        break;
+        // The message names the file the failure happened to, a temporary
+        // file included.
+        failures.push_back(*call.failure);
+      } else if (failures.size() == 1 && call.op == Op::kDelete && subject_->is_source(call.path)) {
+        failures.push_back(*call.failure);  // the sources it wrote could not be removed
       }
-    if (place != Place::kReplacing)
-      failure = r.trace[first_failure(r)].failure->message();
-    const Said said = subject_->said(place, failure);
+    }
+    // A source that could not be read or deleted is the one failure reported.
+    if (place != Place::kReplacing) failures = {*r.trace[first_failure(r)].failure};
+    const Said said = subject_->said(place, failures);
     EXPECT_EQ(r.status, said.status);
     EXPECT_EQ(r.out, said.out);
     EXPECT_EQ(r.err, said.err);
@@ -386,12 +407,29 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
                          [&](const auto& call) { return target_of(call.path) == file; });
     };
     switch (place) {
-      case Place::kReplacing:
-        // The run stops at the file it was replacing.
-        for (size_t i = at + 1; i < r.trace.size(); ++i)
-          EXPECT_EQ(target_of(r.trace[i].path), target_of(first.path))
+      case Place::kReplacing: {
+        // The run stops at the file it was replacing; the binary files are
+        // replaced as one set, so it stops at that set. Then it removes the
+        // sources it wrote, where they are still there.
+        size_t i = at + 1;
+        while (i < r.trace.size() && unit_of(r.trace[i].path) == unit_of(first.path)) ++i;
+        for (; i < r.trace.size(); ++i)
+          EXPECT_TRUE(r.trace[i].op == Op::kDelete && subject_->is_source(r.trace[i].path))
               << "the run went on to " << r.trace[i].path;
+        for (const std::string& source : subject_->sources()) {
+          const auto written = [&](const FaultEnv::Call& call) {
+            return call.op == Op::kRename && call.path == source && !call.failure;
+          };
+          const auto refused = [&](const FaultEnv::Call& call) {
+            return call.op == Op::kDelete && call.path == source && call.failure;
+          };
+          if (std::any_of(r.trace.begin(), r.trace.end(), written) &&
+              !std::any_of(r.trace.begin(), r.trace.end(), refused)) {
+            EXPECT_EQ(r.folder.count(source), 0u) << source << " was written and left";
+          }
+        }
         break;
+      }
       case Place::kReadingSource:
         // The compile stops: no source is deleted, no binary file touched.
         for (const std::string& binary : subject_->binaries())
@@ -440,9 +478,12 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
     Folder left = r.folder;
     std::set<std::string> refused;
     std::set<std::string> rewritten;
+    bool binary_rename_failed = false;
     for (const FaultEnv::Call& call : r.trace) {
       if (call.failure) {
         if (call.op == Op::kDelete) refused.insert(call.path);
+        if (call.op == Op::kRename && unit_of(call.path) == "the binary files")
+          binary_rename_failed = true;
         continue;
       }
       if (call.op == Op::kRename) {
@@ -450,6 +491,13 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
         rewritten.insert(call.path);
       }
       if (call.op == Op::kDelete) expected.erase(call.path);
+    }
+    if (!binary_rename_failed) {
+      // The binary files are replaced all together or not at all.
+      size_t renamed = 0;
+      for (const std::string& binary : subject_->binaries()) renamed += rewritten.count(binary);
+      EXPECT_TRUE(renamed == 0 || renamed == subject_->binaries().size())
+          << renamed << " of the binary files were replaced";
     }
     for (const std::string& path : refused) {
       if (left.count(path) == 0) continue;
@@ -481,13 +529,18 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
       EXPECT_EQ(first_failure(r), n - 1);
 
       // Once the machine works again, the next run, given its inputs, leaves
-      // nothing of the broken one.
+      // nothing of the broken one but the temporary files the broken machine
+      // could not delete: those are never read, and a later run does not
+      // take them for its own.
       Folder next = r.folder;
       for (const auto& [path, bytes] : subject_->inputs()) next[path] = bytes;
       const Result again = subject_->run(
           next, [](FaultEnv&) {}, false);
       EXPECT_EQ(again.status, run::kExitOk) << again.err;
-      EXPECT_TRUE(testing_support::same_files(clean_.folder, again.folder));
+      Folder left = again.folder;
+      for (const auto& [path, bytes] : r.folder)
+        if (is_temporary(path) && left.count(path) && left.at(path) == bytes) left.erase(path);
+      EXPECT_TRUE(testing_support::same_files(clean_.folder, left));
     }
   }
 
@@ -509,17 +562,22 @@ TEST_P(FaultWalk, ACleanRunReplacesEachFileThroughAFlushedTemporaryFile) {
   // The calls of the clean run, one line each, a file's writes as one.
   std::vector<std::string> calls;
   for (const FaultEnv::Call& call : clean_.trace) {
+    const std::string path = comparable(call.path);
     std::string line = std::string(platform::op_name(call.op)) + " " +
-                       call.path.substr(subject_->folder().size() + 1);
+                       (path == subject_->folder() ? std::string("the folder")
+                                                   : path.substr(subject_->folder().size() + 1));
     if (calls.empty() || calls.back() != line) calls.push_back(line);
   }
   const auto name = [&](FileKind kind) {
     return model::file_name(kind, kGivenScenario, kGivenTrain);
   };
   std::vector<std::string> expected;
-  const auto replaced = [&](FileKind kind) {
-    const std::string temp = platform::temporary_name(name(kind));
+  const auto written = [&](FileKind kind) {
+    const std::string temp = name(kind) + " (temporary)";
     for (const char* op : {"open ", "write ", "flush ", "close "}) expected.push_back(op + temp);
+  };
+  const auto replaced = [&](FileKind kind) {
+    written(kind);
     expected.push_back("rename " + name(kind));
   };
   // Both sources are read before either is deleted.
@@ -534,8 +592,13 @@ TEST_P(FaultWalk, ACleanRunReplacesEachFileThroughAFlushedTemporaryFile) {
   read(FileKind::kTrainSource);
   expected.push_back("delete " + name(FileKind::kLineSource));
   expected.push_back("delete " + name(FileKind::kTrainSource));
+  // The binary files as one set: all written and flushed before the first
+  // rename, and the folder synced after the last.
   for (FileKind kind : {FileKind::kLineGeometry, FileKind::kService, FileKind::kCells})
-    replaced(kind);
+    written(kind);
+  for (FileKind kind : {FileKind::kLineGeometry, FileKind::kService, FileKind::kCells})
+    expected.push_back("rename " + name(kind));
+  expected.push_back("flush the folder");
   EXPECT_EQ(calls, expected);
 }
 

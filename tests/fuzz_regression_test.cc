@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "fuzz/fuzz_checks.h"
+#include "fuzz/tool_checks.h"
 
 namespace {
 
@@ -32,5 +33,8 @@ void replay(const std::string& target, Check check) {
 TEST(FuzzInputs, FieldReader) { replay("field_reader", fuzz::check_field_reader); }
 TEST(FuzzInputs, Compile) { replay("compile", fuzz::check_compile); }
 TEST(FuzzInputs, PostProcess) { replay("post_process", fuzz::check_post_process); }
+TEST(FuzzInputs, Decode) { replay("decode", fuzz::check_decode); }
+TEST(FuzzInputs, Plot) { replay("plot", fuzz::check_plot); }
+TEST(FuzzInputs, Plan) { replay("plan", fuzz::check_plan); }
 
 }  // namespace

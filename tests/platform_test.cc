@@ -18,6 +18,10 @@
 #include "platform/program_path.h"
 #include "platform/ui.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -198,8 +202,122 @@ TEST_F(RealDisk, AFileInAMissingFolderIsAnErrorNamingTheFile) {
   platform::Status status = platform::replace_file(env_, path, "content");
   ASSERT_NE(status, std::nullopt);
   EXPECT_EQ(status->operation, "create");
-  EXPECT_EQ(status->path, path);  // the file the user asked for, not the temporary one
+  // The file that could not be created: the temporary one beside the target.
+  EXPECT_EQ(platform::target_of_temporary(status->path), path) << status->path;
   EXPECT_TRUE(listing().empty());
+}
+
+TEST_F(RealDisk, ATemporaryFileIsNeverWrittenThroughWhatStandsUnderItsName) {
+  // The next names are predictable: learn the current one, then plant a
+  // link, a hard link and a folder under the names that follow it.
+  std::string temp;
+  std::unique_ptr<platform::WritableFile> file;
+  const std::string target = in_folder("Fiumicino Aeroporto_Roma_3291.dat");
+  ASSERT_EQ(env_.new_temporary_file(target, &temp, &file), std::nullopt);
+  ASSERT_EQ(file->close(), std::nullopt);
+  file.reset();
+  ASSERT_EQ(env_.delete_file(temp), std::nullopt);
+  const std::string stem = temp.substr(0, temp.rfind('-') + 1);
+  const long next = std::stol(temp.substr(stem.size())) + 1;
+  const auto name = [&](long attempt) { return stem + std::to_string(attempt) + ".tmp~"; };
+
+  std::ofstream(path_of(in_folder("victim"))) << "keep me";
+  std::error_code error;
+  fs::create_symlink(path_of(in_folder("victim")), path_of(name(next)), error);
+  const bool links = !error;  // Windows may refuse links without privileges
+  if (links) {
+    fs::create_symlink(path_of(in_folder("nowhere")), path_of(name(next + 1)));
+    fs::create_hard_link(path_of(in_folder("victim")), path_of(name(next + 2)));
+  }
+  fs::create_directory(path_of(name(next + 3)));
+  const std::set<std::string> planted = listing();
+
+  ASSERT_EQ(platform::replace_file(env_, target, "new"), std::nullopt);
+  EXPECT_EQ(bytes_of("victim"), "keep me");
+  EXPECT_FALSE(fs::exists(path_of(in_folder("nowhere"))));
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path_of(target))));
+  EXPECT_EQ(bytes_of("Fiumicino Aeroporto_Roma_3291.dat"), "new");
+  std::set<std::string> expected = planted;
+  expected.insert("Fiumicino Aeroporto_Roma_3291.dat");
+  EXPECT_EQ(listing(), expected);
+  (void)links;
+}
+
+TEST_F(RealDisk, AReplacedLinkBecomesAFileAndItsTargetStays) {
+  std::ofstream(path_of(in_folder("victim"))) << "keep me";
+  std::error_code error;
+  fs::create_symlink(path_of(in_folder("victim")), path_of(in_folder("picture.svg")), error);
+  if (error) GTEST_SKIP() << "no symbolic links here";
+  ASSERT_EQ(platform::replace_file(env_, in_folder("picture.svg"), "<svg/>"), std::nullopt);
+  EXPECT_EQ(bytes_of("victim"), "keep me");
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path_of(in_folder("picture.svg")))));
+  EXPECT_EQ(bytes_of("picture.svg"), "<svg/>");
+}
+
+TEST_F(RealDisk, ReadRegularFileTakesOnlyRegularFilesUpToTheLimit) {
+  std::ofstream(path_of(in_folder("ten")), std::ios::binary) << "0123456789";
+  fs::create_directory(folder_path_ / "sub");
+  std::string bytes = "stale";
+  EXPECT_EQ(env_.read_regular_file(in_folder("ten"), 10, &bytes), std::nullopt);
+  EXPECT_EQ(bytes, "0123456789");
+
+  struct Case {
+    std::string path;
+    size_t limit;
+    const char* reason;  // a part of it
+  } cases[] = {
+      {in_folder("ten"), 9, "10 bytes, more than the 9 allowed"},
+      {in_folder("sub"), 100, ""},
+      {in_folder("missing"), 100, ""},
+#ifndef _WIN32
+      {"/dev/zero", 100, "not a regular file"},
+#endif
+  };
+  for (const Case& c : cases) {
+    bytes = "stale";
+    platform::Status status = env_.read_regular_file(c.path, c.limit, &bytes);
+    ASSERT_NE(status, std::nullopt) << c.path;
+    EXPECT_EQ(status->path, c.path);
+    EXPECT_NE(status->reason.find(c.reason), std::string::npos) << status->reason;
+    EXPECT_EQ(bytes, "");
+  }
+}
+
+#ifndef _WIN32
+TEST_F(RealDisk, AReplacedFileGetsTheModeOfANewFile) {
+  const mode_t mask = ::umask(027);
+  ASSERT_EQ(platform::replace_file(env_, in_folder("a.txt"), "a"), std::nullopt);
+  ::umask(mask);
+  struct stat info;
+  ASSERT_EQ(::stat(path_of(in_folder("a.txt")).c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST_F(RealDisk, ReadRegularFileRefusesAPipeWithoutWaitingForAWriter) {
+  const std::string fifo = in_folder("pipe.dat");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::string bytes;
+  platform::Status status = env_.read_regular_file(fifo, 100, &bytes);
+  ASSERT_NE(status, std::nullopt);
+  EXPECT_EQ(status->reason, "not a regular file");
+}
+#endif
+
+TEST_F(RealDisk, ReplaceFilesPutsEveryFileInPlaceAndLeavesNoTemporaryFile) {
+  std::ofstream(path_of(in_folder("a"))) << "old a";
+  std::ofstream(path_of(in_folder("b"))) << "old b";
+  const auto content = [](std::string bytes) {
+    return [bytes](platform::WritableFile& file) { return file.append(bytes); };
+  };
+  ASSERT_EQ(platform::replace_files(env_, folder_,
+                                    {{in_folder("a"), content("new a")},
+                                     {in_folder("b"), content("new b")},
+                                     {in_folder("c"), content("new c")}}),
+            std::nullopt);
+  EXPECT_EQ(bytes_of("a"), "new a");
+  EXPECT_EQ(bytes_of("b"), "new b");
+  EXPECT_EQ(bytes_of("c"), "new c");
+  EXPECT_EQ(listing(), (std::set<std::string>{"a", "b", "c"}));
 }
 
 TEST_F(RealDisk, ExistsReadAndDeleteSeeOnlyFiles) {

@@ -193,6 +193,30 @@ TEST_F(Plot, NothingToDrawFromIsAnErrorAndWritesNothing) {
   EXPECT_FALSE(std::filesystem::exists(svg_path()));
 }
 
+TEST_F(Plot, AGeometryFileWithANonFiniteValueIsRefusedNamingTheFileAndTheByte) {
+  compile_given_scenario();
+  std::string geometry = read(path(FileKind::kLineGeometry));
+  // Metre 652 of column 1 (its tag at byte column + 8 + 650 * 10) as NaN.
+  const size_t at = testing_support::kGivenGeometryColumnBytes + 8 + 650 * 10;
+  geometry.replace(at + 2, 8, std::string("\0\0\0\0\0\0\xF8\xFF", 8));
+  put(model::file_name(FileKind::kLineGeometry, kGivenScenario, kGivenTrain), geometry);
+  ToolOutcome result = plot();
+  EXPECT_EQ(result.status, tools::kExitPlatform);
+  EXPECT_EQ(result.err, "scenarioc: " + path(FileKind::kLineGeometry) + ": the Double at byte " +
+                            std::to_string(at) + " is not a number (not a line geometry file)\n");
+  EXPECT_FALSE(std::filesystem::exists(svg_path()));
+}
+
+TEST_F(Plot, AnEmptyOutputNameIsRefusedAndNothingIsWritten) {
+  compile_given_scenario();
+  const auto before = snapshot();
+  ToolOutcome result =
+      scenarioc({"plot", folder_, "--scenario", kGivenScenario, "--train", kGivenTrain, "-o", ""});
+  EXPECT_EQ(result.status, tools::kExitPlatform);
+  EXPECT_EQ(result.err, "scenarioc: -o: the name of the SVG file is empty\n");
+  EXPECT_EQ(snapshot(), before);
+}
+
 // The reader that checks the pictures must refuse what is not XML.
 TEST(MiniXml, RefusesWhatIsNotWellFormed) {
   EXPECT_NO_THROW(

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "model/file_names.h"
 #include "platform/mem_env.h"
 #include "platform/ui.h"
+#include "run/failure_report.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"
 #include "writers/writers.h"
@@ -189,3 +191,38 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+// --- A platform failure, for a user without a console -------------------------------------
+
+namespace failure_box {
+
+TEST(FailureBoxText, NamesWhatCouldNotBeDoneToWhichFileAndWhyInItalian) {
+  struct Case {
+    std::vector<platform::Error> failures;
+    const char* text;
+  } cases[] = {
+      {{{"write", "C:\\Treni\\a.dat.7-1.tmp~", "Spazio su disco insufficiente."}},
+       "Installazione interrotta.\n\nImpossibile scrivere:\nC:\\Treni\\a.dat.7-1.tmp~\n\n"
+       "Motivo: Spazio su disco insufficiente."},
+      {{{"replace", "/t/b.sim", "Is a directory"}, {"delete", "/t/c.txt", "Permission denied"}},
+       "Installazione interrotta.\n\nImpossibile sostituire:\n/t/b.sim\n\nMotivo: Is a directory"
+       "\n\nImpossibile eliminare:\n/t/c.txt\n\nMotivo: Permission denied"},
+      {{{"flush", "/t", "Input/output error"}},
+       "Installazione interrotta.\n\nImpossibile salvare su disco:\n/t\n\nMotivo: Input/output "
+       "error"},
+      {{{"find the folder of", "/proc/self/exe", "No such file or directory"}},
+       "Installazione interrotta.\n\nImpossibile usare:\n/proc/self/exe\n\nMotivo: No such file "
+       "or directory"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(run::failure_box_text(c.failures), c.text);
+}
+
+TEST(FailureBoxText, TheConsoleShowsOnlyItsOwnMessage) {
+  std::ostringstream out, err;
+  std::unique_ptr<platform::Ui> ui = platform::make_console_ui(out, err);
+  ui->report_failure("Installazione interrotta.");
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(), "");
+}
+
+}  // namespace failure_box

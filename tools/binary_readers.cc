@@ -1,5 +1,7 @@
 #include "tools/binary_readers.h"
 
+#include <cmath>
+
 #include "output/binary_files.h"
 #include "output/coding.h"
 #include "platform/cp1252.h"
@@ -36,6 +38,18 @@ class Bytes {
 
 }  // namespace
 
+size_t largest_file(BinaryKind kind) {
+  switch (kind) {
+    case BinaryKind::kLineGeometry:
+      return kLargestLineGeometryBytes;
+    case BinaryKind::kService:
+      return kLargestServiceBytes;
+    case BinaryKind::kCells:
+      return kLargestCellBytes;
+  }
+  return 0;
+}
+
 bool kind_from_name(std::string_view name, BinaryKind* kind) {
   if (ends_with(name, "_linea.dat"))
     *kind = BinaryKind::kLineGeometry;
@@ -61,7 +75,12 @@ std::string read_line_geometry(std::string_view data, model::LineTable* table) {
       values.push_back(model::Variant::integer(output::get_i16_le(in.take(2))));
     } else if (tag == model::Variant::kDouble) {
       if (!in.has(8)) return "a Double is cut short at byte " + std::to_string(in.pos());
-      values.push_back(model::Variant::real(output::get_f64_le(in.take(8))));
+      const double value = output::get_f64_le(in.take(8));
+      // A plan point the simulator could not place: the file is damaged.
+      if (!std::isfinite(value))
+        return std::string("the Double at byte ") + std::to_string(in.pos() - 10) + " is " +
+               (std::isnan(value) ? "not a number" : "infinite") + " (not a line geometry file)";
+      values.push_back(model::Variant::real(value));
     } else {
       return "unknown value tag " + std::to_string(tag) + " at byte " +
              std::to_string(in.pos() - 2) + " (not a line geometry file)";

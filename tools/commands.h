@@ -11,6 +11,8 @@ namespace tools {
 Subcommand add_check_command(CLI::App& parent, const ToolContext& context);
 Subcommand add_decode_command(CLI::App& parent, const ToolContext& context);
 Subcommand add_explain_command(CLI::App& parent, const ToolContext& context);
+// What `scenarioc decode FILE [--json]` does once its command line is read.
+int decode_file(const std::string& file, bool json, const ToolContext& context);
 Subcommand add_plot_command(CLI::App& parent, const ToolContext& context);
 Subcommand add_sources_command(CLI::App& parent, const ToolContext& context);
 

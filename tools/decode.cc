@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <ostream>
 #include <sstream>
 
 namespace tools {
@@ -221,50 +222,66 @@ json describe_service(const std::array<model::ServiceRecord, model::kServiceReco
   };
 }
 
+namespace {
+
+// One cell that is not plain, as describe_cells lists it.
+json describe_cell(const std::vector<model::Cell>& cells, size_t i) {
+  const model::Cell& c = cells[i];
+  json item = {{"cell", i}, {"metre", i * 50}, {"kind", c.kind}, {"kind_name", kind_name(c.kind)}};
+  json values = cell_values(c);
+  if (i == 1 && c.kind == model::kind::kNothing)
+    // Cell 1 carries the fixed value and the plain competition code.
+    values = {{"fixed_value", c.value_a},
+              {"plain_competition_code", c.value_b},
+              {"value_c", c.value_c},
+              {"value_d", c.value_d}};
+  if (!values.empty()) item["values"] = values;
+  if (c.repeat_code) item["repeat_code"] = c.repeat_code;
+  if (c.tunnel_type) item["tunnel_type"] = c.tunnel_type;
+  if (c.kind != model::kind::kSignal && c.signal_time) item["signal_time"] = c.signal_time;
+  return item;
+}
+
+json profile(const std::vector<model::Cell>& cells, std::string_view name) {
+  if (name == "gradient_per_mille")
+    return runs(cells, [](const model::Cell& c) { return gradient_value(c.gradient); });
+  if (name == "speed_limit_kmh")
+    return runs(cells, [](const model::Cell& c) { return c.speed_limit * 5; });
+  return runs(cells, [](const model::Cell& c) { return int{c.adhesion}; });
+}
+
+constexpr std::string_view kProfiles[] = {"gradient_per_mille", "speed_limit_kmh", "adhesion"};
+
+}  // namespace
+
 json describe_cells(const std::vector<model::Cell>& cells) {
   json items = json::array();
-  for (size_t i = 0; i < cells.size(); ++i) {
-    const model::Cell& c = cells[i];
-    if (is_plain_cell(c)) continue;
-    json item = {
-        {"cell", i}, {"metre", i * 50}, {"kind", c.kind}, {"kind_name", kind_name(c.kind)}};
-    json values = cell_values(c);
-    if (i == 1 && c.kind == model::kind::kNothing)
-      // Cell 1 carries the fixed value and the plain competition code.
-      values = {{"fixed_value", c.value_a},
-                {"plain_competition_code", c.value_b},
-                {"value_c", c.value_c},
-                {"value_d", c.value_d}};
-    if (!values.empty()) item["values"] = values;
-    if (c.repeat_code) item["repeat_code"] = c.repeat_code;
-    if (c.tunnel_type) item["tunnel_type"] = c.tunnel_type;
-    if (c.kind != model::kind::kSignal && c.signal_time) item["signal_time"] = c.signal_time;
-    items.push_back(item);
-  }
-  return {
+  for (size_t i = 0; i < cells.size(); ++i)
+    if (!is_plain_cell(cells[i])) items.push_back(describe_cell(cells, i));
+  json described = {
       {"cell_count", cells.size()},
       {"cells", items},
-      {"gradient_per_mille",
-       runs(cells, [](const model::Cell& c) { return gradient_value(c.gradient); })},
-      {"speed_limit_kmh", runs(cells, [](const model::Cell& c) { return c.speed_limit * 5; })},
-      {"adhesion", runs(cells, [](const model::Cell& c) { return int{c.adhesion}; })},
   };
+  for (std::string_view name : kProfiles) described[std::string(name)] = profile(cells, name);
+  return described;
 }
 
-json describe_line_geometry(const model::LineTable& table) {
-  json points = json::array();
-  for (int32_t m = 0; m <= table.last_row(); ++m) {
-    const model::Variant& x = table.at(m, 0);
-    const model::Variant& y = table.at(m, 1);
-    points.push_back({m, x.tag == model::Variant::kEmpty ? json(nullptr) : json(x.value),
-                      y.tag == model::Variant::kEmpty ? json(nullptr) : json(y.value)});
-  }
-  return {{"last_metre", table.last_row()}, {"points_metre_x_y", points}};
+void write_line_geometry_json(const model::LineTable& table, std::ostream& out) {
+  // Point by point, laid out as json::dump(2) lays it out: the tree of the
+  // longest plan would take far more memory than its text.
+  const auto number = [](const model::Variant& v) {
+    return v.tag == model::Variant::kEmpty ? std::string("null") : json(v.value).dump();
+  };
+  out << "{\n  \"last_metre\": " << table.last_row() << ",\n  \"points_metre_x_y\": [";
+  for (int32_t m = 0; m <= table.last_row(); ++m)
+    out << (m == 0 ? "\n" : ",\n") << "    [\n      " << m << ",\n      " << number(table.at(m, 0))
+        << ",\n      " << number(table.at(m, 1)) << "\n    ]";
+  out << (table.last_row() >= 0 ? "\n  ]\n}\n" : "]\n}\n");
 }
 
-std::string service_text(const std::array<model::ServiceRecord, model::kServiceRecords>& t) {
+void write_service_text(const std::array<model::ServiceRecord, model::kServiceRecords>& t,
+                        std::ostream& out) {
   json d = describe_service(t);
-  std::ostringstream out;
   for (const json& s : d["stations"]) {
     out << "station " << s["record"] << " " << s["name"].get<std::string>() << ": kind "
         << s["kind"] << ", position " << s["position_m"] << " m, platform " << s["start_m"]
@@ -291,14 +308,14 @@ std::string service_text(const std::array<model::ServiceRecord, model::kServiceR
       << ts["signal_repetition_first"] << " " << ts["signal_repetition_second"] << " code "
       << ts["signal_repetition_code"] << ", sand " << ts["sand"] << ", clock "
       << ts["clock"].get<std::string>() << "\n";
-  return out.str();
 }
 
-std::string cells_text(const std::vector<model::Cell>& cells) {
-  json d = describe_cells(cells);
-  std::ostringstream out;
-  out << d["cell_count"] << " cells\n";
-  for (const json& c : d["cells"]) {
+void write_cells_text(const std::vector<model::Cell>& cells, std::ostream& out) {
+  // Cell by cell, so that no tree of the whole track is built.
+  out << cells.size() << " cells\n";
+  for (size_t i = 0; i < cells.size(); ++i) {
+    if (is_plain_cell(cells[i])) continue;
+    const json c = describe_cell(cells, i);
     out << "cell " << c["cell"] << " (" << c["metre"]
         << " m): " << c["kind_name"].get<std::string>();
     if (c.contains("values")) {
@@ -318,26 +335,24 @@ std::string cells_text(const std::vector<model::Cell>& cells) {
     if (c.contains("signal_time")) out << ", signal time " << c["signal_time"];
     out << "\n";
   }
-  for (const char* profile : {"gradient_per_mille", "speed_limit_kmh", "adhesion"}) {
-    for (const json& r : d[profile])
-      out << profile << " cells " << r["first_cell"] << "-" << r["last_cell"] << ": "
+  for (std::string_view name : kProfiles) {
+    for (const json& r : profile(cells, name))
+      out << name << " cells " << r["first_cell"] << "-" << r["last_cell"] << ": "
           << (r["value"].is_null() ? "not set" : r["value"].dump()) << "\n";
   }
-  return out.str();
 }
 
-std::string line_geometry_text(const model::LineTable& table) {
-  std::string out = "metre, x, y\n";
+void write_line_geometry_text(const model::LineTable& table, std::ostream& out) {
+  out << "metre, x, y\n";
   for (int32_t m = 0; m <= table.last_row(); ++m) {
-    out += std::to_string(m);
+    out << m;
     for (int col = 0; col < 2; ++col) {
       const model::Variant& v = table.at(m, col);
-      out += ", ";
-      out += v.tag == model::Variant::kEmpty ? std::string("empty") : format_double(v.value);
+      out << ", "
+          << (v.tag == model::Variant::kEmpty ? std::string("empty") : format_double(v.value));
     }
-    out += "\n";
+    out << "\n";
   }
-  return out;
 }
 
 }  // namespace tools

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <iosfwd>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -25,11 +26,14 @@ std::string clock_text(int32_t seconds);
 nlohmann::ordered_json describe_service(
     const std::array<model::ServiceRecord, model::kServiceRecords>& t);
 nlohmann::ordered_json describe_cells(const std::vector<model::Cell>& cells);
-nlohmann::ordered_json describe_line_geometry(const model::LineTable& table);
+// The plan as one JSON document, {"last_metre", "points_metre_x_y": [[m, x, y], ...]},
+// written point by point.
+void write_line_geometry_json(const model::LineTable& table, std::ostream& out);
 
-// The same as plain text, one item per line.
-std::string service_text(const std::array<model::ServiceRecord, model::kServiceRecords>& t);
-std::string cells_text(const std::vector<model::Cell>& cells);
-std::string line_geometry_text(const model::LineTable& table);
+// The same as plain text, one item per line, written as it is made.
+void write_service_text(const std::array<model::ServiceRecord, model::kServiceRecords>& t,
+                        std::ostream& out);
+void write_cells_text(const std::vector<model::Cell>& cells, std::ostream& out);
+void write_line_geometry_text(const model::LineTable& table, std::ostream& out);
 
 }  // namespace tools

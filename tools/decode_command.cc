@@ -21,7 +21,10 @@ constexpr char kFooter[] =
     "  NAME_NUMBER.dat      the cell file: every non-empty cell with its kind named and its\n"
     "                       packed values unpacked (a signal's s1/d1 ..., a board's speeds per\n"
     "                       group), then the gradient, speed limit and adhesion profiles\n"
-    "A file of the wrong size or layout for its kind is refused.\n"
+    "A file of the wrong size or layout for its kind is refused, and so is anything but a\n"
+    "regular file, a file larger than the largest its kind can be (about 20 MB for the line\n"
+    "geometry, 5.7 MB for the service file, 300 KB for the cell file), and a plan value that\n"
+    "is not a finite number.\n"
     "\n"
     "Exit status: 0 the file is shown; 2 bad usage, a name of none of the three kinds, a file\n"
     "that cannot be read, or one of the wrong size or layout (the reason is on stderr).";
@@ -31,7 +34,10 @@ struct DecodeArgs {
   bool json = false;
 };
 
-int run_decode(const DecodeArgs& args, const ToolContext& context) {
+}  // namespace
+
+int decode_file(const std::string& file, bool json, const ToolContext& context) {
+  const DecodeArgs args{file, json};
   auto fail = [&](const std::string& why) {
     context.err << "scenarioc: " << args.file << ": " << why << std::endl;
     return kExitPlatform;
@@ -43,39 +49,52 @@ int run_decode(const DecodeArgs& args, const ToolContext& context) {
       separator == std::string::npos ? args.file : args.file.substr(separator + 1);
   if (!kind_from_name(name, &kind))
     return fail("not a scenario binary file (the name must end in _linea.dat, .sim or .dat)");
+  // Only a regular file of a size its kind can have is read: a device, a
+  // pipe or a huge file would never end or take all memory.
   std::string bytes;
-  if (platform::Status status = context.env.read_file(args.file, &bytes))
+  if (platform::Status status =
+          context.env.read_regular_file(args.file, largest_file(kind), &bytes))
     return fail(status->message());
 
   std::string problem;
-  nlohmann::ordered_json json;
-  std::string text;
-  if (kind == BinaryKind::kLineGeometry) {
-    model::LineTable table;
-    problem = read_line_geometry(bytes, &table);
-    if (problem.empty())
-      args.json ? void(json = describe_line_geometry(table))
-                : void(text = line_geometry_text(table));
-  } else if (kind == BinaryKind::kService) {
-    std::array<model::ServiceRecord, model::kServiceRecords> table;
-    problem = read_service(bytes, &table);
-    if (problem.empty())
-      args.json ? void(json = describe_service(table)) : void(text = service_text(table));
-  } else {
-    std::vector<model::Cell> cells;
-    problem = read_cells(bytes, &cells);
-    if (problem.empty())
-      args.json ? void(json = describe_cells(cells)) : void(text = cells_text(cells));
+  model::LineTable geometry;
+  std::array<model::ServiceRecord, model::kServiceRecords> service;
+  std::vector<model::Cell> cells;
+  switch (kind) {
+    case BinaryKind::kLineGeometry:
+      problem = read_line_geometry(bytes, &geometry);
+      break;
+    case BinaryKind::kService:
+      problem = read_service(bytes, &service);
+      break;
+    case BinaryKind::kCells:
+      problem = read_cells(bytes, &cells);
+      break;
   }
   if (!problem.empty()) return fail(problem);
-  if (args.json)
-    context.out << json.dump(2) << std::endl;
-  else
-    context.out << text;
+  bytes = std::string();
+  // The text is written as it is made, never held whole.
+  switch (kind) {
+    case BinaryKind::kLineGeometry:
+      args.json ? write_line_geometry_json(geometry, context.out)
+                : write_line_geometry_text(geometry, context.out);
+      break;
+    case BinaryKind::kService:
+      if (args.json)
+        context.out << describe_service(service).dump(2) << std::endl;
+      else
+        write_service_text(service, context.out);
+      break;
+    case BinaryKind::kCells:
+      if (args.json)
+        context.out << describe_cells(cells).dump(2) << std::endl;
+      else
+        write_cells_text(cells, context.out);
+      break;
+  }
+  context.out.flush();
   return kExitOk;
 }
-
-}  // namespace
 
 Subcommand add_decode_command(CLI::App& parent, const ToolContext& context) {
   auto args = std::make_shared<DecodeArgs>();
@@ -87,7 +106,8 @@ Subcommand add_decode_command(CLI::App& parent, const ToolContext& context) {
       ->required();
   command->add_flag("--json", args->json, "Print one JSON document instead of text");
   command->footer(kFooter);
-  return Subcommand{command, [args, &context] { return run_decode(*args, context); }};
+  return Subcommand{command,
+                    [args, &context] { return decode_file(args->file, args->json, context); }};
 }
 
 }  // namespace tools

@@ -38,16 +38,22 @@ std::string load_binaries(platform::Env& env, const ScenarioArgs& args, model::S
   m->train_number = args.train;
   std::string bytes, problem;
   const std::string geometry = model::file_path(args.folder, model::FileKind::kLineGeometry, *m);
+  // Only regular files of a size their kind can have are read.
   if (env.file_exists(geometry)) {
-    if (platform::Status s = env.read_file(geometry, &bytes)) return s->message();
+    if (platform::Status s =
+            env.read_regular_file(geometry, largest_file(BinaryKind::kLineGeometry), &bytes))
+      return s->message();
     if (!(problem = read_line_geometry(bytes, &m->line_table)).empty())
       return geometry + ": " + problem;
   }
   const std::string service = model::file_path(args.folder, model::FileKind::kService, *m);
-  if (platform::Status s = env.read_file(service, &bytes)) return s->message();
+  if (platform::Status s =
+          env.read_regular_file(service, largest_file(BinaryKind::kService), &bytes))
+    return s->message();
   if (!(problem = read_service(bytes, &m->service_table)).empty()) return service + ": " + problem;
   const std::string cells = model::file_path(args.folder, model::FileKind::kCells, *m);
-  if (platform::Status s = env.read_file(cells, &bytes)) return s->message();
+  if (platform::Status s = env.read_regular_file(cells, largest_file(BinaryKind::kCells), &bytes))
+    return s->message();
   if (!(problem = read_cells(bytes, &m->cell_track)).empty()) return cells + ": " + problem;
   m->cell_last = static_cast<int32_t>(m->cell_track.size()) - 1;
   return {};
@@ -58,6 +64,9 @@ int run_plot(const PlotArgs& args, const ToolContext& context) {
     context.err << "scenarioc: " << why << std::endl;
     return kExitPlatform;
   };
+  // An empty name would become a hidden temporary file and a rename to
+  // nothing, and no message could name the file.
+  if (args.output.empty()) return fail("-o: the name of the SVG file is empty");
   model::Scenario m;
   m.scenario_name = args.scenario.scenario;
   m.train_number = args.scenario.train;

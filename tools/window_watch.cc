@@ -9,7 +9,8 @@
 // as soon as the first file appears in DIR: the work has begun, so the window
 // must already be on the screen, painted. While the program is held it checks
 // that exactly one viewable window has the caption, that its client area has
-// the size, and that the text area shows dark text on a light ground; then lets the
+// the size, and that the text area shows dark text on a light ground, none of
+// it at or past the area's right edge (a label cut or running over); then lets the
 // program go on and checks that it ends with status 0 and that the window is
 // gone. Exits 0 only when every check passed; a missing display is a failure.
 #include <X11/Xatom.h>
@@ -127,6 +128,9 @@ int ignore_x_errors(Display*, XErrorEvent*) { return 0; }  // windows may vanish
 
 struct Pixels {
   int dark = 0, light = 0, all = 0;
+  // Dark pixels in the rows of the text area from its last column to the
+  // window's edge: a label that does not fit is cut there or runs past it.
+  int at_or_past_edge = 0;
 };
 
 // Counts the text-coloured pixels of the text area; saves the window as PPM.
@@ -147,8 +151,10 @@ Pixels inspect_pixels(Display* display, Window window, const Options& options, i
       int g = (value & image->green_mask) >> __builtin_ctzl(image->green_mask);
       int b = (value & image->blue_mask) >> __builtin_ctzl(image->blue_mask);
       if (shot) shot << static_cast<char>(r) << static_cast<char>(g) << static_cast<char>(b);
-      bool inside = x >= options.text_x && x < options.text_x + options.text_width &&
-                    y >= options.text_y && y < options.text_y + options.text_height;
+      const bool in_rows = y >= options.text_y && y < options.text_y + options.text_height;
+      if (in_rows && x >= options.text_x + options.text_width - 1 && r + g + b < 3 * 96)
+        ++pixels.at_or_past_edge;
+      bool inside = x >= options.text_x && x < options.text_x + options.text_width && in_rows;
       if (!inside) continue;
       ++pixels.all;
       if (r + g + b < 3 * 96) ++pixels.dark;
@@ -263,6 +269,9 @@ int main(int argc, char** argv) {
       fail(
           "the text area does not show dark text on a light ground: the label was not painted "
           "before the work started");
+    if (pixels.at_or_past_edge > 0)
+      fail(std::to_string(pixels.at_or_past_edge) +
+           " dark pixels at or past the right edge of the text area: the label does not fit");
   }
 
   kill(-child, SIGCONT);

@@ -6,7 +6,11 @@
 #    with a 280 x 179 client area and its label painted while it works, closes
 #    it, ends with status 0 and leaves the six files of the reference run;
 #  - errore_probe shows a message box whose text is exactly " Errore n. 1250",
-#    with one OK button and no icon; it ends with status 3 once OK is pressed.
+#    with one OK button and no icon; it ends with status 3 once OK is pressed;
+#  - errore_probe --failure, alone in a folder where a folder stands under the
+#    route notes' name, runs the installer and shows the platform failure in a
+#    box: in Italian, naming that file and the reason, one OK button, an error
+#    icon; it ends with status 2 and leaves no source behind.
 # Two negative controls make sure that the checks fail when nothing is shown.
 # Screenshots and reports go to build-gui/gui-check/.
 set -euo pipefail
@@ -114,7 +118,11 @@ message box buttons: OK
 message box icon: none"
 
 # Starts the probe, waits for its box on the screen and for its report of
-# what the box shows, takes a screenshot, presses OK (Return) and compares.
+# what the box shows, takes a screenshot, presses OK (Return) and compares:
+# with `expect_report` when set (a function given the report), else with
+# $expected_box exactly. The probe must end with `expected_status`.
+expect_report=""
+expected_status=3
 box_check() {  # NAME COMMAND...
   local name="$1"
   shift
@@ -153,15 +161,56 @@ box_check() {  # NAME COMMAND...
   local shown
   shown="$(tr -d '\r' <"$report")"
   sed 's/^/  /' <<<"$shown"
-  if [ "$shown" != "$expected_box" ]; then
+  if [ -n "$expect_report" ]; then
+    "$expect_report" "$shown" || return 1
+  elif [ "$shown" != "$expected_box" ]; then
     echo "  the box does not show what errore must show:"
     diff <(echo "$expected_box") <(echo "$shown") | sed 's/^/  /'
     return 1
   fi
-  if [ "$status" -ne 3 ]; then
-    echo "  the probe ended with status $status, not 3"
+  if [ "$status" -ne "$expected_status" ]; then
+    echo "  the probe ended with status $status, not $expected_status"
     return 1
   fi
+}
+
+# The platform failure's box: the reason and the path's spelling are the
+# system's, the rest is fixed.
+failure_report_ok() {  # REPORT
+  local report="$1" line ok=0
+  for line in "message box title: errore_probe" \
+    "message box text: [Installazione interrotta." \
+    "Impossibile sostituire:" \
+    "message box buttons: OK" \
+    "message box icon: shown"; do
+    grep -qxF -- "$line" <<<"$report" || { echo "  the box lacks the line '$line'"; ok=1; }
+  done
+  grep -q 'Fiumicino Aeroporto_Roma_3291_note\.txt$' <<<"$report" ||
+    { echo "  the box does not name the route notes"; ok=1; }
+  grep -q '^Motivo: .\+' <<<"$report" || { echo "  the box gives no reason"; ok=1; }
+  return "$ok"
+}
+
+failure_check() {  # NAME PROBE [RUNNER...]
+  local name="$1" probe="$2" folder="$work/$1-failure"
+  shift 2
+  mkdir "$folder"
+  cp "$probe" "$folder/"
+  mkdir "$folder/Fiumicino Aeroporto_Roma_3291_note.txt"
+  expect_report=failure_report_ok
+  expected_status=2
+  local result=0
+  box_check "$name-failure" "$@" "$folder/$(basename "$probe")" --failure || result=1
+  expect_report=""
+  expected_status=3
+  # The sources it wrote are gone, and no temporary file is left.
+  if [ "$(ls "$folder" | LC_ALL=C sort)" != "$(printf '%s\n' "$(basename "$probe")" \
+    "Fiumicino Aeroporto_Roma_3291_note.txt" | LC_ALL=C sort)" ]; then
+    echo "  the run left files behind:"
+    ls "$folder" | sed 's/^/  /'
+    result=1
+  fi
+  return "$result"
 }
 
 echo "== linux: errore's message box"
@@ -169,6 +218,13 @@ box_check linux "$root/build-gui/tools/errore_probe" || failed "linux: the messa
 echo "== windows: errore's message box"
 box_check windows "$wine_run" "$root/build-win/tools/errore_probe.exe" ||
   failed "windows: the message box check"
+
+echo "== linux: the platform failure's message box"
+failure_check linux "$root/build-gui/tools/errore_probe" ||
+  failed "linux: the platform failure's message box"
+echo "== windows: the platform failure's message box"
+failure_check windows "$root/build-win/tools/errore_probe.exe" "$wine_run" ||
+  failed "windows: the platform failure's message box"
 
 echo "== negative control: no display for the probe, the box check must fail"
 if box_check no-box env -u DISPLAY "$root/build-gui/tools/errore_probe"; then

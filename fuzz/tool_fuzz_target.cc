@@ -1,0 +1,15 @@
+// A libFuzzer target around one of the checks of scenarioc's readers and the
+// track plan, chosen at build time.
+#include <cstdio>
+#include <cstdlib>
+
+#include "fuzz/tool_checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string broken = fuzz::FUZZ_CHECK_FUNCTION(data, size);
+  if (!broken.empty()) {
+    std::fprintf(stderr, "invariant broken: %s\n", broken.c_str());
+    std::abort();
+  }
+  return 0;
+}
