@@ -10,6 +10,7 @@
 #include "compiler/fault.h"
 #include "compiler/passes.h"
 #include "compiler/read_failure.h"
+#include "compiler/warnings.h"
 #include "model/status_codes.h"
 #include "output/output_step.h"
 #include "platform/cp1252.h"
@@ -95,7 +96,7 @@ class Compilation {
       // Both sources go, as far as they still exist.
       delete_line_ = delete_train_ = true;
       Location at = failure.location().value_or(Location{});
-      state_.fail(fault_diagnostic(status::kReadFailure, std::nullopt, at, failure.what()));
+      state_.fail(fault_diagnostic(status::kReadFailure, std::nullopt, at, failure.detail()));
     }
   }
 
@@ -108,6 +109,7 @@ class Compilation {
       result_.failure = status;
       return false;
     }
+    for (Diagnostic& w : encoding_warnings(bytes, file)) state_.diagnostics.push_back(std::move(w));
     if (platform::from_cp1252(bytes, text)) {
       unsigned char byte = 0;
       ReadFailure failure("a byte that is not Windows-1252 text; save the file as Windows-1252");

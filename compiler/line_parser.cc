@@ -17,6 +17,7 @@
 #include "compiler/range_rule.h"
 #include "compiler/read_failure.h"
 #include "compiler/source_cursor.h"
+#include "compiler/warnings.h"
 #include "model/rounding.h"
 #include "model/status_codes.h"
 
@@ -45,14 +46,19 @@ class LineParser {
   LineParser(model::Scenario& model, CompileState& state, std::string_view text)
       : model_(model),
         state_(state),
-        cursor_(text, model::FileKind::kLineSource, state.record) {}
+        text_(text),
+        cursor_(text, model::FileKind::kLineSource, state.record, state.diagnostics) {}
 
   // Whether the train pass follows.
   bool run() {
     try {
-      return read_all();
+      const bool train_pass_follows = read_all();
+      if (!train_pass_follows) cursor_.finish_entry();
+      return train_pass_follows;
     } catch (ReadFailure& failure) {
-      failure.locate(cursor_.failure_location(failure.line(), failure.column()));
+      failure.locate(cursor_.failure_location(failure.line(), failure.column()),
+                     state_.record, cursor_.entry(), text_);
+      cursor_.finish_entry();
       throw;
     }
   }
@@ -60,11 +66,13 @@ class LineParser {
  private:
   bool read_all() {
     if (!read_head()) return false;
+    cursor_.start_warning();
     if (general_part() == Next::kStop) return false;
     if (!model_.has_cell_track()) throw ReadFailure("the line source gives no line length");
     order_progressives(model_);
     start_features();
     if (feature_part() == Next::kStop) return false;
+    cursor_.finish();
     wrap_up();
     return true;
   }
@@ -85,7 +93,15 @@ class LineParser {
     return Next::kStop;
   }
   Location field(int n) const { return state_.record.field(cursor_.entry(), n); }
-  void set_position(int32_t p) { state_.record.entry(cursor_.entry()).position = p; }
+  void warn_stored(int n, const std::string& how) {
+    state_.diagnostics.push_back(stored_otherwise(state_.record.entry(cursor_.entry()), n, how));
+  }
+  void set_position(int32_t p) {
+    SourceEntry& entry = state_.record.entry(cursor_.entry());
+    entry.position = p;
+    if (std::optional<Diagnostic> w = past_line_end(model_, entry, kRangeMargin))
+      state_.diagnostics.push_back(std::move(*w));
+  }
 
   // An entry refused (status 15) at metre `p`, by the range rule or for the
   // reason the note gives.
@@ -285,6 +301,8 @@ class LineParser {
                            std::to_string(model_.line_span));
     const std::optional<double> k = curve_curvature(field);
     if (!k) return fault(status::kBadCurve, std::nullopt, this->field(0));
+    if (std::optional<Diagnostic> w = curve_side(state_.record.entry(cursor_.entry())))
+      state_.diagnostics.push_back(std::move(*w));
     model::LineTable& plan = model_.line_table;
     if (!extend_straight(plan, plan_cursor_, s, kLastCurveMetre) ||
         !extend_curve(plan, plan_cursor_, end, *k, kLastCurveMetre))
@@ -300,6 +318,9 @@ class LineParser {
     tunnel.type = cursor_.read_long();
     set_position(tunnel.start);
     if (!within_range(model_, tunnel.start)) return refuse(tunnel.start);
+    const int64_t type = tunnel.type > 10 ? int64_t{tunnel.type} - 10 : tunnel.type;
+    if (type < 0 || type > 255)
+      warn_stored(3, "stored as its low 8 bits, " + std::to_string(static_cast<uint8_t>(type)));
     // The only fault it reports is a refusal.
     if (const Fault f = record_tunnel(model_, state_, tunnel))
       return refuse(tunnel.start, f.cell < 0 ? "a line holds at most 80 tunnels"
@@ -321,6 +342,9 @@ class LineParser {
     board.second_stripes = cursor_.read_long();
     set_position(board.position);
     if (!within_range(model_, board.position)) return refuse(board.position);
+    const int64_t stripes = int64_t{board.first_stripes} * 10 + board.second_stripes;
+    if (stripes < 0 || stripes > 65535)
+      warn_stored(5, "the stripes are stored as the low 16 bits of " + std::to_string(stripes));
     const Fault f = place_speed_board(model_, board, Claim{&state_.record, cursor_.entry()});
     if (f.code == status::kOutOfRange)
       return refuse(board.position, "its cell would lie outside the cell track");
@@ -362,6 +386,7 @@ class LineParser {
 
   model::Scenario& model_;
   CompileState& state_;
+  std::string_view text_;
   SourceCursor cursor_;
   int32_t gradient_cursor_ = 0;                // the next cell whose gradient is not set
   int32_t previous_gradient_ = 0;              // g of the last gradient entry

@@ -8,8 +8,10 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "compiler/diagnostic.h"
+#include "compiler/source_record.h"
 
 namespace compiler {
 
@@ -24,11 +26,18 @@ class ReadFailure : public std::runtime_error {
   // Where the pass that caught it placed it in its source.
   const std::optional<Location>& location() const { return location_; }
   void locate(const Location& at) { location_ = at; }
+  // The same, with the entry and field it failed in: "'stazione' field
+  // kind: ...".
+  void locate(const Location& at, const SourceRecord& record, int entry, std::string_view text);
+  // What to tell the author: the entry's keyword and field when known, and
+  // what was found there.
+  const std::string& detail() const { return detail_; }
 
  private:
   int line_;
   int column_;
   std::optional<Location> location_;
+  std::string detail_ = what();
 };
 
 // A computed value stored into a narrower field: it must fit, or the parse

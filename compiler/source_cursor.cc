@@ -2,6 +2,7 @@
 
 #include "compiler/keyword.h"
 #include "compiler/read_failure.h"
+#include "compiler/warnings.h"
 
 namespace compiler {
 namespace {
@@ -27,7 +28,60 @@ Location SourceCursor::last_field() const {
   return at;
 }
 
+void SourceCursor::finish_keyword(bool examined) {
+  const std::vector<int> begun = std::move(begun_);
+  begun_.clear();
+  if (!warning_ || keyword_at_.line == 0) return;
+  // Whatever else stands on a line whose keyword matched nothing goes with it.
+  if (begun.empty() && line_passed_over_ == keyword_at_.line) return;
+  if (!begun.empty()) {
+    for (int e : begun)
+      for (Diagnostic& d : entry_layout(text_, record_.entry(e))) warnings_.push_back(std::move(d));
+    last_entry_ = begun.back();
+    return;
+  }
+  // A comment field, passed over on purpose.
+  if (contains(keyword_, "-")) return;
+  const std::string_view field = keyword_;
+  const size_t first = field.find_first_not_of(" \t");
+  const bool number = first != std::string_view::npos &&
+                      field.find_first_not_of("0123456789 \t", first) == std::string_view::npos;
+  if (number) {
+    if (last_entry_ == SourceRecord::kNone || last_entry_ == extra_warned_) return;
+    const SourceEntry& entry = record_.entry(last_entry_);
+    if (entry.fields.empty() || entry.fields.back().line != keyword_at_.line ||
+        line_passed_over_ == keyword_at_.line)
+      return;
+    warnings_.push_back(extra_field(text_, entry, keyword_at_));
+    extra_warned_ = last_entry_;
+    return;
+  }
+  if (!examined) {
+    if (!field.empty() && field[0] != '[')
+      warnings_.push_back(warning(keyword_at_, "the last field of a file is never read: end the "
+                                               "source with a line such as [fine]"));
+    return;
+  }
+  if (std::optional<Diagnostic> d = unmatched_field(keyword_, keyword_at_)) {
+    warnings_.push_back(std::move(*d));
+    line_passed_over_ = keyword_at_.line;
+  }
+}
+
+void SourceCursor::finish() {
+  // The pass ended at the end of the text: a keyword field that nothing
+  // followed was never examined.
+  const bool last = text_.find_first_not_of(" \t\r\n,", keyword_at_.offset + keyword_at_.length) ==
+                    std::string_view::npos;
+  finish_keyword(/*examined=*/!(begun_.empty() && last));
+}
+
+void SourceCursor::finish_entry() {
+  if (!begun_.empty()) finish_keyword(/*examined=*/true);
+}
+
 void SourceCursor::read_keyword() {
+  finish_keyword(/*examined=*/true);
   keyword_ = reader_.read_text();
   keyword_at_ = last_field();
   entry_ = SourceRecord::kNone;
@@ -44,6 +98,7 @@ bool SourceCursor::skip_comments(int limit, bool stop_at_end) {
 int SourceCursor::begin_entry(EntryKind kind) {
   SourceEntry entry{kind, keyword_, keyword_at_, {}, {}, std::nullopt, {}};
   entry_ = record_.add(std::move(entry));
+  begun_.push_back(entry_);
   return entry_;
 }
 

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "compiler/diagnostic.h"
 #include "compiler/field_reader.h"
 #include "compiler/source_record.h"
 #include "model/file_names.h"
@@ -18,8 +20,19 @@ inline constexpr size_t kLongestRecordText = 65535;
 
 class SourceCursor {
  public:
-  SourceCursor(std::string_view text, model::FileKind file, SourceRecord& record)
-      : text_(text), reader_(text), file_(file), record_(record) {}
+  SourceCursor(std::string_view text, model::FileKind file, SourceRecord& record,
+               std::vector<Diagnostic>& warnings)
+      : text_(text), reader_(text), file_(file), record_(record), warnings_(warnings) {}
+
+  // From here on, fields that read as no keyword and entries laid out other
+  // than their keyword wants are warned about; the head before "[generale]"
+  // is passed over in silence.
+  void start_warning() { warning_ = true; }
+  // The end of the pass: the last keyword field read is looked at too.
+  void finish();
+  // A pass that stops at a fault: the entry being read is looked at, so
+  // that a layout that explains the fault is told.
+  void finish_entry();
 
   bool at_end() const { return reader_.at_end(); }
 
@@ -55,14 +68,23 @@ class SourceCursor {
 
  private:
   void note_field(int64_t number);
+  // Looks at the keyword field last read once the entries it began are read.
+  void finish_keyword(bool examined);
 
   std::string_view text_;
   FieldReader reader_;
   model::FileKind file_;
   SourceRecord& record_;
+  std::vector<Diagnostic>& warnings_;
   std::string keyword_;
   Location keyword_at_;
   int entry_ = SourceRecord::kNone;
+
+  bool warning_ = false;
+  std::vector<int> begun_;                  // the entries the last keyword field began
+  int last_entry_ = SourceRecord::kNone;    // the entry read last
+  int line_passed_over_ = 0;                // a line whose keyword matched nothing
+  int extra_warned_ = SourceRecord::kNone;  // one extra-field warning an entry
 };
 
 }  // namespace compiler

@@ -73,7 +73,7 @@ Outcome station_entry(Pass& pass) {
 
   r.position_m = cursor.read_long();
   const int32_t position = r.position_m;
-  pass.set_position(position);
+  pass.set_position(position, kStationRangeMargin);
   if (!within_range(model, position, kStationRangeMargin))
     return out_of_range(pass, position, range_note(model, kStationRangeMargin));
   if (position % 50 != 0)

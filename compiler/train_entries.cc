@@ -8,10 +8,22 @@
 #include "compiler/read_failure.h"
 #include "compiler/train_builders.h"
 #include "compiler/train_pass.h"
+#include "compiler/warnings.h"
 #include "model/rounding.h"
 #include "model/status_codes.h"
 
 namespace compiler::train {
+
+void Pass::set_position(int32_t p, int margin) {
+  SourceEntry& entry = state.record.entry(cursor.entry());
+  entry.position = p;
+  if (std::optional<Diagnostic> w = past_line_end(model, entry, margin))
+    state.diagnostics.push_back(std::move(*w));
+}
+
+void Pass::warn_stored(int n, const std::string& how) {
+  state.diagnostics.push_back(stored_otherwise(state.record.entry(cursor.entry()), n, how));
+}
 
 uint8_t speed_limit_of(int32_t previous_speed) {
   const auto fifth = static_cast<int64_t>(model::round_half_even(previous_speed / 5.0));
@@ -49,6 +61,10 @@ Outcome speed_entry(Pass& pass) {
   const int32_t v = pass.cursor.read_long();
   pass.set_position(p);
   if (!within_range(model, p)) return out_of_range(pass, p, range_note(model, kRangeMargin));
+  if (v % 5 != 0)
+    pass.warn_stored(2, "stored as " +
+                            std::to_string(static_cast<int64_t>(model::round_half_even(v / 5.0)) * 5) +
+                            " km/h: speeds are kept in steps of 5");
   const int64_t q = model::stretch_cell(p);
   if (q > 0) {
     // At least one cell, also when the cursor already stands at or beyond q.
@@ -71,6 +87,8 @@ Outcome adhesion_entry(Pass& pass) {
   const int32_t a = pass.cursor.read_long();
   pass.set_position(p);
   if (!within_range(model, p)) return out_of_range(pass, p, range_note(model, kRangeMargin));
+  if (a < 0 || a > 255)
+    pass.warn_stored(2, "stored as its low 8 bits, " + std::to_string(static_cast<uint8_t>(a)));
   const int64_t q = model::stretch_cell(p);
   if (q > 0) {
     if (pass.adhesion_cursor > model.cell_last)
@@ -118,8 +136,12 @@ Outcome signal_entry(Pass& pass) {
   if (!signal_fits(model, p))
     return out_of_range(pass, p, {{}, "its repeat codes, 2 to 8 cells before it, would fall "
                                       "before cell 0: a signal needs at least 325 m"});
+  const int32_t tempo = signal.tempo;
   if (const Fault f = place_signal(model, signal, pass.claim()))
     return abort_with(pass, f.code, p, 1, {cell_note(model, pass.state.record, f.cell)});
+  if (signal.tempo != tempo)
+    pass.warn_stored(11, "stored as " + std::to_string(signal.tempo) +
+                             ": the shortest time a signal keeps is 101");
   // Also a status left by the line pass (15) stops the pass here, after the
   // signal has been written.
   if (pass.state.status_code > 0) return stop_for_carried_status(pass, p);
@@ -163,6 +185,8 @@ Outcome abbattimento_entry(Pass& pass) {
   if (!model::is_free(cell))
     return abort_with(pass, model::status::kAbbattimentoCellTaken, p, 1,
                       {cell_note(model, pass.state.record, c)});
+  if (w > 65535)
+    pass.warn_stored(2, "stored as its low 16 bits, " + std::to_string(w & 0xFFFF));
   if (w > 0) {
     cell.kind = model::kind::kMarker;
     cell.value_a = static_cast<int16_t>(static_cast<uint16_t>(w));  // its low 16 bits

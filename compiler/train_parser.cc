@@ -137,14 +137,21 @@ void parse_train_source(model::Scenario& model, CompileState& state, std::string
   if (!model.has_cell_track() ||
       model.cell_track.size() != static_cast<size_t>(model.cell_last) + 1)
     throw ReadFailure("the train source needs the cell track sized by the line source");
-  SourceCursor cursor(text, model::FileKind::kTrainSource, state.record);
+  SourceCursor cursor(text, model::FileKind::kTrainSource, state.record, state.diagnostics);
   train::Pass pass{model, state, cursor};
   try {
     train::skip_head(pass);
-    if (train::main_loop(pass) == train::Outcome::kAbort) return;
+    cursor.start_warning();
+    if (train::main_loop(pass) == train::Outcome::kAbort) {
+      cursor.finish_entry();
+      return;
+    }
+    cursor.finish();
     train::end_of_pass(pass);
   } catch (ReadFailure& failure) {
-    failure.locate(cursor.failure_location(failure.line(), failure.column()));
+    failure.locate(cursor.failure_location(failure.line(), failure.column()), state.record,
+                   cursor.entry(), text);
+    cursor.finish_entry();
     throw;
   }
 }

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "compiler/compile_state.h"
+#include "compiler/range_rule.h"
 #include "compiler/source_cursor.h"
 #include "model/scenario.h"
 
@@ -36,7 +38,10 @@ struct Pass {
   // Where field `n` of the entry being read stands (0: its keyword).
   Location field(int n) const { return state.record.field(cursor.entry(), n); }
   Claim claim() { return Claim{&state.record, cursor.entry()}; }
-  void set_position(int32_t p) { state.record.entry(cursor.entry()).position = p; }
+  // Records the entry's position, and warns when it lies past the line's end.
+  void set_position(int32_t p, int margin = kRangeMargin);
+  // Warns that field `n` of the entry is stored other than as written.
+  void warn_stored(int n, const std::string& how);
 };
 
 // Records a range-rule stop for the entry at metre `p`; the note says why.

@@ -86,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
                     replacing(given_train(), "velocita,   10400", "velocita,   10400,    8O"),
                     "@T:11:23: error: a source could not be read as its fields require: a read "
                     "past the end of a source, a number that does not fit its field, or bytes that "
-                    "are not Windows-1252 text (status 25): a number was expected\n"
+                    "are not Windows-1252 text (status 25): 'velocita' field v: a number was "
+                    "expected, found '8O'\n"
                     "velocita,   10400,    8O\n"
                     "                      ^\n"},
         // Columns count characters, as an editor does: "à" is one.
@@ -94,14 +95,16 @@ INSTANTIATE_TEST_SUITE_P(
                     replacing(given_train(), "velocita,   10400", "velocità,   10400,    8O"),
                     "@T:11:23: error: a source could not be read as its fields require: a read "
                     "past the end of a source, a number that does not fit its field, or bytes that "
-                    "are not Windows-1252 text (status 25): a number was expected\n"
+                    "are not Windows-1252 text (status 25): 'velocita' field v: a number was "
+                    "expected, found '8O'\n"
                     "velocità,   10400,    8O\n"
                     "                      ^\n"},
         // An entry cut short by the end of the file: the entry itself.
         MessageCase{"read_failure_past_the_end", given_line(), train_cut_short(),
                     "@T:49:1: error: a source could not be read as its fields require: a read "
                     "past the end of a source, a number that does not fit its field, or bytes that "
-                    "are not Windows-1252 text (status 25): read past the end of the file\n"
+                    "are not Windows-1252 text (status 25): 'segnale' is cut short by the end of "
+                    "the file before its field s2\n"
                     "segnale,    1500,   2, 4\n"
                     "^\n"},
         // Range rule: the position.
@@ -290,6 +293,189 @@ INSTANTIATE_TEST_SUITE_P(
                     "segnale,    5850,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
                     "^\n"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// --- Warnings ------------------------------------------------------------------------------
+
+struct WarningCase {
+  const char* name;
+  std::vector<std::string> line;
+  std::vector<std::string> train;
+  const char* report;  // "@L" and "@T" stand for the paths of the sources
+  int status;
+  friend void PrintTo(const WarningCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class CheckWarning : public Check, public ::testing::WithParamInterface<WarningCase> {};
+
+// Input that compiles but is almost surely not what the author meant: each
+// is told at its field, with how to fix it.
+TEST_P(CheckWarning, TellsWhatWasReadAndHowToWriteIt) {
+  const WarningCase& c = GetParam();
+  write_sources(c.line, c.train);
+  ToolOutcome result = check();
+  EXPECT_EQ(result.out, with_paths(c.report));
+  EXPECT_EQ(result.status, c.status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryKind, CheckWarning,
+    ::testing::Values(
+        WarningCase{"keyword_typo", testing_support::line_source_with({"pendnza, 3000, 0"}),
+                    given_train(),
+                    "@L:82:1: warning: 'pendnza' matches no keyword: it and the values after it "
+                    "are passed over; did you mean 'pendenza'?\n"
+                    "pendnza, 3000, 0\n"
+                    "^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk},
+        // The name at the end of the line goes with the entry that was passed over.
+        WarningCase{"keyword_typo_with_a_name", given_line(),
+                    testing_support::train_source_with(
+                        {"stazone,   34000,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, X"}),
+                    "@T:49:1: warning: 'stazone' matches no keyword: it and the values after it "
+                    "are passed over; did you mean 'stazione'?\n"
+                    "stazone,   34000,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, X\n"
+                    "^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk},
+        WarningCase{"decimal_comma", testing_support::line_source_with({"pendenza, 600, 12,5"}),
+                    given_train(),
+                    "@L:82:16: warning: '12,5' is read as 12 and a field of its own: numbers are "
+                    "whole, with no decimal comma\n"
+                    "pendenza, 600, 12,5\n"
+                    "               ^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk},
+        WarningCase{"extra_field", testing_support::line_source_with({"pendenza, 33000, 0, 7"}),
+                    given_train(),
+                    "@L:82:21: warning: a field beyond the 2 of 'pendenza': it is passed over\n"
+                    "pendenza, 33000, 0, 7\n"
+                    "                    ^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk},
+        WarningCase{"missing_fields", given_line(),
+                    testing_support::train_source_with(
+                        {"segnale,    20000,   2, 4, 0,  0, 0", "2,  2,0,0, 0"}),
+                    "@T:49:1: warning: 'segnale' has 11 fields but its line ends after 6; 'dx' "
+                    "and the rest were read from line 50\n"
+                    "segnale,    20000,   2, 4, 0,  0, 0\n"
+                    "^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk},
+        WarningCase{"past_the_end_of_the_line", given_line(),
+                    testing_support::train_source_with({"velocita,   36000,    80"}),
+                    "@T:49:13: warning: 36000 m lies past the end of the line (35000 m); the "
+                    "range rule still accepts it, in the 7000 m the simulator runs on beyond the "
+                    "end\n"
+                    "velocita,   36000,    80\n"
+                    "            ^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk},
+        WarningCase{"curve_side", testing_support::line_source_with({"curva destra 4, 33500, 100"}),
+                    given_train(),
+                    "@L:82:1: warning: 'curva destra 4' is read as a left curve: any 's' after "
+                    "'curva' makes it left; write 'curvas' + class for a left curve, 'curvad' + "
+                    "class for a right one\n"
+                    "curva destra 4, 33500, 100\n"
+                    "^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk},
+        // The '#' line is read as a gradient entry, whose numbers the next
+        // line cannot give: the warning says why the error stands there.
+        WarningCase{"hash_line",
+                    testing_support::line_source_with(
+                        {"# pendenza in per mille", "pendenza, 33000, 0"}),
+                    given_train(),
+                    "@L:82:1: warning: '#' does not make a comment: this field holds 'pendenza' "
+                    "and is read as that entry; a comment is a field holding '-'\n"
+                    "# pendenza in per mille\n"
+                    "^\n"
+                    "@L:83:1: error: a source could not be read as its fields require: a read "
+                    "past the end of a source, a number that does not fit its field, or bytes that "
+                    "are not Windows-1252 text (status 25): 'pendenza' field p: a number was "
+                    "expected, found 'pendenza'\n"
+                    "pendenza, 33000, 0\n"
+                    "^\n",
+                    tools::kExitStatus},
+        WarningCase{"tab_after_the_keyword",
+                    testing_support::line_source_with({"pendenza\t3000\t0", "pendenza, 33000, 0"}),
+                    given_train(),
+                    "@L:82:1: warning: a tab separates 'pendenza' from its values, so the values "
+                    "in this field are not read; put a comma after the keyword\n"
+                    "pendenza\t3000\t0\n"
+                    "^\n"
+                    "@L:83:1: error: a source could not be read as its fields require: a read "
+                    "past the end of a source, a number that does not fit its field, or bytes that "
+                    "are not Windows-1252 text (status 25): 'pendenza' field p: a number was "
+                    "expected, found 'pendenza'\n"
+                    "pendenza, 33000, 0\n"
+                    "^\n",
+                    tools::kExitStatus},
+        WarningCase{"values_stored_otherwise", given_line(),
+                    testing_support::train_source_with(
+                        {"aderenza,   1000,   300", "velocita,   2000,   92"}),
+                    "@T:49:21: warning: 'aderenza' field a: stored as its low 8 bits, 44\n"
+                    "aderenza,   1000,   300\n"
+                    "                    ^\n"
+                    "@T:50:21: warning: 'velocita' field v: stored as 90 km/h: speeds are kept in "
+                    "steps of 5\n"
+                    "velocita,   2000,   92\n"
+                    "                    ^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk},
+        WarningCase{"letter_case_of_a_general_keyword",
+                    replacing(given_line(), "sfondo uno", "Sfondo Uno,    1"), given_train(),
+                    "@L:7:1: warning: 'Sfondo Uno' matches no keyword: it and the values after it "
+                    "are passed over; letter case matters for this keyword: write 'sfondo uno'\n"
+                    "Sfondo Uno,    1\n"
+                    "^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk},
+        WarningCase{"section_header_holding_a_keyword", given_line(),
+                    testing_support::train_source_with(
+                        {"[stazione]",
+                         "37000,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, FUORI"}),
+                    "@T:50:1: warning: 37000 m lies past the end of the line (35000 m); the range "
+                    "rule still accepts it, in the 7000 m the simulator runs on beyond the end\n"
+                    "37000,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, FUORI\n"
+                    "^\n"
+                    "@T:49:1: warning: '[stazione]' looks like a section header but holds "
+                    "'stazione' and is read as that entry; name the section otherwise, e.g. "
+                    "'[stazioni]'\n"
+                    "[stazione]\n"
+                    "^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk},
+        WarningCase{"unknown_section_header", testing_support::line_source_with({"[gallerie]"}),
+                    given_train(),
+                    "@L:82:1: warning: '[gallerie]' is not a section header the formats know; "
+                    "headers only group entries, and one like '[stazione]' is read as a keyword\n"
+                    "[gallerie]\n"
+                    "^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk},
+        // "Ò" saved as UTF-8 reads as two Windows-1252 characters.
+        WarningCase{"text_saved_as_utf8", given_line(),
+                    replacing(given_train(), "stazione,   35000",
+                              "stazione,   35000,  5,  800,  1, 0, 0,  1,1,0,  2,1,1,    0,  "
+                              "10,39, 0, SAN NICOL\xC3\x83\xE2\x80\x99"),
+                    "@T:27:82: warning: these bytes look like a letter saved as UTF-8 (they read "
+                    "as two Windows-1252 characters); save the file as Windows-1252 (ANSI) text\n"
+                    "stazione,   35000,  5,  800,  1, 0, 0,  1,1,0,  2,1,1,    0,  10,39, 0, SAN "
+                    "NICOL\xC3\x83\xE2\x80\x99\n"
+                    "                                                                             "
+                    "    ^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Check, WerrorMakesAWarningFailTheCheck) {
+  write_sources(testing_support::line_source_with({"pendnza, 3000, 0"}), given_train());
+  EXPECT_EQ(check().status, tools::kExitOk);
+  EXPECT_EQ(check({"--werror"}).status, tools::kExitStatus);
+  write_given_sources();
+  EXPECT_EQ(check({"--werror"}).status, tools::kExitOk);
+}
 
 TEST_F(Check, JsonGivesTheSameReportAsOneObject) {
   write_sources(given_line(), testing_support::train_source_with({"velocita,   41901,    80"}));

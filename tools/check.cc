@@ -1,5 +1,7 @@
 #include "tools/check.h"
 
+#include <algorithm>
+
 #include "model/status_codes.h"
 
 namespace tools {
@@ -86,14 +88,26 @@ compiler::CompileResult check_scenario(platform::Env& env, const std::string& fo
   return compiler::compile(env, request);
 }
 
-std::string report_text(const compiler::CompileResult& result) {
-  if (result.status == 0 && result.diagnostics.empty()) return "no fault (status 0)\n";
+std::string diagnostics_text(const compiler::CompileResult& result) {
   std::string out;
   for (const compiler::Diagnostic& d : result.diagnostics) {
     emit(out, show(result, d.at), severity_of(d), d.message);
     for (const compiler::Note& note : d.notes) emit(out, show(result, note.at), "note", note.message);
   }
   return out;
+}
+
+std::string report_text(const compiler::CompileResult& result) {
+  std::string out = diagnostics_text(result);
+  if (result.status == 0) out += "no fault (status 0)\n";
+  return out;
+}
+
+size_t warning_count(const compiler::CompileResult& result) {
+  return static_cast<size_t>(
+      std::count_if(result.diagnostics.begin(), result.diagnostics.end(), [](const auto& d) {
+        return d.severity == compiler::Diagnostic::Severity::kWarning;
+      }));
 }
 
 nlohmann::json report_json(const compiler::CompileResult& result) {

@@ -17,10 +17,15 @@ compiler::CompileResult check_scenario(platform::Env& env, const std::string& fo
                                        const std::string& train_number,
                                        bool build_line_file = true);
 
-// Each fault as "file:line:col: error: message", the source line and a caret
-// under the field (columns count characters, from 1), then its notes; "no
-// fault (status 0)" when there is none.
+// Each fault and warning in the order found, as "file:line:col: error:
+// message" (or "warning:"), the source line and a caret under the field
+// (columns count characters, from 1), then its notes.
+std::string diagnostics_text(const compiler::CompileResult& result);
+
+// The diagnostics, then "no fault (status 0)" when there is no fault.
 std::string report_text(const compiler::CompileResult& result);
+
+size_t warning_count(const compiler::CompileResult& result);
 
 // {"status", "position", "message", "ended_by_errore", "error", "notes",
 //  "diagnostics"}: "error" and "notes" are the fault that gave the status.

@@ -28,13 +28,20 @@ constexpr char kFooter[] =
     "where \"error\" and \"notes\" are the fault that gave the status and \"diagnostics\" lists\n"
     "every fault in the order found, each with its \"severity\", \"code\" and \"notes\".\n"
     "\n"
-    "Exit status: 0 no fault; 1 a fault the compile records (the binary files would still be\n"
+    "Warnings point at input that compiles but is almost surely not what was meant: a field\n"
+    "that matches no keyword (with the nearest keyword), extra or missing fields, a decimal\n"
+    "comma, a value stored other than as written, an entry past the end of the line, a curve\n"
+    "whose side is unclear, a '#' line, a tab after a keyword, an unknown section header, text\n"
+    "saved as UTF-8. They never change what 'compile' writes.\n"
+    "\n"
+    "Exit status: 0 no fault (with --werror: and no warning); 1 a fault the compile records (the binary files would still be\n"
     "written); 3 a fault that would end the compile with \" Errore n. \" and no binary file;\n"
     "2 bad usage or a source that is missing or cannot be read (the message names the file).";
 
 struct CheckArgs {
   ScenarioArgs scenario;
   bool json = false;
+  bool werror = false;
 };
 
 int run_check(const CheckArgs& args, const ToolContext& context) {
@@ -49,7 +56,8 @@ int run_check(const CheckArgs& args, const ToolContext& context) {
   else
     context.out << report_text(result);
   if (result.ended_early) return kExitErrore;
-  return result.status == 0 ? kExitOk : kExitStatus;
+  if (result.status != 0) return kExitStatus;
+  return args.werror && warning_count(result) > 0 ? kExitStatus : kExitOk;
 }
 
 }  // namespace
@@ -60,6 +68,8 @@ Subcommand add_check_command(CLI::App& parent, const ToolContext& context) {
       "check", "Reports what compiling FOLDER's sources would find, and where");
   add_scenario_options(*command, args->scenario);
   command->add_flag("--json", args->json, "Print the report as one JSON object");
+  command->add_flag("--werror", args->werror,
+                    "Fail (exit status 1) when there are warnings, as for a fault");
   command->footer(kFooter);
   return Subcommand{command, [args, &context] { return run_check(*args, context); }};
 }

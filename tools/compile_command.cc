@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "compiler/compile.h"
+#include "tools/check.h"
 #include "tools/exit_status.h"
 #include "tools/status_report.h"
 
@@ -18,7 +19,8 @@ constexpr char kFooter[] =
     "cell file NAME_NUMBER.dat into the same folder, exactly as the installer does: both\n"
     "sources are deleted once they have been read, and the binary files are replaced.\n"
     "\n"
-    "Prints the status code of the compile, its meaning, and the position in metres for the\n"
+    "Prints the faults and warnings as 'scenarioc check' does, on stderr, then the status code\n"
+    "of the compile, its meaning, and the position in metres for the\n"
     "codes that have one; with --json one object:\n"
     "  {\"status\": N, \"position\": M or null, \"message\": \"...\"}\n"
     "\n"
@@ -44,6 +46,8 @@ int run_compile(const CompileArgs& args, const ToolContext& context) {
   request.train_number = args.scenario.train;
   request.build_line_file = !args.no_line_file;
   const compiler::CompileResult result = compiler::compile(context.env, request);
+  // The same located messages as check's.
+  context.err << diagnostics_text(result);
   if (result.failure) {
     context.err << "scenarioc: " << result.failure->message() << std::endl;
     // A source that was read whole but could not be deleted still leaves the

@@ -1,5 +1,7 @@
 #include "tools/field_reference_text.h"
 
+#include "compiler/warnings.h"
+
 #include <algorithm>
 
 namespace tools {
@@ -14,21 +16,6 @@ std::string matching(const compiler::KeywordReference& r) {
   if (!r.also.empty()) text += " and \"" + std::string(r.also) + "\"";
   text += r.exact_case ? " (letter case as written)" : " (any letter case)";
   return text;
-}
-
-size_t edit_distance(std::string_view a, std::string_view b) {
-  std::vector<size_t> row(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (size_t i = 1; i <= a.size(); ++i) {
-    size_t diagonal = row[0];
-    row[0] = i;
-    for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
 }
 
 }  // namespace
@@ -64,21 +51,7 @@ std::string reference_markdown() {
 }
 
 std::vector<std::string> keywords_like(std::string_view word) {
-  std::string lower(word);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  std::vector<std::pair<size_t, std::string>> scored;
-  for (const compiler::KeywordReference& r : compiler::keyword_references()) {
-    const std::string name = compiler::keyword_text(r);
-    const size_t d = std::min(edit_distance(lower, name), edit_distance(lower, r.word));
-    // Close enough to be a slip of the keyboard.
-    if (d <= std::max<size_t>(2, r.word.size() / 4)) scored.emplace_back(d, name);
-  }
-  std::stable_sort(scored.begin(), scored.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  std::vector<std::string> names;
-  for (auto& [d, name] : scored) names.push_back(name);
-  return names;
+  return compiler::similar_keywords(word);
 }
 
 }  // namespace tools
