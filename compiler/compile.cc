@@ -135,7 +135,9 @@ class Compilation {
   void write_outputs() {
     platform::MemEnv discard;
     platform::Env& sink = request_.write_files ? env_ : discard;
-    output::OutputOutcome outcome = output::output_step(result_.model, sink, request_.folder);
+    const std::string& folder =
+        request_.output_folder.empty() ? request_.folder : request_.output_folder;
+    output::OutputOutcome outcome = output::output_step(result_.model, sink, folder);
     if (outcome.reserved_slot_code != 0) {
       reserved_slot(outcome.reserved_slot_code);
       return;

@@ -34,6 +34,8 @@ struct CompileRequest {
   // Write the binary files. Without it the output step still runs, to the
   // last check, but the folder is left as it is.
   bool write_files = true;
+  // Where the binary files go; `folder` when empty.
+  std::string output_folder;
 };
 
 struct CompileResult {

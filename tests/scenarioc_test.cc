@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <sstream>
@@ -67,6 +68,18 @@ class Scenarioc : public ::testing::Test {
   }
   void put(FileKind kind, const std::string& content) const {
     std::ofstream(test::fs_path(path(kind)), std::ios::binary) << content;
+  }
+  // Every file directly in the folder, by name, with its bytes.
+  std::map<std::string, std::string> snapshot() const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder_path_)) {
+      if (!entry.is_regular_file()) continue;
+      std::ifstream in(entry.path(), std::ios::binary);
+      std::stringstream content;
+      content << in.rdbuf();
+      files[test::utf8(entry.path().filename())] = content.str();
+    }
+    return files;
   }
   // The names of the files in the folder, sorted.
   std::vector<std::string> listing() const {
@@ -145,8 +158,13 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"no_command", {}, "subcommand"},
         UsageCase{"unknown_command", {"frobnicate", "@"}, "frobnicate"},
         UsageCase{"no_folder", {"compile", "--scenario", "x", "--train", "1"}, "FOLDER"},
-        UsageCase{"no_scenario", {"compile", "@", "--train", "3291"}, "--scenario"},
-        UsageCase{"no_train", {"compile", "@", "--scenario", "x"}, "--train"},
+        // NAME and NUMBER left out are looked for in FOLDER; here in vain.
+        UsageCase{"train_not_in_folder", {"compile", "@", "--train", "1208"},
+                  "no train source (Fiumicino Aeroporto_Roma_NUMBER-.txt)"},
+        UsageCase{"scenario_not_in_folder", {"compile", "@", "--scenario", "x"},
+                  "no train source (x_NUMBER-.txt)"},
+        UsageCase{"sources_not_in_folder", {"compile", "@", "--scenario", "x", "--train", "1"},
+                  "no source '"},
         UsageCase{"unknown_option",
                   {"compile", "@", "--scenario", "x", "--train", "1", "--fast"},
                   "--fast"},
@@ -309,25 +327,54 @@ INSTANTIATE_TEST_SUITE_P(
                   false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Scenarioc, WithoutLineSourceTheRunEndsThroughErrore) {
-  ASSERT_FALSE(writers::write_train_source(
-      [] {
-        model::Scenario m;
-        m.scenario_name = kGivenScenario;
-        m.train_number = kGivenTrain;
-        return m;
-      }(),
-      platform::default_env(), folder_));
-  put(FileKind::kCells, "cells of an earlier run");
-  Outcome result = compile();
-  EXPECT_EQ(result.status, tools::kExitErrore);
-  EXPECT_NE(result.err.find(" Errore n. 101"), std::string::npos) << result.err;
-  EXPECT_EQ(result.out, "status 101: " + std::string(model::status::info(101).text) + "\n");
-  // Nothing was opened or deleted, no binary file written.
-  std::vector<std::string> expected = {name(FileKind::kTrainSource), name(FileKind::kCells)};
-  std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(listing(), expected);
-  EXPECT_EQ(read(FileKind::kCells), "cells of an earlier run");
+// A missing source, or a name mistyped, must not cost the author the other
+// source: nothing is read or deleted, no binary file touched.
+TEST_F(Scenarioc, WithoutBothSourcesNothingIsReadOrDeleted) {
+  for (FileKind present : {FileKind::kLineSource, FileKind::kTrainSource}) {
+    SCOPED_TRACE(name(present));
+    write_given_sources();
+    fs::remove(test::fs_path(path(
+        present == FileKind::kLineSource ? FileKind::kTrainSource : FileKind::kLineSource)));
+    put(FileKind::kCells, "cells of an earlier run");
+    const auto before = snapshot();
+    Outcome result = compile();
+    EXPECT_EQ(result.status, tools::kExitPlatform);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("no source '"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("nothing was read or deleted"), std::string::npos) << result.err;
+    EXPECT_EQ(snapshot(), before);
+    fs::remove(test::fs_path(path(present)));
+    fs::remove(test::fs_path(path(FileKind::kCells)));
+  }
+}
+
+TEST_F(Scenarioc, KeepSourcesAndOutWriteElsewhereAndLoseNothing) {
+  write_given_sources();
+  const auto sources = snapshot();
+  const std::string out = folder_ + "/out";
+  fs::create_directory(test::fs_path(out));
+  Outcome result = compile({"--keep-sources", "--out", out});
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
+  EXPECT_EQ(snapshot(), sources) << "the sources stay and nothing else is written beside them";
+  for (FileKind kind : {FileKind::kLineGeometry, FileKind::kService, FileKind::kCells})
+    EXPECT_TRUE(fs::exists(test::fs_path(out + "/" + name(kind)))) << name(kind);
+}
+
+TEST_F(Scenarioc, NameAndNumberAreFoundWhenTheFolderHoldsOneScenario) {
+  write_given_sources();
+  Outcome found = scenarioc({"check", folder_});
+  EXPECT_EQ(found.status, tools::kExitOk) << found.err;
+  EXPECT_EQ(found.out, "no fault (status 0)\n");
+
+  // A second train of the same scenario: the choices are named.
+  fs::copy_file(test::fs_path(path(FileKind::kTrainSource)),
+                test::fs_path(folder_ + "/" + kGivenScenario + "_1208-.txt"));
+  Outcome two = scenarioc({"compile", folder_});
+  EXPECT_EQ(two.status, tools::kExitPlatform);
+  EXPECT_NE(two.err.find("more than one train of 'Fiumicino Aeroporto_Roma'"), std::string::npos)
+      << two.err;
+  EXPECT_NE(two.err.find("'1208', '3291'"), std::string::npos) << two.err;
+  EXPECT_TRUE(exists(FileKind::kLineSource));
 }
 
 TEST_F(Scenarioc, AFailingFileOperationGivesStatus2AndKeepsTheOldFile) {

@@ -1,6 +1,8 @@
 // `scenarioc sources`: the built-in sources as a starting point.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <string>
 #include <vector>
 
@@ -86,13 +88,21 @@ TEST_F(Sources, KeepsSourcesThatAreAlreadyThereUnlessForced) {
       written_by_the_writers(testing_support::kGivenScenario, testing_support::kGivenTrain).second);
 }
 
-TEST_F(Sources, AMissingFolderIsBadUsage) {
-  const std::string missing = folder_ + "/no such folder";
+TEST_F(Sources, AMissingFolderIsMade) {
+  const std::string missing = folder_ + "/new scenario/sources";
   ToolOutcome result = scenarioc({"sources", missing});
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
+  EXPECT_TRUE(std::filesystem::exists(missing + "/Fiumicino Aeroporto_Roma_linea.txt"));
+  EXPECT_TRUE(std::filesystem::exists(missing + "/Fiumicino Aeroporto_Roma_3291-.txt"));
+}
+
+TEST_F(Sources, AFileInTheWayOfTheFolderIsAFileError) {
+  const std::string blocked = folder_ + "/a file";
+  put("a file", "not a folder");
+  ToolOutcome result = scenarioc({"sources", blocked + "/inside"});
   EXPECT_EQ(result.status, tools::kExitPlatform);
-  EXPECT_EQ(result.out, "");
-  EXPECT_NE(result.err.find("no such folder: '" + missing + "'"), std::string::npos) << result.err;
-  EXPECT_TRUE(snapshot().empty());
+  EXPECT_NE(result.err.find("cannot create folder '" + blocked + "/inside'"), std::string::npos)
+      << result.err;
 }
 
 }  // namespace

@@ -44,7 +44,11 @@ struct CheckArgs {
   bool werror = false;
 };
 
-int run_check(const CheckArgs& args, const ToolContext& context) {
+int run_check(CheckArgs args, const ToolContext& context) {
+  if (std::string problem = infer_scenario(args.scenario); !problem.empty()) {
+    context.err << "scenarioc: " << problem << std::endl;
+    return kExitPlatform;
+  }
   const compiler::CompileResult result = check_scenario(
       context.env, args.scenario.folder, args.scenario.scenario, args.scenario.train);
   if (result.failure) {

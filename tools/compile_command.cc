@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "compiler/compile.h"
+#include "model/file_names.h"
 #include "tools/check.h"
 #include "tools/exit_status.h"
 #include "tools/status_report.h"
@@ -16,8 +17,10 @@ constexpr char kDescription[] = "Compiles a scenario's sources in FOLDER into it
 constexpr char kFooter[] =
     "Reads the line source NAME_linea.txt and the train source NAME_NUMBER-.txt in FOLDER and\n"
     "writes the line geometry file NAME_linea.dat, the service file NAME_NUMBER.sim and the\n"
-    "cell file NAME_NUMBER.dat into the same folder, exactly as the installer does: both\n"
-    "sources are deleted once they have been read, and the binary files are replaced.\n"
+    "cell file NAME_NUMBER.dat into the same folder (or --out DIR), exactly as the installer\n"
+    "does: both sources are deleted once both have been read (--keep-sources keeps them), and\n"
+    "the binary files are replaced. Nothing is read or deleted unless both sources are there.\n"
+    "NAME and NUMBER may be left out when FOLDER holds one scenario with one train source.\n"
     "\n"
     "Prints the faults and warnings as 'scenarioc check' does, on stderr, then the status code\n"
     "of the compile, its meaning, and the position in metres for the\n"
@@ -39,12 +42,31 @@ constexpr char kFooter[] =
 
 }  // namespace
 
-int run_compile(const CompileArgs& args, const ToolContext& context) {
+int run_compile(CompileArgs args, const ToolContext& context) {
+  if (std::string problem = infer_scenario(args.scenario); !problem.empty()) {
+    context.err << "scenarioc: " << problem << std::endl;
+    return kExitPlatform;
+  }
   compiler::CompileRequest request;
   request.folder = args.scenario.folder;
   request.scenario_name = args.scenario.scenario;
   request.train_number = args.scenario.train;
   request.build_line_file = !args.no_line_file;
+  request.delete_sources = !args.keep_sources;
+  request.output_folder = args.out;
+  // Nothing is read or deleted unless both sources are there: a typo in a
+  // name must not cost the author the other source.
+  model::Scenario names;
+  names.scenario_name = request.scenario_name;
+  names.train_number = request.train_number;
+  for (model::FileKind kind : {model::FileKind::kLineSource, model::FileKind::kTrainSource}) {
+    const std::string path = model::file_path(request.folder, kind, names);
+    if (!context.env.file_exists(path)) {
+      context.err << "scenarioc: no source '" << path << "'; nothing was read or deleted"
+                  << std::endl;
+      return kExitPlatform;
+    }
+  }
   const compiler::CompileResult result = compiler::compile(context.env, request);
   // The same located messages as check's.
   context.err << diagnostics_text(result);
@@ -68,6 +90,12 @@ Subcommand add_compile_command(CLI::App& parent, const ToolContext& context) {
   command->add_flag("--no-line-file", args->no_line_file,
                     "Do not build the track plan and leave NAME_linea.dat as it is (not created, "
                     "replaced or deleted)");
+  command->add_flag("--keep-sources", args->keep_sources,
+                    "Leave both sources in FOLDER (compile them without deleting them)");
+  command->add_option("--out", args->out, "Write the binary files into DIR instead of FOLDER")
+      ->type_name("DIR")
+      ->check(CLI::Validator([](std::string& value) { return check_folder(value); }, "",
+                             "folder"));
   command->add_flag("--json", args->json, "Print the status as one JSON object");
   command->footer(kFooter);
   return Subcommand{command, [args, &context] { return run_compile(*args, context); }};

@@ -12,13 +12,15 @@ namespace tools {
 struct CompileArgs {
   ScenarioArgs scenario;
   bool no_line_file = false;
+  bool keep_sources = false;
+  std::string out;  // where the binary files go; FOLDER when empty
   bool json = false;
 };
 
 // Compiles, prints the status and returns the exit status: 0 for status 0,
 // 1 for any other status, 2 when a file operation fails, 3 when the run
 // ended through the " Errore n. " message.
-int run_compile(const CompileArgs& args, const ToolContext& context);
+int run_compile(CompileArgs args, const ToolContext& context);
 
 // Registers "compile" on `parent`.
 Subcommand add_compile_command(CLI::App& parent, const ToolContext& context);

@@ -59,11 +59,12 @@ std::string load_binaries(platform::Env& env, const ScenarioArgs& args, model::S
   return {};
 }
 
-int run_plot(const PlotArgs& args, const ToolContext& context) {
+int run_plot(PlotArgs args, const ToolContext& context) {
   auto fail = [&](const std::string& why) {
     context.err << "scenarioc: " << why << std::endl;
     return kExitPlatform;
   };
+  if (std::string problem = infer_scenario(args.scenario); !problem.empty()) return fail(problem);
   // An empty name would become a hidden temporary file and a rename to
   // nothing, and no message could name the file.
   if (args.output.empty()) return fail("-o: the name of the SVG file is empty");

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "model/file_names.h"
+#include "platform/folders.h"
 #include "tools/exit_status.h"
 #include "tools/commands.h"
 #include "tools/scenario_options.h"
@@ -17,6 +18,10 @@ struct SourcesArgs {
 };
 
 int run_sources(const SourcesArgs& args, const ToolContext& context) {
+  if (platform::Status status = platform::create_folders(args.scenario.folder)) {
+    context.err << "scenarioc: " << status->message() << std::endl;
+    return kExitPlatform;
+  }
   model::Scenario m;
   m.scenario_name = args.scenario.scenario;
   m.train_number = args.scenario.train;
@@ -48,15 +53,16 @@ Subcommand add_sources_command(CLI::App& parent, const ToolContext& context) {
   auto args = std::make_shared<SourcesArgs>();
   CLI::App* command = parent.add_subcommand(
       "sources", "Writes the built-in line and train sources into FOLDER as a starting point");
-  add_scenario_options(*command, args->scenario);
+  add_scenario_options(*command, args->scenario, /*folder_may_be_new=*/true);
   // Unlike the other commands, the names are optional here.
   command->get_option("--scenario")->required(false)->default_str(writers::kScenarioName);
   command->get_option("--train")->required(false)->default_str(writers::kTrainNumber);
   command->add_flag("--force", args->force, "Replace sources of those names that already exist");
   command->footer(
       "Writes NAME_linea.txt (the line Fiumicino Aeroporto - Roma Termini) and NAME_NUMBER-.txt\n"
-      "(train 3291) into FOLDER, Windows-1252 text with CR LF line ends, exactly as the installer\n"
-      "writes them. Edit them, then run 'scenarioc check' and 'scenarioc compile'. NAME and\n"
+      "(train 3291) into FOLDER, made when missing: Windows-1252 text with CR LF line ends,\n"
+      "exactly as the installer writes them. Edit them, then run 'scenarioc check' and\n"
+      "'scenarioc compile'. NAME and\n"
       "NUMBER default to the built-in scenario's \"Fiumicino Aeroporto_Roma\" and \"3291\".\n"
       "\n"
       "Exit status: 0 both sources written; 2 bad usage, a source of that name already there\n"
