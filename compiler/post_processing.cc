@@ -64,7 +64,12 @@ class Cells {
     Location where = owner == SourceRecord::kNone
                          ? Location::whole_file(model::FileKind::kTrainSource)
                          : state_.record.field(owner, 0);
-    Diagnostic d = fault_diagnostic(code, position, where);
+    // The compile records the cell's metre; the author wrote the entry's own.
+    const std::string detail =
+        owner == SourceRecord::kNone
+            ? ""
+            : describe(state_.record.entry(owner)) + ", cell " + std::to_string(c);
+    Diagnostic d = fault_diagnostic(code, position, where, detail);
     d.notes = std::move(notes);
     state_.error_position = position;
     state_.fail(std::move(d));

@@ -184,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
                          "segnale,    1400,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
                          "rallentamento,   3500,   80,   500,   0,   0,   0"}),
                     "@T:30:1: error: no room for the marker before a signal in front of a "
-                    "slowdown warning board (status 11, at 1550 m)\n"
+                    "slowdown warning board (status 11, at 1550 m): the signal at 1500 m, cell 31\n"
                     "segnale,    1500,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
                     "^\n"
                     "@T:51:1: note: the slowdown at 3500 m has its warning board in cell 47, 800 "
@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
                          "segnale,    1400,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
                          "rallentamento,   3700,   80,   500,   0,   0,   0"}),
                     "@T:30:1: error: no room for the marker before a signal in front of a "
-                    "slowdown warning board (status 11, at 1550 m)\n"
+                    "slowdown warning board (status 11, at 1550 m): the signal at 1500 m, cell 31\n"
                     "segnale,    1500,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
                     "^\n"
                     "@T:51:1: note: the slowdown at 3700 m has its warning board in cell 51, 1000 "
@@ -231,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(
                          "segnale,    4650,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
                          "rallentamento,   5000,   80,   500,   0,   0,   0"}),
                     "@T:52:1: error: no room for a marker before a slowdown start (status 12, at "
-                    "5050 m)\n"
+                    "5050 m): the slowdown at 5000 m, cell 101\n"
                     "rallentamento,   5000,   80,   500,   0,   0,   0\n"
                     "^\n"
                     "@T:49:1: note: cell 96, 250 m before the start, is taken by the signal at "
@@ -255,7 +255,7 @@ INSTANTIATE_TEST_SUITE_P(
                          "segnale,    5450,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
                          "rallentamento,   5000,   80,   900,   0,   0,   0"}),
                     "@T:52:1: error: no room for a marker inside a slowdown or before the signal "
-                    "after it (status 13, at 5450 m)\n"
+                    "after it (status 13, at 5450 m): the slowdown at 5000 m, cell 109\n"
                     "rallentamento,   5000,   80,   900,   0,   0,   0\n"
                     "^\n"
                     "@T:50:1: note: cell 109, a place for the marker inside the slowdown, is taken "
@@ -278,7 +278,7 @@ INSTANTIATE_TEST_SUITE_P(
                          "segnale,    5950,   2, 4, 0,  0, 0,    2,  2,0,0, 0",
                          "rallentamento,   5000,   120,   900,   0,   0,   0"}),
                     "@T:51:1: error: no room for a marker inside a slowdown or before the signal "
-                    "after it (status 13, at 5950 m)\n"
+                    "after it (status 13, at 5950 m): the slowdown at 5000 m, cell 119\n"
                     "rallentamento,   5000,   120,   900,   0,   0,   0\n"
                     "^\n"
                     "@T:50:1: note: the first signal after the slowdown stands in cell 120\n"
