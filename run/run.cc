@@ -34,7 +34,18 @@ int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& 
   request.train_number = kTrainNumber;
   const compiler::CompileResult result = compiler::compile(env, request);
   if (result.ended_early) show_error_message(ui, std::to_string(result.status));
-  if (result.failure) return report_failures(ui, err, {*result.failure});
+  if (result.failure) {
+    std::vector<platform::Error> failures = {*result.failure};
+    // The sources are this run's own: a compile that stopped before it
+    // wrote the binary files may have left them behind.
+    model::Scenario names;
+    names.scenario_name = kScenarioName;
+    names.train_number = kTrainNumber;
+    if (!result.files_written)
+      if (platform::Status removal = remove_written_sources(env, folder, names, 2))
+        failures.push_back(*removal);
+    return report_failures(ui, err, failures);
+  }
   // Any other status is recorded in the files, as the simulator expects.
   return result.ended_early ? kExitErrore : kExitOk;
 }

@@ -143,6 +143,9 @@ class Subject {
   // `failures` are the failures it reports: the first that fell outside the
   // parsers, then a refused clean-up of the sources it wrote.
   virtual Said said(Place place, const std::vector<platform::Error>& failures) const = 0;
+  // Whether the run removes the sources it wrote itself when it stops
+  // before the binary files are written.
+  virtual bool removes_own_sources() const = 0;
 
  protected:
   // The five writers' files, named under this subject's folder.
@@ -208,6 +211,8 @@ class Installer final : public Subject {
     return result;
   }
 
+  bool removes_own_sources() const override { return true; }
+
   Said said(Place, const std::vector<platform::Error>& failures) const override {
     // On the console in its own words, and in the box for a user without one.
     std::string err;
@@ -248,6 +253,8 @@ class Compile final : public Subject {
     result.trace = env.trace();
     return result;
   }
+
+  bool removes_own_sources() const override { return false; }
 
   Said said(Place place, const std::vector<platform::Error>& failures) const override {
     // A source left behind does not change what the binary files hold.
@@ -322,6 +329,11 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
     return 0;
   }
 
+  bool is_binary(const std::string& path) const {
+    const std::vector<std::string> binaries = subject_->binaries();
+    return std::find(binaries.begin(), binaries.end(), path) != binaries.end();
+  }
+
   // What a call replaces: one file, or the set of binary files (the folder
   // is synced for that set).
   std::string unit_of(const std::string& path) const {
@@ -378,20 +390,29 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
   // while replacing a file, if any, else the first one.
   void expect_said(const Result& r, Place first_place) const {
     Place place = first_place;
-    std::vector<platform::Error> failures;
-    for (const FaultEnv::Call& call : r.trace) {
-      if (!call.failure) continue;
-      if (failures.empty() && place_of(call) == Place::kReplacing) {
+    // The failure reported: the first met while replacing a file, if any,
+    // else the first. The message names the file the failure happened to, a
+    // temporary file included.
+    size_t reported = first_failure(r);
+    for (size_t i = 0; i < r.trace.size(); ++i)
+      if (r.trace[i].failure && place_of(r.trace[i]) == Place::kReplacing) {
         place = Place::kReplacing;
-        // The message names the file the failure happened to, a temporary
-        // file included.
-        failures.push_back(*call.failure);
-      } else if (failures.size() == 1 && call.op == Op::kDelete && subject_->is_source(call.path)) {
-        failures.push_back(*call.failure);  // the sources it wrote could not be removed
+        reported = i;
+        break;
       }
-    }
-    // A source that could not be read or deleted is the one failure reported.
-    if (place != Place::kReplacing) failures = {*r.trace[first_failure(r)].failure};
+    std::vector<platform::Error> failures = {*r.trace[reported].failure};
+    // A run that removes its own sources when no binary file was put in
+    // place reports the first of them it could not remove.
+    const bool binaries_written = std::any_of(r.trace.begin(), r.trace.end(), [&](const auto& c) {
+      return c.op == Op::kRename && !c.failure && is_binary(target_of(c.path));
+    });
+    if (subject_->removes_own_sources() && !binaries_written)
+      for (size_t i = reported + 1; i < r.trace.size(); ++i)
+        if (r.trace[i].failure && r.trace[i].op == Op::kDelete &&
+            subject_->is_source(r.trace[i].path)) {
+          failures.push_back(*r.trace[i].failure);
+          break;
+        }
     const Said said = subject_->said(place, failures);
     EXPECT_EQ(r.status, said.status);
     EXPECT_EQ(r.out, said.out);
@@ -431,11 +452,19 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
         break;
       }
       case Place::kReadingSource:
-        // The compile stops: no source is deleted, no binary file touched.
+        // The compile stops: no binary file is touched, and the sources are
+        // left, but by the installer, which removes the ones it wrote.
         for (const std::string& binary : subject_->binaries())
           EXPECT_FALSE(touches(binary)) << binary;
+        for (size_t i = at + 1; i < r.trace.size(); ++i)
+          if (subject_->is_source(r.trace[i].path)) {
+            EXPECT_TRUE(subject_->removes_own_sources() && r.trace[i].op == Op::kDelete)
+                << r.trace[i].path;
+          }
         for (const std::string& source : subject_->sources())
-          EXPECT_FALSE(touches(source)) << source;
+          if (mode == Mode::kOneCall) {
+            EXPECT_EQ(r.folder.count(source), subject_->removes_own_sources() ? 0u : 1u) << source;
+          }
         break;
       case Place::kDeletingSource:
         // The run goes on to the binary files; with a single fault it
