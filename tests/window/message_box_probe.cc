@@ -2,10 +2,10 @@
 // back from the box itself, for the checks of the window builds: neither box
 // can be reached with the built-in scenario in a sound folder.
 //
-//   errore_probe [CODE]     the waiting window, then the " Errore n. " box
+//   message_box_probe [CODE]     the waiting window, then the " Errore n. " box
 //                           (code 1250 unless another is given); ends with
 //                           status 3
-//   errore_probe --failure  the whole installer run in the probe's own folder,
+//   message_box_probe --failure  the whole installer run in the probe's own folder,
 //                           where the checks have made a file operation fail:
 //                           the box of the platform failure; ends with status 2
 #include <iostream>

@@ -5,9 +5,9 @@
 #  - the installer, alone in an empty folder, shows a window captioned "Form1"
 #    with a 280 x 179 client area and its label painted while it works, closes
 #    it, ends with status 0 and leaves the six files of the reference run;
-#  - errore_probe shows a message box whose text is exactly " Errore n. 1250",
+#  - message_box_probe shows a message box whose text is exactly " Errore n. 1250",
 #    with one OK button and no icon; it ends with status 3 once OK is pressed;
-#  - errore_probe --failure, alone in a folder where a folder stands under the
+#  - message_box_probe --failure, alone in a folder where a folder stands under the
 #    route notes' name, runs the installer and shows the platform failure in a
 #    box: in Italian, naming that file and the reason, one OK button, an error
 #    icon; it ends with status 2 and leaves no source behind.
@@ -76,7 +76,7 @@ expect_installer_files "$work/reference" fiumicino_roma_3291 || failures=$((fail
 watch_window() {  # NAME FOLDER COMMAND...
   local name="$1" folder="$2"
   shift 2
-  timeout 300 "$root/build-gui/tools/window_watch" --folder "$folder" --caption Form1 \
+  timeout 300 "$root/build-gui/tests/window/window_watch" --folder "$folder" --caption Form1 \
     --size 280x179 --text-area 64,64,177,53 --shot "$out/$name-window.ppm" -- "$@" \
     >"$out/$name-window.txt" 2>&1
   local status=$?
@@ -112,7 +112,7 @@ else
   echo "ok: the window check fails when no window is shown"
 fi
 
-expected_box="message box title: errore_probe
+expected_box="message box title: message_box_probe
 message box text: [ Errore n. 1250]
 message box buttons: OK
 message box icon: none"
@@ -132,7 +132,7 @@ box_check() {  # NAME COMMAND...
   for _ in $(seq 600); do
     if ! kill -0 "$pid" 2>/dev/null; then break; fi
     if grep -q "^message box icon:" "$report"; then
-      window="$(xdotool search --onlyvisible --name '^errore_probe$' 2>/dev/null | head -1 || true)"
+      window="$(xdotool search --onlyvisible --name '^message_box_probe$' 2>/dev/null | head -1 || true)"
       [ -n "$window" ] && break
     fi
     sleep 0.1
@@ -178,7 +178,7 @@ box_check() {  # NAME COMMAND...
 # system's, the rest is fixed.
 failure_report_ok() {  # REPORT
   local report="$1" line ok=0
-  for line in "message box title: errore_probe" \
+  for line in "message box title: message_box_probe" \
     "message box text: [Installazione interrotta." \
     "Impossibile sostituire:" \
     "message box buttons: OK" \
@@ -214,20 +214,20 @@ failure_check() {  # NAME PROBE [RUNNER...]
 }
 
 echo "== linux: errore's message box"
-box_check linux "$root/build-gui/tools/errore_probe" || failed "linux: the message box check"
+box_check linux "$root/build-gui/tests/window/message_box_probe" || failed "linux: the message box check"
 echo "== windows: errore's message box"
-box_check windows "$wine_run" "$root/build-win/tools/errore_probe.exe" ||
+box_check windows "$wine_run" "$root/build-win/tests/window/message_box_probe.exe" ||
   failed "windows: the message box check"
 
 echo "== linux: the platform failure's message box"
-failure_check linux "$root/build-gui/tools/errore_probe" ||
+failure_check linux "$root/build-gui/tests/window/message_box_probe" ||
   failed "linux: the platform failure's message box"
 echo "== windows: the platform failure's message box"
-failure_check windows "$root/build-win/tools/errore_probe.exe" "$wine_run" ||
+failure_check windows "$root/build-win/tests/window/message_box_probe.exe" "$wine_run" ||
   failed "windows: the platform failure's message box"
 
 echo "== negative control: no display for the probe, the box check must fail"
-if box_check no-box env -u DISPLAY "$root/build-gui/tools/errore_probe"; then
+if box_check no-box env -u DISPLAY "$root/build-gui/tests/window/message_box_probe"; then
   failed "the message box check passed although no box was shown"
 else
   echo "ok: the message box check fails when no box is shown"
