@@ -28,15 +28,23 @@ Location SourceCursor::last_field() const {
   return at;
 }
 
+void SourceCursor::warn(Diagnostic d) {
+  // A source that is not one at all (a binary file, say) would bury the
+  // first warnings under thousands; the first ones are what helps.
+  if (++warnings_given_ == kMostWarnings + 1)
+    warnings_.push_back(warning(d.at, "more warnings in this file are not shown"));
+  if (warnings_given_ <= kMostWarnings) warnings_.push_back(std::move(d));
+}
+
 void SourceCursor::finish_keyword(bool examined) {
   const std::vector<int> begun = std::move(begun_);
   begun_.clear();
-  if (!warning_ || keyword_at_.line == 0) return;
+  if (!warning_ || keyword_at_.line == 0 || warnings_given_ > kMostWarnings) return;
   // Whatever else stands on a line whose keyword matched nothing goes with it.
   if (begun.empty() && line_passed_over_ == keyword_at_.line) return;
   if (!begun.empty()) {
     for (int e : begun)
-      for (Diagnostic& d : entry_layout(text_, record_.entry(e))) warnings_.push_back(std::move(d));
+      for (Diagnostic& d : entry_layout(text_, record_.entry(e))) warn(std::move(d));
     last_entry_ = begun.back();
     return;
   }
@@ -52,18 +60,18 @@ void SourceCursor::finish_keyword(bool examined) {
     if (entry.fields.empty() || entry.fields.back().line != keyword_at_.line ||
         line_passed_over_ == keyword_at_.line)
       return;
-    warnings_.push_back(extra_field(text_, entry, keyword_at_));
+    warn(extra_field(text_, entry, keyword_at_));
     extra_warned_ = last_entry_;
     return;
   }
   if (!examined) {
     if (!field.empty() && field[0] != '[')
-      warnings_.push_back(warning(keyword_at_, "the last field of a file is never read: end the "
-                                               "source with a line such as [fine]"));
+      warn(warning(keyword_at_, "the last field of a file is never read: end the source with a "
+                                "line such as [fine]"));
     return;
   }
   if (std::optional<Diagnostic> d = unmatched_field(keyword_, keyword_at_)) {
-    warnings_.push_back(std::move(*d));
+    warn(std::move(*d));
     line_passed_over_ = keyword_at_.line;
   }
 }

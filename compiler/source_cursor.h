@@ -68,6 +68,9 @@ class SourceCursor {
 
  private:
   void note_field(int64_t number);
+  // Records a warning of the layout or keyword kind, up to kMostWarnings.
+  void warn(Diagnostic d);
+  static constexpr int kMostWarnings = 50;
   // Looks at the keyword field last read once the entries it began are read.
   void finish_keyword(bool examined);
 
@@ -85,6 +88,7 @@ class SourceCursor {
   int last_entry_ = SourceRecord::kNone;    // the entry read last
   int line_passed_over_ = 0;                // a line whose keyword matched nothing
   int extra_warned_ = SourceRecord::kNone;  // one extra-field warning an entry
+  int warnings_given_ = 0;
 };
 
 }  // namespace compiler

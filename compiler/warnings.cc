@@ -28,21 +28,6 @@ std::string trimmed(std::string_view text) {
   return std::string(text.substr(first, last - first + 1));
 }
 
-size_t edit_distance(std::string_view a, std::string_view b) {
-  std::vector<size_t> row(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (size_t i = 1; i <= a.size(); ++i) {
-    size_t diagonal = row[0];
-    row[0] = i;
-    for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
-}
-
 std::string keyword_name(const SourceEntry& entry) {
   return keyword_text(reference_for(entry.kind));
 }
@@ -63,6 +48,36 @@ bool is_number(std::string_view text) {
   return true;
 }
 
+// A field longer than this is no slip on a keyword: the longest is 29.
+constexpr size_t kLongestLikeKeyword = 40;
+
+// The edit distance when it is at most `limit`, else limit + 1: only the
+// band of the table within `limit` of its diagonal is computed.
+size_t distance_within(std::string_view a, std::string_view b, size_t limit) {
+  const size_t gap = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+  if (gap > limit) return limit + 1;
+  const size_t far = limit + 1;
+  std::vector<size_t> row(b.size() + 1, far);
+  for (size_t j = 0; j <= std::min(b.size(), limit); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    const size_t from = i > limit ? i - limit : 1;
+    const size_t to = std::min(b.size(), i + limit);
+    size_t diagonal = row[from - 1];
+    row[from - 1] = i <= limit && from == 1 ? i : far;
+    size_t best = row[from - 1];
+    for (size_t j = from; j <= to; ++j) {
+      const size_t above = row[j];
+      const size_t replace = diagonal + (a[i - 1] == b[j - 1] ? 0 : 1);
+      row[j] = std::min(std::min(above, row[j - 1]) + 1, replace);
+      diagonal = above;
+      best = std::min(best, row[j]);
+    }
+    if (to < b.size()) row[to + 1] = far;
+    if (best > limit) return far;
+  }
+  return std::min(row[b.size()], far);
+}
+
 }  // namespace
 
 Diagnostic warning(const Location& at, std::string message) {
@@ -74,15 +89,33 @@ Diagnostic warning(const Location& at, std::string message) {
 }
 
 std::vector<std::string> similar_keywords(std::string_view word) {
+  struct Known {
+    std::string name;        // as an author writes it
+    std::string lower_name;  // the same in lower case
+    std::string_view word;   // the first word the compiler looks for
+  };
+  static const std::vector<Known> kKnown = [] {
+    std::vector<Known> known;
+    for (const KeywordReference& r : keyword_references())
+      known.push_back({keyword_text(r), lower(keyword_text(r)), r.word});
+    return known;
+  }();
   const std::string wanted = lower(trimmed(word));
+  if (wanted.size() > kLongestLikeKeyword) return {};
+  // Keywords are letters, digits, blanks and underscores: anything else in
+  // the field is no slip of the keyboard on one.
+  if (wanted.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789 _") != std::string::npos)
+    return {};
+  // The first word of what was written against the keyword's first word,
+  // and the whole field against the whole keyword.
+  const std::string_view first =
+      std::string_view(wanted).substr(0, wanted.find_first_of(" _\t"));
   std::vector<std::pair<size_t, std::string>> scored;
-  for (const KeywordReference& r : keyword_references()) {
-    const std::string name = keyword_text(r);
-    // The first word of what was written against the keyword's first word,
-    // and the whole field against the whole keyword.
-    const std::string first = wanted.substr(0, wanted.find_first_of(" _\t"));
-    const size_t d = std::min(edit_distance(wanted, lower(name)), edit_distance(first, r.word));
-    if (d <= std::max<size_t>(2, r.word.size() / 4) && d < r.word.size()) scored.emplace_back(d, name);
+  for (const Known& k : kKnown) {
+    const size_t limit = std::max<size_t>(2, k.word.size() / 4);
+    const size_t d =
+        std::min(distance_within(wanted, k.lower_name, limit), distance_within(first, k.word, limit));
+    if (d <= limit && d < k.word.size()) scored.emplace_back(d, k.name);
   }
   std::stable_sort(scored.begin(), scored.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -14,7 +14,8 @@ std::string check_field_reader(const uint8_t* data, size_t size);
 
 // The whole compile from "<flag byte><line source>\0<train source>", and
 // check on the same folder, which must agree with it. With the flag byte's
-// low bit set, a short line is compiled with its track plan too.
+// low bit set, a short line is compiled with its track plan too; with its
+// second bit, each compile is made twice and must give the same bytes.
 std::string check_compile(const uint8_t* data, size_t size);
 
 // The cell post-processing on a cell track of 3 bytes per cell: the kind
