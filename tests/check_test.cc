@@ -469,6 +469,20 @@ INSTANTIATE_TEST_SUITE_P(
                     tools::kExitOk}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A file that is no source at all would bury the first warnings.
+TEST_F(Check, WarningsOfOneFileStopAfterFifty) {
+  std::vector<std::string> train = given_train();
+  train.insert(train.end() - 1, 60, "pendnza");
+  write_sources(given_line(), train);
+  const std::string out = check().out;
+  size_t warnings = 0;
+  for (size_t at = out.find(": warning: "); at != std::string::npos;
+       at = out.find(": warning: ", at + 1))
+    ++warnings;
+  EXPECT_EQ(warnings, 51u);
+  EXPECT_NE(out.find("warning: more warnings in this file are not shown"), std::string::npos);
+}
+
 TEST_F(Check, WerrorMakesAWarningFailTheCheck) {
   write_sources(testing_support::line_source_with({"pendnza, 3000, 0"}), given_train());
   EXPECT_EQ(check().status, tools::kExitOk);
