@@ -15,6 +15,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
+  neovim  # the language server against a real editor (tests/lsp_neovim.sh)
 )
 
 # Installed without the packages they only recommend: Wine alone recommends

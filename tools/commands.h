@@ -12,5 +12,6 @@ Subcommand add_check_command(CLI::App& parent, const ToolContext& context);
 Subcommand add_decode_command(CLI::App& parent, const ToolContext& context);
 Subcommand add_plot_command(CLI::App& parent, const ToolContext& context);
 Subcommand add_sources_command(CLI::App& parent, const ToolContext& context);
+Subcommand add_lsp_command(CLI::App& parent, const ToolContext& context);
 
 }  // namespace tools
