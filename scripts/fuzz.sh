@@ -8,8 +8,8 @@ seconds=${1:-60}
 scripts/setup.sh fuzz
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++-14 -DBUILD_TESTS=OFF -DBUILD_FUZZERS=ON >/dev/null
-cmake --build build-fuzz --target field_reader_fuzz compile_fuzz post_process_fuzz
-for target in field_reader compile post_process; do
+cmake --build build-fuzz --target field_reader_fuzz compile_fuzz post_process_fuzz lsp_messages_fuzz
+for target in field_reader compile post_process lsp_messages; do
   mkdir -p "build-fuzz/corpus/$target"
   echo "== ${target}_fuzz for ${seconds}s"
   log="build-fuzz/${target}.log"

@@ -32,5 +32,6 @@ void replay(const std::string& target, Check check) {
 TEST(FuzzInputs, FieldReader) { replay("field_reader", fuzz::check_field_reader); }
 TEST(FuzzInputs, Compile) { replay("compile", fuzz::check_compile); }
 TEST(FuzzInputs, PostProcess) { replay("post_process", fuzz::check_post_process); }
+TEST(FuzzInputs, LspMessages) { replay("lsp_messages", fuzz::check_lsp_messages); }
 
 }  // namespace
