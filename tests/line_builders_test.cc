@@ -119,9 +119,8 @@ TEST(RecordTunnel, AMultipleOf50SpanCoversItsStretchesOnly) {
 TEST(RecordTunnel, TheLastCellIsRoundedAfterSubtractingOne) {
   model::Scenario m = model_with_track();
   compiler::CompileState state;
-  int32_t status_code = 0;
-  status_code = compiler::record_tunnel(m, state, {1000, 1525, 2}).code;  // round(30.5 - 1) = 30
-  status_code = compiler::record_tunnel(m, state, {2000, 2475, 2}).code;  // round(49.5 - 1) = 48
+  EXPECT_EQ(compiler::record_tunnel(m, state, {1000, 1525, 2}).code, 0);  // round(30.5 - 1) = 30
+  EXPECT_EQ(compiler::record_tunnel(m, state, {2000, 2475, 2}).code, 0);  // round(49.5 - 1) = 48
   EXPECT_EQ(m.cell(30).tunnel_type, 2);
   EXPECT_EQ(m.cell(31).tunnel_type, 0);
   EXPECT_EQ(m.cell(48).tunnel_type, 2);
@@ -131,10 +130,9 @@ TEST(RecordTunnel, TheLastCellIsRoundedAfterSubtractingOne) {
 TEST(RecordTunnel, ACloseTunnelBecomesType3AndKeepsItsFillers) {
   model::Scenario m = model_with_track();
   compiler::CompileState state;
-  int32_t status_code = 0;
-  status_code = compiler::record_tunnel(m, state, {800, 900, 2}).code;
+  EXPECT_EQ(compiler::record_tunnel(m, state, {800, 900, 2}).code, 0);
   m.cell(27).kind = model::kind::kSpeedBoard;
-  status_code = compiler::record_tunnel(m, state, {1000, 1500, 12}).code;
+  EXPECT_EQ(compiler::record_tunnel(m, state, {1000, 1500, 12}).code, 0);
   for (int32_t c = 20; c <= 29; ++c) EXPECT_EQ(m.cell(c).tunnel_type, 3) << "cell " << c;
   EXPECT_EQ(m.cell(17).tunnel_type, 2);
   EXPECT_EQ(m.cell(19).tunnel_type, 0);
@@ -148,21 +146,19 @@ TEST(RecordTunnel, ACloseTunnelBecomesType3AndKeepsItsFillers) {
 TEST(RecordTunnel, TheGapIsToThePreviousEntryInFileOrder) {
   model::Scenario m = model_with_track();
   compiler::CompileState state;
-  int32_t status_code = 0;
-  status_code = compiler::record_tunnel(m, state, {5000, 5100, 2}).code;
+  EXPECT_EQ(compiler::record_tunnel(m, state, {5000, 5100, 2}).code, 0);
   // 150 m after the previous entry's end, though it lies before it.
-  status_code = compiler::record_tunnel(m, state, {1000, 1100, 14}).code;
+  EXPECT_EQ(compiler::record_tunnel(m, state, {1000, 1100, 14}).code, 0);
   EXPECT_EQ(m.cell(20).tunnel_type, 3);
-  status_code = compiler::record_tunnel(m, state, {1251, 1300, 12}).code;  // 151 m after: 12 - 10
+  EXPECT_EQ(compiler::record_tunnel(m, state, {1251, 1300, 12}).code, 0);  // 151 m after: 12 - 10
   EXPECT_EQ(m.cell(25).tunnel_type, 2);
 }
 
 TEST(RecordTunnel, FillersOnlyForTypesAbove10) {
   model::Scenario m = model_with_track();
   compiler::CompileState state;
-  int32_t status_code = 0;
-  status_code = compiler::record_tunnel(m, state, {1000, 1500, 10}).code;
-  status_code = compiler::record_tunnel(m, state, {5000, 5500, 11}).code;
+  EXPECT_EQ(compiler::record_tunnel(m, state, {1000, 1500, 10}).code, 0);
+  EXPECT_EQ(compiler::record_tunnel(m, state, {5000, 5500, 11}).code, 0);
   for (int32_t c = 20; c <= 29; ++c) {
     EXPECT_EQ(m.cell(c).tunnel_type, 10);
     EXPECT_EQ(m.cell(c).kind, 0);
@@ -306,7 +302,6 @@ TEST(PlaceSpeedBoard, ASpeedBeyond16BitsFailsWithNothingWritten) {
   for (auto values : {std::array<int32_t, 2>{1638, 40}, std::array<int32_t, 2>{-1639, 0}}) {
     model::Scenario m = model_with_track();
     compiler::CompileState state;
-    int32_t status_code = 0;
     // 1638 * 20 + 8 = 32768; -1639 * 20 = -32780.
     EXPECT_THROW(compiler::place_speed_board(m, {1300, 0, 0, values[0], 0, 0, 0, values[1], 0}),
                  ReadFailure);
@@ -314,8 +309,7 @@ TEST(PlaceSpeedBoard, ASpeedBeyond16BitsFailsWithNothingWritten) {
   }
   model::Scenario m = model_with_track();
   compiler::CompileState state;
-  int32_t status_code = 0;
-  status_code = compiler::place_speed_board(m, {1300, 0, 0, 1638, 0, 0, 0, 35, 0}).code;  // 32767
+  EXPECT_EQ(compiler::place_speed_board(m, {1300, 0, 0, 1638, 0, 0, 0, 35, 0}).code, 0);  // 32767
   EXPECT_EQ(m.cell(27).value_c, 32767);
 }
 

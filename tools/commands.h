@@ -10,6 +10,7 @@ namespace tools {
 
 Subcommand add_check_command(CLI::App& parent, const ToolContext& context);
 Subcommand add_decode_command(CLI::App& parent, const ToolContext& context);
+Subcommand add_explain_command(CLI::App& parent, const ToolContext& context);
 Subcommand add_plot_command(CLI::App& parent, const ToolContext& context);
 Subcommand add_sources_command(CLI::App& parent, const ToolContext& context);
 Subcommand add_lsp_command(CLI::App& parent, const ToolContext& context);

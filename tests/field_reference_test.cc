@@ -1,0 +1,120 @@
+// The field reference against the compiler it describes and the document
+// that prints it.
+#include "compiler/field_reference.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "compiler/compile.h"
+#include "platform/mem_env.h"
+#include "tests/support/tool_folder.h"
+#include "tools/exit_status.h"
+#include "tools/field_reference_text.h"
+
+namespace {
+
+using compiler::EntryKind;
+using compiler::KeywordReference;
+using model::FileKind;
+
+bool in_general_part(EntryKind kind) {
+  return kind == EntryKind::kLineLength || kind == EntryKind::kProgressive ||
+         kind == EntryKind::kBackground || kind == EntryKind::kSignalRepetition;
+}
+
+// A folder whose sources hold the example line where its keyword belongs.
+compiler::CompileResult compile_example(const KeywordReference& r) {
+  std::string line = "[generale]\r\nlunghezza percorso, 35000\r\n";
+  std::string train = "[generale]\r\n";
+  if (r.file == FileKind::kTrainSource)
+    train += std::string(r.example) + "\r\n";
+  else if (in_general_part(r.kind))
+    line += std::string(r.example) + "\r\n";
+  line += "[curve]\r\n";
+  if (r.file == FileKind::kLineSource && !in_general_part(r.kind))
+    line += std::string(r.example) + "\r\n";
+  line += "[fine]\r\n";
+  train += "[fine]\r\n";
+
+  platform::MemEnv env;
+  compiler::CompileRequest request;
+  request.folder = "/r";
+  request.scenario_name = "Prova";
+  request.train_number = "1";
+  request.delete_sources = false;
+  request.write_files = false;
+  model::Scenario names;
+  names.scenario_name = request.scenario_name;
+  names.train_number = request.train_number;
+  env.files()[model::file_path("/r", FileKind::kLineSource, names)] = line;
+  env.files()[model::file_path("/r", FileKind::kTrainSource, names)] = train;
+  return compiler::compile(env, request);
+}
+
+// Each example is read as its own keyword, with exactly the fields the
+// reference lists, and compiles without a fault.
+TEST(FieldReference, EveryExampleReadsAsItsKeywordWithTheListedFields) {
+  for (const KeywordReference& r : compiler::keyword_references()) {
+    SCOPED_TRACE(std::string(r.example));
+    const compiler::CompileResult result = compile_example(r);
+    EXPECT_EQ(result.status, 0);
+    int found = 0;
+    for (const compiler::SourceEntry& e : result.record.entries()) {
+      if (e.kind != r.kind || e.keyword_at.file != r.file) continue;
+      if (r.kind == EntryKind::kLineLength && found == 0 && e.fields.size() == 1 &&
+          e.numbers[0] == 35000 && std::string(r.example).find("35000") == std::string::npos)
+        continue;  // the length every example source starts with
+      ++found;
+      EXPECT_EQ(e.fields.size(), r.fields.size());
+    }
+    EXPECT_GE(found, 1);
+    EXPECT_EQ(&compiler::reference_for(r.kind), &r);
+  }
+}
+
+TEST(FieldReference, TheFormatDocumentPrintsTheTableAsItIs) {
+  std::ifstream in(std::string(PROJECT_SOURCE_DIR) + "/docs/format.md", std::ios::binary);
+  const std::string doc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string begin = "<!-- field reference: begin -->\n";
+  const std::string end = "<!-- field reference: end -->";
+  const size_t from = doc.find(begin);
+  const size_t to = doc.find(end);
+  ASSERT_NE(from, std::string::npos);
+  ASSERT_NE(to, std::string::npos);
+  EXPECT_EQ(doc.substr(from + begin.size(), to - from - begin.size()), tools::reference_markdown())
+      << "run 'scenarioc explain --markdown' and put its output between the markers";
+}
+
+TEST(FieldReference, NamesAreFoundAsAuthorsWriteThem) {
+  struct Case {
+    const char* name;
+    EntryKind kind;
+  };
+  for (const Case& c : {Case{"segnale", EntryKind::kSignal}, Case{"STAZIONE", EntryKind::kStation},
+                        Case{"lunghezza percorso", EntryKind::kLineLength},
+                        Case{"cartello_indicatore", EntryKind::kNameBoard},
+                        Case{"indicatori_vmax", EntryKind::kSpeedBoard}}) {
+    const KeywordReference* r = compiler::reference_named(c.name);
+    ASSERT_NE(r, nullptr) << c.name;
+    EXPECT_EQ(r->kind, c.kind) << c.name;
+  }
+  EXPECT_EQ(compiler::reference_named("segnali"), nullptr);
+}
+
+TEST(Explain, ShowsTheFieldsOfAKeywordAndSuggestsForATypo) {
+  testing_support::ToolOutcome known = testing_support::run_scenarioc({"explain", "abbattimento"});
+  EXPECT_EQ(known.status, tools::kExitOk);
+  EXPECT_EQ(known.out, tools::explain_text(*compiler::reference_named("abbattimento")));
+  EXPECT_NE(known.out.find("w: above 0: a marker with value w"), std::string::npos) << known.out;
+
+  testing_support::ToolOutcome typo = testing_support::run_scenarioc({"explain", "pendnza"});
+  EXPECT_EQ(typo.status, tools::kExitPlatform);
+  EXPECT_EQ(typo.out, "");
+  EXPECT_NE(typo.err.find("no keyword 'pendnza'; did you mean 'pendenza'?"), std::string::npos)
+      << typo.err;
+}
+
+}  // namespace
