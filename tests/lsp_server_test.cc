@@ -298,20 +298,79 @@ TEST_F(Session, OutlineShowsSectionsStationsByNameAndSignalsByPosition) {
   EXPECT_EQ(sections["[segnali]"]["children"].size(), 18u);
 }
 
-TEST_F(Session, HoverNamesTheEntryTheValueReadAndTheCellItClaims) {
+TEST_F(Session, HoverTellsTheFieldTheValueReadAndTheCellAsStored) {
   on_disk(line_path(), given_line());
   initialize();
   const std::string text = joined(given_train());
   open(train_path(), text);
+  auto hover = [&](const std::string& needle, int field_offset) {
+    const auto [line, column] = find(text, needle);
+    const json reply = request("textDocument/hover", at(train_path(), line, column + field_offset));
+    EXPECT_TRUE(reply["result"].is_object()) << needle << reply.dump();
+    return reply["result"];
+  };
+  // The position of the signal at 1500 m: the field's reference, the number
+  // read, and cell 31 with the values the compiler packed into it.
+  json h = hover("1500,   2, 4", 1);
+  std::string value = h["contents"]["value"];
+  EXPECT_NE(value.find("`p` (m, "), std::string::npos) << value;
+  EXPECT_NE(value.find("read as 1500"), std::string::npos) << value;
+  EXPECT_NE(value.find("- cell 31, signal: value_a 42, value_b 0, value_c 0, value_d 8\n"),
+            std::string::npos)
+      << value;
   const auto [line, column] = find(text, "1500,   2, 4");
-  const json reply = request("textDocument/hover", at(train_path(), line, column + 1));
-  ASSERT_TRUE(reply["result"].is_object()) << reply.dump();
-  const std::string value = reply["result"]["contents"]["value"];
-  EXPECT_NE(value.find("1500"), std::string::npos) << value;
-  EXPECT_NE(value.find("cell 31 "), std::string::npos) << value;
-  EXPECT_EQ(reply["result"]["range"], range(line, column, column + 4));
+  EXPECT_EQ(h["range"], range(line, column, column + 4));
+  // The tempo of the signal at 28200 m (sx = 2): kept, and stored.
+  value = hover("28200,   2, 4, 0,  0, 0,    2,  2,0,0, 160", 40)["contents"]["value"];
+  EXPECT_NE(value.find("`tempo`"), std::string::npos) << value;
+  EXPECT_NE(value.find("signal_time 160"), std::string::npos) << value;
+  // A station's name: its service record.
+  value = hover("ROMA OSTIENSE", 2)["contents"]["value"];
+  EXPECT_NE(value.find("- service record 7: kind 2, start_m "), std::string::npos) << value;
+  EXPECT_NE(value.find("text \"ROMA OSTIENSE\""), std::string::npos) << value;
+  // The keyword: its fields and an example.
+  value = hover("segnale,    3000", 2)["contents"]["value"];
+  EXPECT_NE(value.find("Fields: p, sx, s1"), std::string::npos) << value;
   // Outside the entries there is nothing to tell: "[generale]" is no entry.
   EXPECT_TRUE(request("textDocument/hover", at(train_path(), 0, 2))["result"].is_null());
+}
+
+TEST_F(Session, CompletionOffersTheKeywordsOfTheFileWithTheirFields) {
+  on_disk(line_path(), given_line());
+  initialize(json::parse(
+      R"({"textDocument": {"completion": {"completionItem": {"snippetSupport": true}}}})"));
+  open(train_path(), joined(given_train()));
+  open(line_path(), joined(given_line()));
+  auto items = [&](const std::string& p) {
+    std::map<std::string, json> by_label;
+    const json reply = request("textDocument/completion", at(p, 0, 0));
+    for (const json& item : reply["result"]) by_label[item["label"]] = item;
+    return by_label;
+  };
+  std::map<std::string, json> train = items(train_path());
+  ASSERT_TRUE(train.count("segnale"));
+  EXPECT_EQ(train["segnale"]["insertText"],
+            "segnale, ${1:p}, ${2:sx}, ${3:s1}, ${4:s2}, ${5:s3}, ${6:rapp}, ${7:dx}, ${8:d1}, "
+            "${9:d2}, ${10:d3}, ${11:tempo}");
+  EXPECT_EQ(train["segnale"]["insertTextFormat"], 2);
+  // Numbers that may share a line are apart by blanks.
+  EXPECT_EQ(train["orologio"]["insertText"], "orologio, ${1:h} ${2:m} ${3:s}");
+  EXPECT_FALSE(train.count("lunghezza percorso"));
+  std::map<std::string, json> line = items(line_path());
+  EXPECT_TRUE(line.count("lunghezza percorso"));
+  EXPECT_FALSE(line.count("segnale"));
+}
+
+TEST_F(Session, CompletionWithoutSnippetsInsertsTheKeywordAlone) {
+  on_disk(line_path(), given_line());
+  initialize();
+  open(train_path(), joined(given_train()));
+  const json result = request("textDocument/completion", at(train_path(), 0, 0))["result"];
+  ASSERT_FALSE(result.empty());
+  for (const json& item : result) {
+    EXPECT_EQ(item["insertTextFormat"], 1);
+    EXPECT_EQ(item["insertText"], item["label"].get<std::string>() + ", ");
+  }
 }
 
 // --- Robustness ----------------------------------------------------------------------------

@@ -15,8 +15,8 @@ namespace tools::lsp {
 // (Hover, or null when no entry of the record stands there).
 nlohmann::json hover(const Locator& locator, model::FileKind file, Position position);
 
-// The keywords of one source, each with its fields as a snippet
-// (CompletionItem[]).
-nlohmann::json completion(model::FileKind file);
+// The keywords of one source, each with its fields as a snippet when the
+// client takes snippets, else the keyword and a comma (CompletionItem[]).
+nlohmann::json completion(model::FileKind file, bool snippets);
 
 }  // namespace tools::lsp

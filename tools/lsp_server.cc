@@ -140,7 +140,7 @@ void Server::request(const json& id, const std::string& method, const json& para
   }
   if (method == "textDocument/completion") {
     std::optional<Answering> a = answering(params);
-    respond(id, a ? completion(a->file) : json::array());
+    respond(id, a ? completion(a->file, snippets_) : json::array());
     return;
   }
   respond_error(id, kMethodNotFound, "unknown method: " + method);
@@ -173,6 +173,12 @@ json Server::initialize(const json& params) {
   if (auto c = params.find("capabilities"); c != params.end() && c->is_object())
     if (auto g = c->find("general"); g != c->end() && g->is_object())
       if (auto e = g->find("positionEncodings"); e != g->end() && e->is_array()) offered = &*e;
+  if (auto c = params.find("capabilities"); c != params.end() && c->is_object()) {
+    const json::json_pointer snippet_support(
+        "/textDocument/completion/completionItem/snippetSupport");
+    snippets_ = c->contains(snippet_support) && c->at(snippet_support).is_boolean() &&
+                c->at(snippet_support).get<bool>();
+  }
   if (offered) {
     for (const json& name : *offered) {
       if (!name.is_string()) continue;

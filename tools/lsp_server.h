@@ -67,6 +67,7 @@ class Server {
   DocumentStore documents_;
   std::map<std::string, Open> open_;  // by URI, for the open sources
   PositionEncoding encoding_ = PositionEncoding::kUtf16;
+  bool snippets_ = false;  // the client takes snippets in completions
   bool initialized_ = false;
   bool shutdown_ = false;
   bool exited_ = false;
