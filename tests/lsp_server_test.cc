@@ -264,11 +264,14 @@ TEST_P(Unencodable, IsAnErrorAtItsPositionInTheClientsUnits) {
   initialize(capabilities);
   // "ł" (2 bytes, 1 UTF-16 unit), then "X", then an emoji (4 bytes, 2 units).
   const std::string name = "ROMA \xC5\x82X\xF0\x9F\x98\x80";
+  // A fault after them is still underlined at its field.
   const std::string text = joined(testing_support::replacing(
-      given_train(), "stazione,   35000",
+      testing_support::train_source_with({kSecondSignal}), "stazione,   35000",
       "stazione,   35000,  5,  800,  1, 0, 0,  1,1,0,  2,1,1,    0,  10,39, 0, " + name));
   const json d = diagnostics_for(open(train_path(), text), uri(train_path()));
-  ASSERT_EQ(d.size(), 2u) << d.dump(1);
+  ASSERT_EQ(d.size(), 3u) << d.dump(1);
+  const auto [fault_line, fault_column] = find(text, kSecondSignal, true);
+  EXPECT_EQ(d[2]["range"], range(fault_line, fault_column + 12, fault_column + 16));
   const auto [line, column] = find(text, name);
   EXPECT_EQ(d[1]["range"]["start"], (json{{"line", line}, {"character", column + c.start}}));
   EXPECT_EQ(d[1]["range"]["end"], (json{{"line", line}, {"character", column + c.end}}));
