@@ -37,13 +37,15 @@ std::string check_lsp_messages(const uint8_t* data, size_t size) {
   // The built-in scenario on the disk, under the folder that the seed
   // sessions name, so that opened documents compile.
   platform::MemEnv disk;
+  // "file:///f/NAME" is this path on every system.
+  const std::string folder = std::string(1, platform::kSeparator) + "f" + platform::kSeparator;
   for (auto [name, lines] :
-       {std::pair{"/f/Fiumicino Aeroporto_Roma_linea.txt", writers::line_source_lines()},
-        std::pair{"/f/Fiumicino Aeroporto_Roma_3291-.txt", writers::train_source_lines()}}) {
+       {std::pair{"Fiumicino Aeroporto_Roma_linea.txt", writers::line_source_lines()},
+        std::pair{"Fiumicino Aeroporto_Roma_3291-.txt", writers::train_source_lines()}}) {
     std::string bytes;
     if (platform::to_cp1252(joined(lines), &bytes))
       return "the built-in sources are not Windows-1252";
-    disk.files()[name] = bytes;
+    disk.files()[folder + name] = bytes;
   }
   const auto before = disk.files();
 
