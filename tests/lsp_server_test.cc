@@ -403,6 +403,21 @@ TEST_F(Session, MalformedMessagesGetJsonRpcErrors) {
   EXPECT_EQ(request("no/such/method", json::object())["error"]["code"], -32601);
   EXPECT_EQ(request("textDocument/hover", {{"textDocument", 3}})["error"]["code"], -32602);
   EXPECT_EQ(request("textDocument/hover", json::array())["error"]["code"], -32602);
+  // Positions that are no whole number, or beyond what a line can hold.
+  on_disk(line_path(), given_line());
+  open(train_path(), joined(given_train()));
+  EXPECT_EQ(
+      request("textDocument/hover",
+              json::parse(R"({"textDocument": {"uri": ")" + uri(train_path()) +
+                          R"("}, "position": {"line": 1e300, "character": 0}})"))["error"]["code"],
+      -32602);
+  EXPECT_TRUE(request("textDocument/hover", at(train_path(), 2147483647, -5))["result"].is_null());
+  EXPECT_TRUE(
+      request("textDocument/hover",
+              json::parse(
+                  R"({"textDocument": {"uri": ")" + uri(train_path()) +
+                  R"("}, "position": {"line": 18446744073709551615, "character": 0}})"))["result"]
+          .is_null());
   // Notifications are never answered, known or not, well formed or not.
   EXPECT_TRUE(notify("no/such/notification", json::object()).empty());
   EXPECT_TRUE(notify("textDocument/didOpen", {{"textDocument", 1}}).empty());

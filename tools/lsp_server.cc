@@ -1,5 +1,8 @@
 #include "tools/lsp_server.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <istream>
 #include <ostream>
 #include <set>
@@ -19,6 +22,7 @@ constexpr int kParseError = -32700;
 constexpr int kInvalidRequest = -32600;
 constexpr int kMethodNotFound = -32601;
 constexpr int kInvalidParams = -32602;
+constexpr int kInternalError = -32603;
 constexpr int kServerNotInitialized = -32002;
 
 constexpr int kFullSync = 1;
@@ -26,8 +30,23 @@ constexpr int kFullSync = 1;
 // A request id is a number or a string.
 bool valid_id(const json& id) { return id.is_number_integer() || id.is_string(); }
 
+// A whole number of the protocol, held to what an int holds: a float such as
+// 1e300 is refused rather than converted, which would be undefined.
+int integer(const json& value) {
+  if (value.is_number_unsigned())
+    return static_cast<int>(std::min<uint64_t>(value.get<uint64_t>(), INT_MAX));
+  if (!value.is_number_integer())
+    throw json::type_error::create(302, "a whole number was expected", &value);
+  return static_cast<int>(std::clamp<int64_t>(value.get<int64_t>(), INT_MIN, INT_MAX));
+}
+
+int version_of(const json& document, int otherwise) {
+  const auto v = document.find("version");
+  return v == document.end() || v->is_null() ? otherwise : integer(*v);
+}
+
 Position position_of(const json& p) {
-  return Position{p.at("line").get<int>(), p.at("character").get<int>()};
+  return Position{integer(p.at("line")), integer(p.at("character"))};
 }
 
 }  // namespace
@@ -208,7 +227,7 @@ json Server::initialize(const json& params) {
 void Server::did_open(const json& params) {
   const json& doc = params.at("textDocument");
   const Document& d = documents_.open(doc.at("uri").get<std::string>(),
-                                      doc.at("text").get<std::string>(), doc.value("version", 0));
+                                      doc.at("text").get<std::string>(), version_of(doc, 0));
   if (d.path.empty() || !source_kind(split_path(d.path).name)) {
     publish(d.uri, json::array(), d.version);  // not a source: nothing to say
     return;
@@ -233,7 +252,7 @@ void Server::did_change(const json& params) {
     const size_t end = std::max(start, index.offset(position_of(r.at("end"))));
     text.replace(start, end - start, change.at("text").get<std::string>());
   }
-  const int version = params.at("textDocument").value("version", d->version);
+  const int version = version_of(params.at("textDocument"), d->version);
   documents_.change(uri, std::move(text), version);
   d = documents_.find(uri);
   if (!d->path.empty() && source_kind(split_path(d->path).name))
