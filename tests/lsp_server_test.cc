@@ -517,3 +517,30 @@ TEST(Serve, TheEndOfInputWithoutExitIsStatusOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// --- File URIs -----------------------------------------------------------------------------
+
+TEST(Uri, FileUrisAndPathsBothWays) {
+  using tools::lsp::path_of_uri;
+  using tools::lsp::uri_of_path;
+  for (const char* refused : {"http://x/y", "file://elsewhere/x", "file:///a%2", "file:///a%zz",
+                              "file:///a%00b", "file:x"})
+    EXPECT_FALSE(path_of_uri(refused)) << refused;
+  if constexpr (platform::kSeparator == '\\') {
+    EXPECT_EQ(path_of_uri("file:///c%3A/Scenari/a%20b.txt"), "c:\\Scenari\\a b.txt");
+    EXPECT_EQ(path_of_uri("FILE:///C:/x/y"), "C:\\x\\y");
+    EXPECT_EQ(uri_of_path("C:\\Scenari\\a b.txt"), "file:///C:/Scenari/a%20b.txt");
+  } else {
+    EXPECT_EQ(path_of_uri("file:///home/a%20b/%C3%A0.txt"), "/home/a b/\xC3\xA0.txt");
+    EXPECT_EQ(path_of_uri("file://localhost/x?q#f"), "/x");
+    EXPECT_EQ(uri_of_path("/home/a b/\xC3\xA0 \xE2\x82\xAC.txt"),
+              "file:///home/a%20b/%C3%A0%20%E2%82%AC.txt");
+  }
+  const std::string path = std::string(1, platform::kSeparator) + "d \xE2\x82\xAC%" +
+                           platform::kSeparator + "Roma_3291-.txt";
+  EXPECT_EQ(path_of_uri(uri_of_path(path)), path);
+}
+
+}  // namespace

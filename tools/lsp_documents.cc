@@ -67,7 +67,7 @@ std::string uri_of_path(std::string_view path) {
   if constexpr (platform::kSeparator == '\\') {
     for (char& c : p)
       if (c == '\\') c = '/';
-    if (p.size() >= 2 && p[1] == ':') p.insert(0, "/");
+    if (p.size() >= 2 && p[1] == ':') p = "/" + p;
   }
   std::string uri = "file://";
   static constexpr char kHex[] = "0123456789ABCDEF";
