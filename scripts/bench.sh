@@ -11,6 +11,6 @@ for b in BM_CompileGiven BM_CompileGivenInMemory BM_RawWriteGiven \
   build-bench/bench/compile_bench --benchmark_filter="^$b\$" "$@"
 done
 # The language server: from an edit to the published diagnostics.
-for b in BM_LspChangeGiven BM_LspChangeMaximum; do
+for b in BM_LspChangeGiven/real_time BM_LspChangeMaximum/real_time; do
   build-bench/bench/lsp_bench --benchmark_filter="^$b\$" "$@"
 done

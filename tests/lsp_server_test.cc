@@ -166,6 +166,32 @@ TEST_F(Session, AConflictIsUnderlinedAtItsFieldNamesTheOtherEntryAndClearsWhenFi
   EXPECT_EQ(fixed, json::array());
 }
 
+TEST_F(Session, ARangedEditIsAppliedInTheNegotiatedUnits) {
+  on_disk(line_path(), given_line());
+  initialize();
+  // "è" before the fault: one UTF-16 unit, two bytes.
+  const std::string faulty =
+      joined(testing_support::train_source_with({"-- \xC3\xA8", kSecondSignal}));
+  open(train_path(), faulty);
+  const auto [line, column] = find(faulty, kSecondSignal, true);
+  // The author deletes the line of the second signal from just after "è"
+  // (4 UTF-16 units, 5 bytes): an edit that cut "è" in two would leave a
+  // byte that is no character, an error.
+  const json edit = {{"range",
+                      {{"start", {{"line", line - 1}, {"character", 4}}},
+                       {"end", {{"line", line + 1}, {"character", 0}}}}},
+                     {"text", "\r\n"}};
+  const std::vector<json> sent = notify(
+      "textDocument/didChange", {{"textDocument", {{"uri", uri(train_path())}, {"version", 2}}},
+                                 {"contentChanges", json::array({edit})}});
+  EXPECT_EQ(diagnostics_for(sent, uri(train_path())), json::array());
+  // The buffer is now the given source with a comment line "-- è" before [fine].
+  const json symbols =
+      request("textDocument/documentSymbol", {{"textDocument", {{"uri", uri(train_path())}}}});
+  EXPECT_EQ(symbols["result"].back()["name"], "[fine]") << symbols.dump();
+  EXPECT_EQ(symbols["result"].back()["range"]["start"]["line"], line);
+}
+
 TEST_F(Session, ALineSourceBufferIsUsedForTheTrainSourceAndItsFaultShows) {
   // Both open; the line source's buffer differs from the disk's.
   on_disk(line_path(), given_line());

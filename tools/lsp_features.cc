@@ -200,9 +200,6 @@ json diagnostics(const Locator& locator, FileKind file) {
                     "a character that Windows-1252 cannot represent: the source "
                     "cannot be saved with it (compiled here as '?')"}});
   if (!theirs.unreadable.empty()) out.push_back(error_at_start(theirs.unreadable));
-  if (theirs.present && !theirs.unencodable.empty() && !theirs.open)
-    out.push_back(error_at_start(file_name_of(theirs.path) +
-                                 ": characters that Windows-1252 cannot represent"));
   if (result.failure && theirs.unreadable.empty())
     out.push_back(error_at_start(result.failure->message()));
 

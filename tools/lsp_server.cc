@@ -239,19 +239,24 @@ void Server::did_change(const json& params) {
   const std::string uri = params.at("textDocument").at("uri").get<std::string>();
   const Document* d = documents_.find(uri);
   if (!d) return;
-  std::string text = d->text;
+  // Whole texts replace the buffer without a copy of the old one; a ranged
+  // edit (the server asks for whole texts) is applied to a copy.
+  std::string text;
+  bool from_old = true;
   for (const json& change : params.at("contentChanges")) {
     if (!change.contains("range")) {
       text = change.at("text").get<std::string>();
+      from_old = false;
       continue;
     }
-    // A ranged edit, though the server asks for whole texts.
+    if (from_old) text = d->text, from_old = false;
     const LineIndex index(text, encoding_);
     const json& r = change.at("range");
     const size_t start = index.offset(position_of(r.at("start")));
     const size_t end = std::max(start, index.offset(position_of(r.at("end"))));
     text.replace(start, end - start, change.at("text").get<std::string>());
   }
+  if (from_old) return;  // no change at all
   const int version = version_of(params.at("textDocument"), d->version);
   documents_.change(uri, std::move(text), version);
   d = documents_.find(uri);
