@@ -86,7 +86,7 @@ std::string trimmed(std::string_view s) {
 }
 
 // The protocol's symbol kinds.
-constexpr int kNamespace = 3, kProperty = 7, kField = 8, kConstant = 14, kEvent = 24;
+constexpr int kNamespace = 3, kProperty = 7, kField = 8, kEvent = 24;
 
 int symbol_kind(EntryKind kind) {
   switch (kind) {
@@ -142,7 +142,6 @@ std::vector<Section> sections(std::string_view text) {
 Locator::Locator(const ScenarioCompile& compile, PositionEncoding encoding,
                  std::function<std::string(FileKind)> uri_of)
     : compile_(compile),
-      encoding_(encoding),
       uri_of_(std::move(uri_of)),
       line_index_(compile.text(FileKind::kLineSource), encoding),
       train_index_(compile.text(FileKind::kTrainSource), encoding) {}

@@ -1,6 +1,6 @@
 // What the server answers about a compiled scenario, as protocol JSON:
-// diagnostics, the outline, where a conflict's other entry stands, and what
-// a field is.
+// diagnostics, the outline, where a conflict's other entry stands, and which
+// field the cursor is on (hover and completion are in lsp_hover.h).
 #pragma once
 
 #include <functional>
@@ -36,7 +36,6 @@ class Locator {
   const LineIndex& index(model::FileKind file) const;
 
   const ScenarioCompile& compile_;
-  PositionEncoding encoding_;
   std::function<std::string(model::FileKind)> uri_of_;
   LineIndex line_index_;
   LineIndex train_index_;
