@@ -22,4 +22,8 @@ std::string check_compile(const uint8_t* data, size_t size);
 // (mod 16) and `value_a`.
 std::string check_post_process(const uint8_t* data, size_t size);
 
+// The language server on a byte stream of framed messages: it ends, every
+// reply is a well-formed JSON-RPC message, and no file changes.
+std::string check_lsp_messages(const uint8_t* data, size_t size);
+
 }  // namespace fuzz

@@ -5,8 +5,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTS=OFF -DBUILD_BENCHMARKS=ON >/dev/null
-cmake --build build-bench --target compile_bench
+cmake --build build-bench --target compile_bench lsp_bench
 for b in BM_CompileGiven BM_CompileGivenInMemory BM_RawWriteGiven \
          BM_CompileMaximum BM_CompileMaximumInMemory BM_RawWriteMaximum; do
   build-bench/bench/compile_bench --benchmark_filter="^$b\$" "$@"
+done
+# The language server: from an edit to the published diagnostics.
+for b in BM_LspChangeGiven/real_time BM_LspChangeMaximum/real_time; do
+  build-bench/bench/lsp_bench --benchmark_filter="^$b\$" "$@"
 done

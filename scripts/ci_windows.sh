@@ -39,6 +39,9 @@ cmake/wine_run.sh cmd /c exit </dev/null >/dev/null 2>&1
 echo "== unit tests under Wine"
 ctest --test-dir build-win -j2 --output-on-failure
 
+echo "== scenarioc lsp, the language server, answers initialize under Wine"
+scripts/lib/lsp_answers_initialize.sh "$root/cmake/wine_run.sh" "$root/build-win/tools/scenarioc.exe"
+
 echo "== the Linux installer, alone in an empty folder (reference)"
 linux_folder="$work/Linux àèìòù € Ω 日本"
 mkdir "$linux_folder"

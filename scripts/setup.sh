@@ -16,6 +16,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   strace
+  neovim  # the language server against a real editor (tests/lsp_neovim.sh)
 )
 
 # Installed without the packages they only recommend: Wine alone recommends

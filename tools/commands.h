@@ -15,5 +15,6 @@ Subcommand add_explain_command(CLI::App& parent, const ToolContext& context);
 int decode_file(const std::string& file, bool json, const ToolContext& context);
 Subcommand add_plot_command(CLI::App& parent, const ToolContext& context);
 Subcommand add_sources_command(CLI::App& parent, const ToolContext& context);
+Subcommand add_lsp_command(CLI::App& parent, const ToolContext& context);
 
 }  // namespace tools

@@ -1,0 +1,84 @@
+// The language server's answer to an edit: from the didChange message of a
+// whole buffer to the published diagnostics, for the built-in scenario and
+// for a line of the maximum length. The other source is read from a disk
+// held in memory, as a closed file would be.
+#include <benchmark/benchmark.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "bench/scenario_generator.h"
+#include "platform/cp1252.h"
+#include "platform/mem_env.h"
+#include "tools/lsp_documents.h"
+#include "tools/lsp_server.h"
+#include "writers/writers.h"
+
+namespace {
+
+using nlohmann::json;
+
+std::string joined(std::span<const std::string_view> lines) {
+  std::string text;
+  for (std::string_view l : lines) {
+    text += l;
+    text += "\r\n";
+  }
+  return text;
+}
+
+// Opens the line source as a buffer (the train source on disk) and measures
+// one full-text change of it, each time to a text that differs.
+void change_line_source(benchmark::State& state, const std::string& line,
+                        const std::string& train) {
+  platform::MemEnv disk;
+  const std::string folder = "/scenari";
+  const std::string name = writers::kScenarioName;
+  std::string bytes;
+  if (platform::to_cp1252(train, &bytes)) state.SkipWithError("train source not Windows-1252");
+  disk.files()[folder + "/" + name + "_" + writers::kTrainNumber + "-.txt"] = bytes;
+  size_t published = 0;
+  tools::lsp::Server server(
+      disk, [](const std::string&) { return std::vector<std::string>{}; },
+      [&](const std::string& body) { published += body.size(); });
+  server.handle(
+      json{{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", json::object()}}
+          .dump());
+  const std::string uri = tools::lsp::uri_of_path(folder + "/" + name + "_linea.txt");
+  server.handle(json{{"jsonrpc", "2.0"},
+                     {"method", "textDocument/didOpen"},
+                     {"params", {{"textDocument", {{"uri", uri}, {"version", 1}, {"text", line}}}}}}
+                    .dump());
+  // Two texts in turn: the same bytes but for one trailing blank.
+  const std::string texts[2] = {line, line + " "};
+  std::string messages[2];
+  for (int i = 0; i < 2; ++i)
+    messages[i] = json{{"jsonrpc", "2.0"},
+                       {"method", "textDocument/didChange"},
+                       {"params",
+                        {{"textDocument", {{"uri", uri}, {"version", i + 2}}},
+                         {"contentChanges", json::array({{{"text", texts[i]}}})}}}}
+                      .dump();
+  int i = 0;
+  for (auto _ : state) {
+    server.handle(messages[i]);
+    i ^= 1;
+  }
+  state.counters["published_bytes"] =
+      static_cast<double>(published) / static_cast<double>(state.iterations() + 1);
+}
+
+void BM_LspChangeGiven(benchmark::State& state) {
+  change_line_source(state, joined(writers::line_source_lines()),
+                     joined(writers::train_source_lines()));
+}
+BENCHMARK(BM_LspChangeGiven)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LspChangeMaximum(benchmark::State& state) {
+  change_line_source(state, bench::maximum_line_source(), bench::maximum_train_source());
+}
+BENCHMARK(BM_LspChangeMaximum)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

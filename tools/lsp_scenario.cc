@@ -1,0 +1,201 @@
+#include "tools/lsp_scenario.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+#include "platform/cp1252.h"
+#include "platform/mem_env.h"
+
+namespace tools::lsp {
+namespace {
+
+using model::FileKind;
+
+constexpr std::string_view kLineSuffix = "_linea.txt";
+constexpr std::string_view kTrainSuffix = "-.txt";
+
+// The train source compiled with a line source that has none: no entry, so
+// the line source's own faults are all that shows.
+constexpr std::string_view kNoTrainSource = "[generale]\r\n[fine]\r\n";
+constexpr char kNoTrainNumber[] = "0";
+
+std::string join(const std::string& folder, const std::string& name) {
+  return folder + platform::kSeparator + name;
+}
+
+std::string path_of(const ScenarioKey& key, FileKind kind) {
+  return join(key.folder,
+              model::file_name(kind, key.scenario, key.train.empty() ? kNoTrainNumber : key.train));
+}
+
+// The buffer as Windows-1252 bytes; a character with none becomes '?' and is
+// listed.
+std::string encode(const std::string& text, CompiledSource* source) {
+  std::string bytes;
+  if (!platform::to_cp1252(text, &bytes)) return bytes;
+  bytes.clear();
+  source->buffer = text;
+  std::map<std::string, std::string> known;  // each character is converted once
+  size_t extra = 0;
+  for (size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+      bytes.push_back(static_cast<char>(lead));
+      ++i;
+      continue;
+    }
+    size_t n = 1;
+    while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
+    const std::string character = text.substr(i, n);
+    auto it = known.find(character);
+    if (it == known.end()) {
+      std::string byte;
+      if (platform::to_cp1252(character, &byte)) byte.clear();
+      it = known.emplace(character, byte).first;
+    }
+    if (it->second.empty()) {
+      source->unencodable.push_back(Unencodable{i, n});
+      bytes.push_back('?');
+      if (n > 1) {
+        extra += n - 1;
+        source->shifts.emplace_back(bytes.size(), extra);
+      }
+    } else {
+      // A character of Windows-1252 is one byte, and decodes to the same n.
+      bytes += it->second;
+    }
+    i += n;
+  }
+  return bytes;
+}
+
+// Puts one source into the compile's files.
+void gather(const std::string& path, const Sources& sources, platform::MemEnv& files,
+            CompiledSource* source, const std::string* text) {
+  source->path = path;
+  if (const Document* d = sources.documents.find_path(path)) {
+    source->open = true;
+    source->present = true;
+    files.files()[path] = encode(d->text, source);
+    return;
+  }
+  if (text) {
+    source->present = true;
+    files.files()[path] = *text;
+    return;
+  }
+  if (!sources.disk.file_exists(path)) return;
+  std::string bytes;
+  if (platform::Status status = sources.disk.read_file(path, &bytes)) {
+    source->unreadable = status->message();
+    return;
+  }
+  source->present = true;
+  files.files()[path] = std::move(bytes);
+}
+
+}  // namespace
+
+std::vector<std::string> list_folder_on_disk(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  const std::filesystem::path path(std::u8string(folder.begin(), folder.end()));
+  for (std::filesystem::directory_iterator it(path, error), end; !error && it != end;
+       it.increment(error)) {
+    const std::u8string name = it->path().filename().u8string();
+    names.emplace_back(name.begin(), name.end());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool Sources::exists(const std::string& path) const {
+  return documents.find_path(path) != nullptr || disk.file_exists(path);
+}
+
+std::optional<FileKind> source_kind(std::string_view name) {
+  if (name.size() > kLineSuffix.size() && name.ends_with(kLineSuffix)) return FileKind::kLineSource;
+  if (name.size() > kTrainSuffix.size() && name.ends_with(kTrainSuffix) &&
+      name.substr(0, name.size() - kTrainSuffix.size()).find('_') != std::string_view::npos)
+    return FileKind::kTrainSource;
+  return std::nullopt;
+}
+
+std::optional<ScenarioKey> scenario_of(const std::string& path, const Sources& sources) {
+  const SplitPath split = split_path(path);
+  const std::optional<FileKind> kind = source_kind(split.name);
+  if (!kind) return std::nullopt;
+  if (*kind == FileKind::kTrainSource) {
+    const std::string stem = split.name.substr(0, split.name.size() - kTrainSuffix.size());
+    std::optional<ScenarioKey> longest;
+    for (size_t at = stem.rfind('_'); at != std::string::npos && at > 0;
+         at = stem.rfind('_', at - 1)) {
+      ScenarioKey key{split.folder, stem.substr(0, at), stem.substr(at + 1)};
+      if (!longest) longest = key;
+      if (sources.exists(path_of(key, FileKind::kLineSource))) return key;
+    }
+    return longest;
+  }
+  ScenarioKey key{split.folder, split.name.substr(0, split.name.size() - kLineSuffix.size()), {}};
+  const std::string prefix = key.scenario + "_";
+  auto train_of = [&](const std::string& name) -> std::optional<std::string> {
+    if (source_kind(name) != FileKind::kTrainSource || !name.starts_with(prefix)) return {};
+    return name.substr(prefix.size(), name.size() - prefix.size() - kTrainSuffix.size());
+  };
+  long long touched = -1;
+  for (const Document* d : sources.documents.all()) {
+    const SplitPath other = split_path(d->path);
+    if (d->path.empty() || other.folder != key.folder || d->touched <= touched) continue;
+    if (auto train = train_of(other.name)) {
+      // Only a train source that pairs back with this line source.
+      std::optional<ScenarioKey> back = scenario_of(d->path, sources);
+      if (back && back->scenario == key.scenario) {
+        key.train = *train;
+        touched = d->touched;
+      }
+    }
+  }
+  if (touched >= 0) return key;
+  for (const std::string& name : sources.list_folder(key.folder)) {
+    if (auto train = train_of(name); train && !train->empty()) {
+      key.train = *train;
+      break;
+    }
+  }
+  return key;
+}
+
+size_t CompiledSource::buffer_offset(size_t compiled_offset) const {
+  auto after = std::upper_bound(shifts.begin(), shifts.end(),
+                                std::pair{compiled_offset, static_cast<size_t>(-1)});
+  return after == shifts.begin() ? compiled_offset : compiled_offset + std::prev(after)->second;
+}
+
+std::string_view ScenarioCompile::text(FileKind file) const {
+  const CompiledSource& s = source(file);
+  if (!s.shifts.empty()) return s.buffer;
+  return result.source_text(file);
+}
+
+ScenarioCompile compile_scenario(const ScenarioKey& key, const Sources& sources) {
+  ScenarioCompile out;
+  out.key = key;
+  platform::MemEnv files;
+  gather(path_of(key, FileKind::kLineSource), sources, files, &out.line, nullptr);
+  const std::string no_train(kNoTrainSource);
+  gather(path_of(key, FileKind::kTrainSource), sources, files, &out.train,
+         key.train.empty() ? &no_train : nullptr);
+
+  compiler::CompileRequest request;
+  request.folder = key.folder;
+  request.scenario_name = key.scenario;
+  request.train_number = key.train.empty() ? kNoTrainNumber : key.train;
+  request.delete_sources = false;
+  request.write_files = false;
+  out.result = compiler::compile(files, request);
+  return out;
+}
+
+}  // namespace tools::lsp
