@@ -23,6 +23,9 @@ namespace {
 namespace status = model::status;
 using model::FileKind;
 
+// Far beyond any source: the longest line's sources take a few hundred KB.
+constexpr size_t kLargestSource = size_t{64} << 20;
+
 // Where the first byte that Windows-1252 leaves undefined stands, or the
 // whole file when there is none.
 Location undefined_byte(std::string_view bytes, FileKind file, unsigned char* byte) {
@@ -105,7 +108,9 @@ class Compilation {
   bool load(FileKind file, std::string* text) {
     const std::string& path = result_.source_path(file);
     std::string bytes;
-    if (platform::Status status = env_.read_file(path, &bytes)) {
+    // A regular file only, of a size a source can have: a pipe or a device
+    // under a source's name must neither hang the compile nor fill memory.
+    if (platform::Status status = env_.read_regular_file(path, kLargestSource, &bytes)) {
       result_.failure = status;
       return false;
     }

@@ -67,6 +67,9 @@ int run_compile(CompileArgs args, const ToolContext& context) {
       return kExitPlatform;
     }
   }
+  // Another compile or installer in this folder would delete the sources
+  // this one is about to read.
+  const std::unique_ptr<platform::FolderLock> lock = context.env.lock_folder(request.folder);
   const compiler::CompileResult result = compiler::compile(context.env, request);
   // The same located messages as check's.
   context.err << diagnostics_text(result);
