@@ -159,12 +159,14 @@ constexpr char kScript[] = R"(
 
   place();
   // "#selftest" drives the viewer once, for the browser check: zoom into the
-  // middle, pan, and hover the first signal; the outcome lands on <body>.
+  // middle, pan, and hover the first signal in view; the outcome lands on <body>.
   if (location.hash === '#selftest') {
     zoomAt(left + width / 2, 0.25);
     var before = v0;
     show(v0 + 1000, v1 + 1000);
-    var signal = svg.querySelector('#signals circle');
+    var signal = Array.prototype.filter.call(svg.querySelectorAll('#signals circle'), function (c) {
+      return +c.getAttribute('cx') > left && +c.getAttribute('cx') < right;
+    })[0];
     var box = signal.getBoundingClientRect();
     hover(signal, box.left, box.top);
     var ok = v1 - v0 < whole / 3 && v0 > before && !tip.hidden && /:\d+|cell \d+/.test(tip.textContent);
