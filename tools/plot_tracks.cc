@@ -282,8 +282,11 @@ double draw_stations(Page& page, const model::Scenario& m, const Hover& hover, c
                        std::string("platform ") + (stop ? "stop" : "pass"),
                        stop ? style::kStation : "white", hover.record(r, what),
                        " stroke=\"" + std::string(style::kStation) + "\" stroke-width=\"1.5\""));
-    page.add(text(axis.x(m0), top + 30 + (n++ % 3) * 13, s.text, "station-name",
-                  " fill=\"" + std::string(style::kStation) + "\"" + Axis::at(m0)));
+    // A name that would run past the frame ends at its platform's end.
+    const bool at_end = axis.x(m0) + 7.5 * static_cast<double>(s.text.size()) > kWidth - kMargin;
+    page.add(text(axis.x(at_end ? m1 : m0), top + 30 + (n++ % 3) * 13, s.text, "station-name",
+                  " fill=\"" + std::string(style::kStation) + "\"" +
+                      (at_end ? " text-anchor=\"end\"" : "") + Axis::at(at_end ? m1 : m0)));
   }
   page.add("</g>");
   return kTitleRoom + kTrackHeight + kGap;
