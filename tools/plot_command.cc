@@ -18,7 +18,7 @@ namespace {
 constexpr char kFooter[] =
     "Draws the plan of the line, turned to run across the page, with its end, tunnels, name\n"
     "boards and their texts, signals and stations (filled: stop, hollow: pass-through); under it,\n"
-    "on one distance axis, the curves (side and class), the gradient and speed profiles with\n"
+    "on one distance axis, the curves (side and class), the gradient and speed limit profiles with\n"
     "their values, the tunnels, boards, signals, slowdowns and markers, and the station\n"
     "platforms; and a legend.\n"
     "\n"
