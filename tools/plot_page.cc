@@ -66,6 +66,22 @@ constexpr char kScript[] = R"(
     }
   }
 
+  // The plan's points stand every 25 m up to the line's end; the stretch in
+  // view is laid over them, and hidden when the whole line is shown.
+  var plan = document.getElementById('plan'), highlight = document.getElementById('plan-view');
+  var planPoints = plan ? plan.getAttribute('points').split(' ') : [];
+  function planView() {
+    if (!highlight) return;
+    var last = +highlight.dataset.last, shown = [];
+    if (v1 - v0 < whole) {
+      planPoints.forEach(function (p, i) {
+        var m = Math.min(i * 25, last);
+        if (m >= v0 && m <= v1) shown.push(p);
+      });
+    }
+    highlight.setAttribute('points', shown.join(' '));
+  }
+
   function place() {
     moving.forEach(function (el) {
       var x0 = x(+el.dataset.m0);
@@ -98,6 +114,7 @@ constexpr char kScript[] = R"(
       });
     });
     ticks();
+    planView();
     viewText.textContent = 'showing ' + km(v0) + ' to ' + km(v1);
   }
 

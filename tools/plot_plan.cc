@@ -178,6 +178,12 @@ double draw_plan(Page& page, const model::Scenario& m, const Hover& hover, const
   const View view(plan, at(0), at(end), top);
   auto page_at = [&](long metre) { return view.page(at(metre)); };
 
+  // The stretch the viewer shows along the kilometres, drawn by the page's
+  // script over the plan's points (one every 25 m).
+  page.add(
+      "<polyline id=\"plan-view\" fill=\"none\" stroke=\"#fc0\" stroke-width=\"8\" "
+      "stroke-opacity=\"0.6\" points=\"\" data-last=\"" +
+      std::to_string(end) + "\"/>");
   std::vector<Point> line, run_on;
   for (long metre : line_metres) line.push_back(page_at(metre));
   for (long metre : run_on_metres) run_on.push_back(page_at(metre));
@@ -281,6 +287,15 @@ double draw_plan(Page& page, const model::Scenario& m, const Hover& hover, const
 
   const double bottom = top + view.height();
   std::vector<Box> labels;
+  {
+    // Placed first: the names then keep clear of it.
+    const std::string label = "line end " + km(end);
+    const Label l = place_label(page_at(end), label, 6.5, obstacles, labels, top, bottom);
+    labels.push_back(l.box);
+    page.add(text(
+        l.x, l.baseline, label, "line-end-label",
+        " fill=\"" + std::string(style::kLineEnd) + "\"" + (l.end ? " text-anchor=\"end\"" : "")));
+  }
   for (bool stations : {true, false}) {
     page.add(stations ? "<g id=\"plan-stations\">" : "<g id=\"plan-boards\">");
     for (const Named& n : named) {
@@ -297,11 +312,6 @@ double draw_plan(Page& page, const model::Scenario& m, const Hover& hover, const
                         (label.end ? " text-anchor=\"end\"" : "")));
     }
     page.add("</g>");
-  }
-  {
-    const Point p = page_at(end);
-    page.add(text(p.x, p.y + 26, "line end " + km(end), "line-end-label",
-                  " fill=\"" + std::string(style::kLineEnd) + "\" text-anchor=\"middle\""));
   }
   return view.height();
 }
