@@ -176,7 +176,8 @@ constexpr char kScript[] = R"(
 
   place();
   // "#selftest" drives the viewer once, for the browser check: zoom into the
-  // middle, pan, and hover the first signal in view; the outcome lands on <body>.
+  // middle, pan, and hover the first signal in view; the stretch in view must
+  // show on the plan. The outcome lands on <body>.
   if (location.hash === '#selftest') {
     zoomAt(left + width / 2, 0.25);
     var before = v0;
@@ -186,7 +187,9 @@ constexpr char kScript[] = R"(
     })[0];
     var box = signal.getBoundingClientRect();
     hover(signal, box.left, box.top);
-    var ok = v1 - v0 < whole / 3 && v0 > before && !tip.hidden && /:\d+|cell \d+/.test(tip.textContent);
+    var ok = v1 - v0 < whole / 3 && v0 > before && !tip.hidden &&
+        /:\d+|cell \d+/.test(tip.textContent) &&
+        (!highlight || highlight.getAttribute('points') !== '');
     document.body.dataset.selftest = ok ? 'passed' : 'failed';
   }
   document.body.dataset.viewer = 'ready';
