@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <exception>
 #include <istream>
 #include <ostream>
-#include <set>
 
 #include "tools/lsp_features.h"
 #include "tools/lsp_hover.h"
@@ -115,6 +115,9 @@ void Server::handle(const std::string& body) {
     // Parameters of the wrong shape: a request is told, a notification dropped.
     if (id != message.end())
       respond_error(*id, kInvalidParams, std::string("bad params: ") + e.what());
+  } catch (const std::exception& e) {
+    // Nothing else is expected (memory running out); the server goes on.
+    if (id != message.end()) respond_error(*id, kInternalError, e.what());
   }
 }
 
