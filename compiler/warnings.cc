@@ -112,6 +112,9 @@ std::vector<std::string> similar_keywords(std::string_view word) {
       std::string_view(wanted).substr(0, wanted.find_first_of(" _\t"));
   std::vector<std::pair<size_t, std::string>> scored;
   for (const Known& k : kKnown) {
+    // A slip of the keyboard seldom hits the first letter; looking only at
+    // keywords that share it keeps this cheap on text that is no keyword.
+    if (wanted.empty() || wanted[0] != k.lower_name[0]) continue;
     const size_t limit = std::max<size_t>(2, k.word.size() / 4);
     const size_t d =
         std::min(distance_within(wanted, k.lower_name, limit), distance_within(first, k.word, limit));
