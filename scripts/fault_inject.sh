@@ -46,9 +46,9 @@ count_calls() {
 
 failures=0
 runs=0
-for spec in write:ENOSPC fsync:EIO rename:EACCES; do
-  syscall=${spec%%:*}
-  error=${spec#*:}
+for fault in write:ENOSPC fsync:EIO rename:EACCES; do
+  syscall=${fault%%:*}
+  error=${fault#*:}
   calls=$(count_calls "$syscall")
   [ "$calls" -gt 0 ] || { echo "FAIL: a clean run makes no $syscall call"; exit 1; }
   for n in $(seq "$calls"); do
