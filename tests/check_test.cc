@@ -60,6 +60,7 @@ struct MessageCase {
   std::vector<std::string> line;
   std::vector<std::string> train;
   const char* report;  // "@L" and "@T" stand for the paths of the sources
+  int status = tools::kExitStatus;
   friend void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -71,7 +72,7 @@ TEST_P(CheckMessage, PointsAtTheFieldAndNamesWhatIsInvolved) {
   ToolOutcome result = check();
   EXPECT_EQ(result.out, with_paths(c.report));
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(result.status, tools::kExitStatus);
+  EXPECT_EQ(result.status, c.status);
 }
 
 constexpr char kReadFailure[] =
@@ -296,31 +297,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Warnings ------------------------------------------------------------------------------
 
-struct WarningCase {
-  const char* name;
-  std::vector<std::string> line;
-  std::vector<std::string> train;
-  const char* report;  // "@L" and "@T" stand for the paths of the sources
-  int status;
-  friend void PrintTo(const WarningCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class CheckWarning : public Check, public ::testing::WithParamInterface<WarningCase> {};
-
-// Input that compiles but is almost surely not what the author meant: each
-// is told at its field, with how to fix it.
-TEST_P(CheckWarning, TellsWhatWasReadAndHowToWriteIt) {
-  const WarningCase& c = GetParam();
-  write_sources(c.line, c.train);
-  ToolOutcome result = check();
-  EXPECT_EQ(result.out, with_paths(c.report));
-  EXPECT_EQ(result.status, c.status);
-}
-
+// Warnings: input that compiles but is almost surely not what the author
+// meant, each told at its field with how to fix it.
 INSTANTIATE_TEST_SUITE_P(
-    EveryKind, CheckWarning,
+    EveryKindOfWarning, CheckMessage,
     ::testing::Values(
-        WarningCase{"keyword_typo", testing_support::line_source_with({"pendnza, 3000, 0"}),
+        MessageCase{"keyword_typo", testing_support::line_source_with({"pendnza, 3000, 0"}),
                     given_train(),
                     "@L:82:1: warning: 'pendnza' matches no keyword: it and the values after it "
                     "are passed over; did you mean 'pendenza'?\n"
@@ -329,7 +311,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "no fault (status 0)\n",
                     tools::kExitOk},
         // The name at the end of the line goes with the entry that was passed over.
-        WarningCase{"keyword_typo_with_a_name", given_line(),
+        MessageCase{"keyword_typo_with_a_name", given_line(),
                     testing_support::train_source_with(
                         {"stazone,   34000,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, X"}),
                     "@T:49:1: warning: 'stazone' matches no keyword: it and the values after it "
@@ -338,7 +320,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "^\n"
                     "no fault (status 0)\n",
                     tools::kExitOk},
-        WarningCase{"decimal_comma", testing_support::line_source_with({"pendenza, 600, 12,5"}),
+        MessageCase{"decimal_comma", testing_support::line_source_with({"pendenza, 600, 12,5"}),
                     given_train(),
                     "@L:82:16: warning: '12,5' is read as 12 and a field of its own: numbers are "
                     "whole, with no decimal comma\n"
@@ -346,14 +328,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "               ^\n"
                     "no fault (status 0)\n",
                     tools::kExitOk},
-        WarningCase{"extra_field", testing_support::line_source_with({"pendenza, 33000, 0, 7"}),
+        MessageCase{"extra_field", testing_support::line_source_with({"pendenza, 33000, 0, 7"}),
                     given_train(),
                     "@L:82:21: warning: a field beyond the 2 of 'pendenza': it is passed over\n"
                     "pendenza, 33000, 0, 7\n"
                     "                    ^\n"
                     "no fault (status 0)\n",
                     tools::kExitOk},
-        WarningCase{"missing_fields", given_line(),
+        MessageCase{"missing_fields", given_line(),
                     testing_support::train_source_with(
                         {"segnale,    20000,   2, 4, 0,  0, 0", "2,  2,0,0, 0"}),
                     "@T:49:1: warning: 'segnale' has 11 fields but its line ends after 6; 'dx' "
@@ -362,7 +344,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "^\n"
                     "no fault (status 0)\n",
                     tools::kExitOk},
-        WarningCase{"past_the_end_of_the_line", given_line(),
+        MessageCase{"past_the_end_of_the_line", given_line(),
                     testing_support::train_source_with({"velocita,   36000,    80"}),
                     "@T:49:13: warning: 36000 m lies past the end of the line (35000 m); the "
                     "range rule still accepts it, in the 7000 m the simulator runs on beyond the "
@@ -371,7 +353,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "            ^\n"
                     "no fault (status 0)\n",
                     tools::kExitOk},
-        WarningCase{"curve_side", testing_support::line_source_with({"curva destra 4, 33500, 100"}),
+        MessageCase{"curve_side", testing_support::line_source_with({"curva destra 4, 33500, 100"}),
                     given_train(),
                     "@L:82:1: warning: 'curva destra 4' is read as a left curve: any 's' after "
                     "'curva' makes it left; write 'curvas' + class for a left curve, 'curvad' + "
@@ -382,7 +364,7 @@ INSTANTIATE_TEST_SUITE_P(
                     tools::kExitOk},
         // The '#' line is read as a gradient entry, whose numbers the next
         // line cannot give: the warning says why the error stands there.
-        WarningCase{"hash_line",
+        MessageCase{"hash_line",
                     testing_support::line_source_with(
                         {"# pendenza in per mille", "pendenza, 33000, 0"}),
                     given_train(),
@@ -397,7 +379,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "pendenza, 33000, 0\n"
                     "^\n",
                     tools::kExitStatus},
-        WarningCase{"tab_after_the_keyword",
+        MessageCase{"tab_after_the_keyword",
                     testing_support::line_source_with({"pendenza\t3000\t0", "pendenza, 33000, 0"}),
                     given_train(),
                     "@L:82:1: warning: a tab separates 'pendenza' from its values, so the values "
@@ -411,7 +393,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "pendenza, 33000, 0\n"
                     "^\n",
                     tools::kExitStatus},
-        WarningCase{"values_stored_otherwise", given_line(),
+        MessageCase{"values_stored_otherwise", given_line(),
                     testing_support::train_source_with(
                         {"aderenza,   1000,   300", "velocita,   2000,   92"}),
                     "@T:49:21: warning: 'aderenza' field a: stored as its low 8 bits, 44\n"
@@ -423,7 +405,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "                    ^\n"
                     "no fault (status 0)\n",
                     tools::kExitOk},
-        WarningCase{"letter_case_of_a_general_keyword",
+        MessageCase{"letter_case_of_a_general_keyword",
                     replacing(given_line(), "sfondo uno", "Sfondo Uno,    1"), given_train(),
                     "@L:7:1: warning: 'Sfondo Uno' matches no keyword: it and the values after it "
                     "are passed over; letter case matters for this keyword: write 'sfondo uno'\n"
@@ -431,7 +413,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "^\n"
                     "no fault (status 0)\n",
                     tools::kExitOk},
-        WarningCase{"section_header_holding_a_keyword", given_line(),
+        MessageCase{"section_header_holding_a_keyword", given_line(),
                     testing_support::train_source_with(
                         {"[stazione]",
                          "37000,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, FUORI"}),
@@ -446,7 +428,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "^\n"
                     "no fault (status 0)\n",
                     tools::kExitOk},
-        WarningCase{"unknown_section_header", testing_support::line_source_with({"[gallerie]"}),
+        MessageCase{"unknown_section_header", testing_support::line_source_with({"[gallerie]"}),
                     given_train(),
                     "@L:82:1: warning: '[gallerie]' is not a section header the formats know; "
                     "headers only group entries, and one like '[stazione]' is read as a keyword\n"
@@ -455,7 +437,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "no fault (status 0)\n",
                     tools::kExitOk},
         // "Ò" saved as UTF-8 reads as two Windows-1252 characters.
-        WarningCase{"text_saved_as_utf8", given_line(),
+        MessageCase{"text_saved_as_utf8", given_line(),
                     replacing(given_train(), "stazione,   35000",
                               "stazione,   35000,  5,  800,  1, 0, 0,  1,1,0,  2,1,1,    0,  "
                               "10,39, 0, SAN NICOL\xC3\x83\xE2\x80\x99"),
