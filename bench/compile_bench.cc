@@ -20,14 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string joined(std::span<const std::string_view> lines) {
-  std::string text;
-  for (std::string_view l : lines) {
-    text += l;
-    text += "\r\n";
-  }
-  return text;
-}
 
 struct Sources {
   std::string line;
@@ -35,7 +27,7 @@ struct Sources {
 };
 
 Sources given_sources() {
-  return {joined(writers::line_source_lines()), joined(writers::train_source_lines())};
+  return {bench::given_line_source(), bench::given_train_source()};
 }
 
 Sources maximum_sources() { return {bench::maximum_line_source(), bench::maximum_train_source()}; }

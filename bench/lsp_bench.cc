@@ -18,14 +18,6 @@ namespace {
 
 using nlohmann::json;
 
-std::string joined(std::span<const std::string_view> lines) {
-  std::string text;
-  for (std::string_view l : lines) {
-    text += l;
-    text += "\r\n";
-  }
-  return text;
-}
 
 // Opens the line source as a buffer (the train source on disk) and measures
 // one full-text change of it, each time to a text that differs.
@@ -69,8 +61,8 @@ void change_line_source(benchmark::State& state, const std::string& line,
 }
 
 void BM_LspChangeGiven(benchmark::State& state) {
-  change_line_source(state, joined(writers::line_source_lines()),
-                     joined(writers::train_source_lines()));
+  change_line_source(state, bench::given_line_source(),
+                     bench::given_train_source());
 }
 BENCHMARK(BM_LspChangeGiven)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -1,8 +1,27 @@
 #include "bench/scenario_generator.h"
 
+#include <span>
 #include <string>
+#include <string_view>
+
+#include "writers/writers.h"
 
 namespace bench {
+namespace {
+
+std::string crlf_lines(std::span<const std::string_view> lines) {
+  std::string text;
+  for (std::string_view l : lines) {
+    text += l;
+    text += "\r\n";
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string given_line_source() { return crlf_lines(writers::line_source_lines()); }
+std::string given_train_source() { return crlf_lines(writers::train_source_lines()); }
 namespace {
 
 constexpr int kLength = 1000000;

@@ -39,12 +39,8 @@ struct CompileState {
   // The faults and warnings found, in order; the last error's code is the status.
   std::vector<Diagnostic> diagnostics;
 
-  void fail(int32_t code) { status_code = code; }
-  void fail(int32_t code, int32_t position) {
-    status_code = code;
-    error_position = position;
-  }
-  // Records a fault with its explanation.
+  // Records a fault with its explanation; the caller stores the position of
+  // the codes that have one.
   void fail(Diagnostic diagnostic) {
     status_code = diagnostic.code;
     diagnostics.push_back(std::move(diagnostic));

@@ -1,4 +1,5 @@
 #include "fuzz/fuzz_checks.h"
+#include "fuzz/require.h"
 
 #include <cstring>
 #include <map>
@@ -18,10 +19,6 @@
 namespace fuzz {
 namespace {
 
-#define REQUIRE(condition)               \
-  do {                                   \
-    if (!(condition)) return #condition; \
-  } while (0)
 
 constexpr char kFolder[] = "/f";
 // Lines up to this span (a line of 2000 m) are compiled with their track plan

@@ -1,4 +1,5 @@
 #include "fuzz/tool_checks.h"
+#include "fuzz/require.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -18,10 +19,6 @@
 namespace fuzz {
 namespace {
 
-#define REQUIRE(condition)               \
-  do {                                   \
-    if (!(condition)) return #condition; \
-  } while (0)
 
 struct ToolRun {
   int status = -1;

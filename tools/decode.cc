@@ -1,5 +1,7 @@
 #include "tools/decode.h"
 
+#include "model/kind_names.h"
+
 #include <charconv>
 #include <cstdio>
 #include <ostream>
@@ -134,37 +136,6 @@ RecordUse record_use(const model::ServiceRecord& r) {
   return r == text_only ? RecordUse::kBoardText : RecordUse::kStation;
 }
 
-std::string kind_name(uint8_t kind) {
-  switch (kind) {
-    case model::kind::kNothing:
-      return "nothing";
-    case model::kind::kSignal:
-      return "signal";
-    case model::kind::kSlowdownEnd:
-      return "slowdown end";
-    case model::kind::kSlowdownStart:
-      return "slowdown start";
-    case model::kind::kWarningBoard:
-      return "slowdown warning board";
-    case model::kind::kPreWarning:
-      return "slowdown pre-warning";
-    case model::kind::kSpeedBoard:
-      return "maximum-speed board";
-    case model::kind::kStationMarker:
-      return "station marker";
-    case model::kind::kTunnelFiller:
-      return "tunnel filler";
-    case model::kind::kMarker:
-      return "marker";
-    case model::kind::kAbbattimento:
-      return "abbattimento";
-    case model::kind::kNameBoard:
-      return "name board";
-    default:
-      return "unknown kind " + std::to_string(kind);
-  }
-}
-
 std::string clock_text(int32_t seconds) {
   char buffer[32];
   long s = seconds;
@@ -227,7 +198,7 @@ namespace {
 // One cell that is not plain, as describe_cells lists it.
 json describe_cell(const std::vector<model::Cell>& cells, size_t i) {
   const model::Cell& c = cells[i];
-  json item = {{"cell", i}, {"metre", i * 50}, {"kind", c.kind}, {"kind_name", kind_name(c.kind)}};
+  json item = {{"cell", i}, {"metre", i * 50}, {"kind", c.kind}, {"kind_name", model::kind_name(c.kind)}};
   json values = cell_values(c);
   if (i == 1 && c.kind == model::kind::kNothing)
     // Cell 1 carries the fixed value and the plain competition code.

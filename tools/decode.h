@@ -13,7 +13,6 @@
 
 namespace tools {
 
-std::string kind_name(uint8_t kind);
 
 // What a record from 1 to 80 holds: nothing, a name board text (records from
 // 80 downward carry nothing but text), or a station.

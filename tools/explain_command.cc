@@ -2,6 +2,7 @@
 #include <memory>
 #include <ostream>
 
+#include "compiler/warnings.h"
 #include "tools/commands.h"
 #include "tools/exit_status.h"
 #include "tools/field_reference_text.h"
@@ -29,7 +30,7 @@ int run_explain(const ExplainArgs& args, const ToolContext& context) {
     return kExitOk;
   }
   context.err << "scenarioc: no keyword '" << args.keyword << "'";
-  const std::vector<std::string> like = keywords_like(args.keyword);
+  const std::vector<std::string> like = compiler::similar_keywords(args.keyword);
   if (!like.empty()) context.err << "; did you mean '" << like.front() << "'?";
   context.err << "\nRun 'scenarioc explain' for the list." << std::endl;
   return kExitPlatform;

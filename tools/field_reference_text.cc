@@ -1,6 +1,5 @@
 #include "tools/field_reference_text.h"
 
-#include "compiler/warnings.h"
 
 #include <algorithm>
 
@@ -50,8 +49,5 @@ std::string reference_markdown() {
   return out;
 }
 
-std::vector<std::string> keywords_like(std::string_view word) {
-  return compiler::similar_keywords(word);
-}
 
 }  // namespace tools

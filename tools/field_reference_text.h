@@ -17,7 +17,5 @@ std::string explain_text(const compiler::KeywordReference& reference);
 // Every keyword as Markdown, one table of fields each.
 std::string reference_markdown();
 
-// Known keywords close to `word` (by edit distance), best first.
-std::vector<std::string> keywords_like(std::string_view word);
 
 }  // namespace tools
