@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/case_name.h"
+
 #include <cmath>
 #include <optional>
 #include <string>
@@ -13,6 +15,7 @@ using model::Variant;
 struct CurvatureCase {
   const char* keyword;
   std::optional<double> k;
+  friend void PrintTo(const CurvatureCase& c, std::ostream* os) { *os << c.keyword; }
 };
 
 class CurveCurvature : public ::testing::TestWithParam<CurvatureCase> {};
@@ -30,7 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CurvatureCase{"CURVAS3", -0.0004},
                       // Digit 1 is tested before 6.
                       CurvatureCase{"curvad61", 0.0001}, CurvatureCase{"curva7", std::nullopt},
-                      CurvatureCase{"curva0s", std::nullopt}));
+                      CurvatureCase{"curva0s", std::nullopt}),
+                         testing_support::CaseName());
 
 model::LineTable started_plan(int32_t line_span) {
   model::LineTable plan;

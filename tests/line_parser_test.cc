@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/case_name.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -270,6 +272,7 @@ struct LengthCase {
   int32_t length;
   int32_t line_span;
   int32_t cell_last;
+  friend void PrintTo(const LengthCase& c, std::ostream* os) { *os << "length_" << c.length; }
 };
 
 class LineLength : public LineParserTest, public ::testing::WithParamInterface<LengthCase> {};
@@ -290,7 +293,8 @@ INSTANTIATE_TEST_SUITE_P(LineParser, LineLength,
                                            LengthCase{1000000, 1007000, 20140},
                                            LengthCase{7025, 14025, 280},  // 280.5: even
                                            LengthCase{7075, 14075, 282},  // 281.5: even
-                                           LengthCase{0, 7000, 140}));
+                                           LengthCase{0, 7000, 140}),
+                         testing_support::CaseName());
 
 TEST_F(LineParserTest, ASecondLengthEntryMakesBothTablesAnew) {
   ASSERT_TRUE(parse(source({"[generale]", "lunghezza percorso, 35000", "lunghezza percorso, 1000",

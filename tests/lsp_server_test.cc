@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/case_name.h"
+
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -278,6 +280,9 @@ struct EncodingCase {
   const char* offered;  // nullptr: the client offers nothing (UTF-16)
   int start;            // of the second unencodable character, after "X"
   int end;
+  friend void PrintTo(const EncodingCase& c, std::ostream* os) {
+    *os << (c.offered ? c.offered : "none_offered");
+  }
 };
 
 class Unencodable : public Session, public testing::WithParamInterface<EncodingCase> {};
@@ -306,7 +311,8 @@ TEST_P(Unencodable, IsAnErrorAtItsPositionInTheClientsUnits) {
 
 INSTANTIATE_TEST_SUITE_P(Encodings, Unencodable,
                          testing::Values(EncodingCase{nullptr, 7, 9}, EncodingCase{"utf-8", 8, 12},
-                                         EncodingCase{"utf-32", 7, 8}));
+                                         EncodingCase{"utf-32", 7, 8}),
+                         testing_support::CaseName());
 
 TEST_F(Session, OutlineShowsSectionsStationsByNameAndSignalsByPosition) {
   on_disk(line_path(), given_line());

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/case_name.h"
+
 #include <cstdio>
 #include <map>
 #include <string>
@@ -480,6 +482,10 @@ struct ExtentCase {
   int byte_d_after, byte_c_after;
   int marker;  // 0: none
   bool approach_codes;
+  friend void PrintTo(const ExtentCase& c, std::ostream* os) {
+    *os << "kind_" << c.kind << "_at_" << c.position << "_length_" << c.length << "_d" << c.byte_d
+        << "_c" << c.byte_c;
+  }
 };
 
 // Each station follows a first one at 0 (end 300), so that its record is 2.
@@ -525,7 +531,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, StationExtent,
                              ExtentCase{7, 5000, 600, 0, 1, 4400, 5600, 0, 0, 111, true},
                              ExtentCase{8, 5000, 600, 0, 0, 4400, 5600, 0, 0, 111, true},
                              // From kind 25 on, no marker and no codes; the record is filled.
-                             ExtentCase{25, 5000, 600, 1, 1, 4700, 5350, 1, 1, 0, false}));
+                             ExtentCase{25, 5000, 600, 1, 1, 4700, 5350, 1, 1, 0, false}),
+                         testing_support::CaseName());
 
 TEST(TrainPass, FirstStationIsLengthenedBeforeItsFlagsAreCleared) {
   TrainPass pass;
