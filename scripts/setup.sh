@@ -8,6 +8,7 @@
 #   scripts/setup.sh windows      + MinGW-w64 and Wine, for the Windows .exe
 #                                   (about 1.4 GB)
 #   scripts/setup.sh fuzz         + clang with its sanitizer and fuzzer runtimes
+#   scripts/setup.sh format       + clang-format (scripts/check_format.sh)
 #   scripts/setup.sh viewer-check + Chromium, to open the route viewer headless
 #                                   (scripts/check_viewer.sh)
 # Groups can be combined: scripts/setup.sh gui-check windows
@@ -32,9 +33,10 @@ for group in "$@"; do
         xvfb xauth xdotool imagemagick x11-utils openbox) ;;
     windows) extras+=(g++-mingw-w64-x86-64 wine wine64) ;;
     fuzz) extras+=(clang-14 libclang-rt-14-dev) ;;
+    format) extras+=(clang-format) ;;
     viewer-check) extras+=(chromium fonts-dejavu-core) ;;
     *)
-      echo "setup: unknown group '$group' (gui, gui-check, windows, fuzz, viewer-check)" >&2
+      echo "setup: unknown group '$group' (gui, gui-check, windows, fuzz, format, viewer-check)" >&2
       exit 2
       ;;
   esac
