@@ -80,6 +80,9 @@ Env& default_env();
 
 // The name of a temporary file beside `path`: "<path>.<process>-<attempt>.tmp~".
 std::string temporary_name(const std::string& path, unsigned long process, unsigned long attempt);
+// How many bytes a temporary name adds to its target's at most: a process
+// number of up to 10 digits and up to 99999 temporary files in one process.
+size_t longest_temporary_suffix();
 // The file a temporary name stands for; empty when `path` is not such a name.
 std::string target_of_temporary(const std::string& path);
 
@@ -102,11 +105,17 @@ struct NewContent {
 };
 
 // Replaces files that belong together as one set: every new content is
-// written and flushed to its temporary file before the first rename, then
-// the files are renamed in the order given and `folder` is synced. A failure
-// before the first rename leaves every old file as it was; on any failure the
-// temporary files not yet renamed are removed.
-Status replace_files(Env& env, const std::string& folder, const std::vector<NewContent>& files);
+// written and flushed to its temporary file, every old file is moved aside
+// under a temporary name, then the new files are renamed in the order given,
+// `folder` is synced and the old files are deleted. On a failure, the
+// temporary files are removed and every old file is put back: the failure
+// says so (set_restored), or, when the machine refuses that too, says what
+// each file of the set holds (left).
+// `in_place`, when given, says whether every new file was put in place: a
+// failure of the folder's sync, or of the deletion of an old file, comes
+// only after that.
+Status replace_files(Env& env, const std::string& folder, const std::vector<NewContent>& files,
+                     bool* in_place = nullptr);
 
 // The folder that holds the running executable, without a trailing separator.
 Status program_folder(std::string* folder);

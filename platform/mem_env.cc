@@ -187,7 +187,7 @@ Status FaultEnv::injected(Op op, const std::string& path, std::string_view word)
   }
   Status failure;
   if (fail) failure = Error{std::string(word), path, kInjectedReason};
-  trace_.push_back(Call{op, path, failure});
+  trace_.push_back(Call{op, path, failure, {}});
   return failure;
 }
 
@@ -263,7 +263,9 @@ Status FaultEnv::new_writable_file(const std::string& path, std::unique_ptr<Writ
 }
 
 Status FaultEnv::rename_file(const std::string& from, const std::string& to) {
-  if (Status failure = injected(Op::kRename, to, "replace")) return failure;
+  Status failure = injected(Op::kRename, to, "replace");
+  trace_.back().from = from;
+  if (failure) return failure;
   if (Status status = base_.rename_file(from, to)) return status;
   auto it = written_.find(from);
   if (it == written_.end()) {

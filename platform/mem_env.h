@@ -70,6 +70,7 @@ class FaultEnv final : public Env {
     Op op;
     std::string path;
     Status failure;
+    std::string from;  // a rename's file moved onto `path`
   };
 
   explicit FaultEnv(Env& base) : base_(base) {}

@@ -14,10 +14,11 @@ constexpr char kProgram[] = "fiumicino_roma_3291";
 // Every refused file operation reaches the user: on the console, and in a
 // message box for the user who double-clicked the program.
 int report_failures(platform::Ui& ui, std::ostream& err,
-                    const std::vector<platform::Error>& failures) {
+                    const std::vector<platform::Error>& failures, bool installed = false) {
+  if (installed) err << kProgram << ": the scenario is installed, but:" << std::endl;
   for (const platform::Error& f : failures) err << kProgram << ": " << f.message() << std::endl;
-  ui.report_failure(failure_box_text(failures));
-  return kExitPlatform;
+  ui.report_failure(failure_box_text(failures, installed));
+  return installed ? kExitInstalledWithProblem : kExitPlatform;
 }
 
 }  // namespace
@@ -44,7 +45,10 @@ int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& 
     if (!result.files_written)
       if (platform::Status removal = remove_written_sources(env, folder, names, 2))
         failures.push_back(*removal);
-    return report_failures(ui, err, failures);
+    // The binary files in place: the scenario is installed, and what failed
+    // after them (a source or an old file left, the folder not synced) is
+    // said as such.
+    return report_failures(ui, err, failures, result.files_written);
   }
   // Any other status is recorded in the files, as the simulator expects.
   return result.ended_early ? kExitErrore : kExitOk;

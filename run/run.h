@@ -21,6 +21,9 @@ inline constexpr char kWaitingLabel[] = "Attendere";
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitPlatform = 2;  // a file operation failed
 inline constexpr int kExitErrore = 3;    // the run ended through " Errore n. "
+// Everything is installed, but a source or an old file could not be
+// deleted, or the folder could not be synced.
+inline constexpr int kExitInstalledWithProblem = 4;
 
 // Shows " Errore n. " followed by `code` in a message box with one OK
 // button; the caller then ends the run.

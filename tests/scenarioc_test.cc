@@ -13,15 +13,14 @@
 #include "model/status_codes.h"
 #include "platform/env.h"
 #include "platform/mem_env.h"
-#include "tools/exit_status.h"
-#include "writers/writers.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"
 #include "tests/support/tool_folder.h"
+#include "tests/support/utf8_path.h"
+#include "tools/exit_status.h"
 #include "tools/scenarioc_app.h"
 #include "tools/status_report.h"
 #include "writers/writers.h"
-#include "tests/support/utf8_path.h"
 
 namespace {
 
@@ -159,11 +158,14 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"unknown_command", {"frobnicate", "@"}, "frobnicate"},
         UsageCase{"no_folder", {"compile", "--scenario", "x", "--train", "1"}, "FOLDER"},
         // NAME and NUMBER left out are looked for in FOLDER; here in vain.
-        UsageCase{"train_not_in_folder", {"compile", "@", "--train", "1208"},
+        UsageCase{"train_not_in_folder",
+                  {"compile", "@", "--train", "1208"},
                   "no train source (Fiumicino Aeroporto_Roma_NUMBER-.txt)"},
-        UsageCase{"scenario_not_in_folder", {"compile", "@", "--scenario", "x"},
+        UsageCase{"scenario_not_in_folder",
+                  {"compile", "@", "--scenario", "x"},
                   "no train source (x_NUMBER-.txt)"},
-        UsageCase{"sources_not_in_folder", {"compile", "@", "--scenario", "x", "--train", "1"},
+        UsageCase{"sources_not_in_folder",
+                  {"compile", "@", "--scenario", "x", "--train", "1"},
                   "no source '"},
         UsageCase{"unknown_option",
                   {"compile", "@", "--scenario", "x", "--train", "1", "--fast"},
@@ -220,19 +222,117 @@ TEST(StatusReport, GivesCodeMeaningAndThePositionOnlyWhereTheCodeHasOne) {
 // --- Compiling --------------------------------------------------------------------------
 // The tests below compile real sources: they wait for the parsers.
 
-TEST_F(Scenarioc, CompilesTheGivenScenarioLikeTheInstaller) {
+TEST_F(Scenarioc, CompilesTheGivenScenarioLikeTheInstallerAndKeepsTheSources) {
   write_given_sources();
-  Outcome result = compile();
+  const auto sources = snapshot();
+  for (std::vector<std::string> keep :
+       {std::vector<std::string>{}, std::vector<std::string>{"--keep-sources"}}) {
+    SCOPED_TRACE(keep.empty() ? "default" : "--keep-sources");
+    Outcome result = compile(keep);
+    EXPECT_EQ(result.status, tools::kExitOk) << result.err;
+    EXPECT_EQ(result.out, "status 0: no fault\n");
+    EXPECT_EQ(result.err, "");
+    auto files = snapshot();
+    for (FileKind kind : {FileKind::kLineSource, FileKind::kTrainSource})
+      EXPECT_EQ(files[name(kind)], sources.at(name(kind))) << name(kind);
+    testing_support::expect_given_geometry(read(FileKind::kLineGeometry));
+    testing_support::expect_given_service(read(FileKind::kService));
+    testing_support::expect_given_cells(read(FileKind::kCells));
+    EXPECT_EQ(files.size(), 5u);
+  }
+  Outcome both = compile({"--keep-sources", "--delete-sources"});
+  EXPECT_EQ(both.status, tools::kExitPlatform);
+  EXPECT_NE(both.err.find("excludes"), std::string::npos) << both.err;
+}
+
+TEST_F(Scenarioc, DeleteSourcesDeletesThemOnceTheBinaryFilesAreInPlace) {
+  write_given_sources();
+  Outcome result = compile({"--delete-sources"});
   EXPECT_EQ(result.status, tools::kExitOk) << result.err;
-  EXPECT_EQ(result.out, "status 0: no fault\n");
-  EXPECT_EQ(result.err, "");
   std::vector<std::string> expected = {name(FileKind::kLineGeometry), name(FileKind::kService),
                                        name(FileKind::kCells)};
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(listing(), expected) << "both sources deleted, nothing else left";
-  testing_support::expect_given_geometry(read(FileKind::kLineGeometry));
-  testing_support::expect_given_service(read(FileKind::kService));
   testing_support::expect_given_cells(read(FileKind::kCells));
+}
+
+// Every write, flush, rename and folder sync of the compile failing in turn,
+// once and for good: a source is gone only where the compile ended with
+// status 0 and the three binary files in place.
+TEST_F(Scenarioc, DeleteSourcesNeverLosesASourceWhateverFails) {
+  write_given_sources();
+  const auto sources = snapshot();
+  for (platform::Op op : {platform::Op::kOpen, platform::Op::kWrite, platform::Op::kFlush,
+                          platform::Op::kClose, platform::Op::kRename}) {
+    for (bool for_good : {false, true}) {
+      for (int n = 1;; ++n) {
+        SCOPED_TRACE(std::string(platform::op_name(op)) + " " + std::to_string(n) +
+                     (for_good ? " and on" : ""));
+        platform::FaultEnv env(platform::default_env());
+        if (for_good)
+          env.fail_from(op, n);
+        else
+          env.fail_nth(op, n);
+        Outcome result = compile({"--delete-sources"}, env);
+        const bool failed = std::any_of(env.trace().begin(), env.trace().end(),
+                                        [](const auto& call) { return bool(call.failure); });
+        auto files = snapshot();
+        const bool sources_gone =
+            !files.count(name(FileKind::kLineSource)) || !files.count(name(FileKind::kTrainSource));
+        if (sources_gone) {
+          EXPECT_EQ(result.status, tools::kExitOk) << result.err;
+          testing_support::expect_given_geometry(read(FileKind::kLineGeometry));
+          testing_support::expect_given_service(read(FileKind::kService));
+          testing_support::expect_given_cells(read(FileKind::kCells));
+        } else {
+          for (FileKind kind : {FileKind::kLineSource, FileKind::kTrainSource})
+            EXPECT_EQ(files[name(kind)], sources.at(name(kind))) << name(kind);
+          EXPECT_NE(result.status, tools::kExitOk) << "a source left behind is reported";
+        }
+        for (const auto& [file, bytes] : files)
+          EXPECT_TRUE(platform::target_of_temporary(file).empty()) << file << " left behind";
+        // Back to the sources alone for the next round.
+        for (const auto& [file, bytes] : files) fs::remove(folder_path_ / file);
+        write_given_sources();
+        if (!failed) break;
+      }
+    }
+  }
+}
+
+// The temporary files beside the binary files add their suffix to the
+// longest name; a name whose temporary names would pass the limit is refused
+// by compile and check alike, before a source is opened.
+TEST_F(Scenarioc, ANameTooLongForTheTemporaryFilesIsRefusedBeforeAnythingIsRead) {
+  const size_t fits = 255 - platform::longest_temporary_suffix() - std::string("_linea.dat").size();
+  for (size_t length : {fits, fits + 1}) {
+    SCOPED_TRACE(length);
+    const std::string scenario(length, 'n');
+    platform::MemEnv mem;
+    for (FileKind kind : {FileKind::kLineSource, FileKind::kTrainSource}) {
+      auto lines = kind == FileKind::kLineSource ? given_line_source() : given_train_source();
+      ASSERT_FALSE(testing_support::write_source(
+          mem, folder_ + "/" + model::file_name(kind, scenario, kGivenTrain), lines));
+    }
+    for (const char* command : {"check", "compile"}) {
+      SCOPED_TRACE(command);
+      platform::FaultEnv env(mem);
+      Outcome result =
+          scenarioc({command, folder_, "--scenario", scenario, "--train", kGivenTrain}, env);
+      if (length == fits) {
+        EXPECT_EQ(result.status, tools::kExitOk) << result.err;
+        continue;
+      }
+      EXPECT_EQ(result.status, tools::kExitPlatform);
+      EXPECT_EQ(result.err, "scenarioc: cannot create '" + folder_ + "/" + scenario +
+                                "_linea.dat': the name is " + std::to_string(length + 10) +
+                                " bytes long, and the temporary file written beside it adds up "
+                                "to 22: a file name can have 255 bytes; shorten the scenario "
+                                "name or the train number by 1 bytes\n");
+      EXPECT_EQ(env.calls(platform::Op::kOpen), 0);
+      EXPECT_EQ(env.calls(platform::Op::kRead), 0);
+    }
+  }
 }
 
 TEST_F(Scenarioc, JsonGivesOneObjectWithStatusPositionAndMessage) {
@@ -249,7 +349,7 @@ TEST_F(Scenarioc, JsonGivesOneObjectWithStatusPositionAndMessage) {
 TEST_F(Scenarioc, WithoutLineFileTheGeometryFileIsLeftAsItWas) {
   write_given_sources();
   put(FileKind::kLineGeometry, "geometry of an earlier run");
-  Outcome result = compile({"--no-line-file"});
+  Outcome result = compile({"--no-line-file", "--delete-sources"});
   EXPECT_EQ(result.status, tools::kExitOk) << result.err;
   EXPECT_EQ(read(FileKind::kLineGeometry), "geometry of an earlier run");
   EXPECT_FALSE(exists(FileKind::kLineSource));
@@ -281,8 +381,9 @@ TEST_P(ScenariocFault, ReportsTheCodeWithStatus1AndStillWritesTheBinaryFiles) {
   for (bool json : {false, true}) {
     SCOPED_TRACE(json ? "--json" : "plain");
     write_sources(c.line, c.train);
-    Outcome result =
-        compile(json ? std::vector<std::string>{"--json"} : std::vector<std::string>{});
+    std::vector<std::string> options = {"--delete-sources"};
+    if (json) options.push_back("--json");
+    Outcome result = compile(options);
     EXPECT_EQ(result.status, tools::kExitStatus) << result.err;
     const std::string meaning(model::status::info(c.status).text);
     if (json) {
@@ -333,8 +434,8 @@ TEST_F(Scenarioc, WithoutBothSourcesNothingIsReadOrDeleted) {
   for (FileKind present : {FileKind::kLineSource, FileKind::kTrainSource}) {
     SCOPED_TRACE(name(present));
     write_given_sources();
-    fs::remove(test::fs_path(path(
-        present == FileKind::kLineSource ? FileKind::kTrainSource : FileKind::kLineSource)));
+    fs::remove(test::fs_path(
+        path(present == FileKind::kLineSource ? FileKind::kTrainSource : FileKind::kLineSource)));
     put(FileKind::kCells, "cells of an earlier run");
     const auto before = snapshot();
     Outcome result = compile();
@@ -348,12 +449,12 @@ TEST_F(Scenarioc, WithoutBothSourcesNothingIsReadOrDeleted) {
   }
 }
 
-TEST_F(Scenarioc, KeepSourcesAndOutWriteElsewhereAndLoseNothing) {
+TEST_F(Scenarioc, OutWritesElsewhereAndLosesNothing) {
   write_given_sources();
   const auto sources = snapshot();
   const std::string out = folder_ + "/out";
   fs::create_directory(test::fs_path(out));
-  Outcome result = compile({"--keep-sources", "--out", out});
+  Outcome result = compile({"--out", out});
   EXPECT_EQ(result.status, tools::kExitOk) << result.err;
   EXPECT_EQ(snapshot(), sources) << "the sources stay and nothing else is written beside them";
   for (FileKind kind : {FileKind::kLineGeometry, FileKind::kService, FileKind::kCells})
@@ -382,14 +483,17 @@ TEST_F(Scenarioc, AFailingFileOperationGivesStatus2AndKeepsTheOldFile) {
   put(FileKind::kLineGeometry, "geometry of an earlier run");
   platform::FaultEnv env(platform::default_env());
   env.fail_nth(platform::Op::kRename, 1);
-  Outcome result = compile({}, env);
+  Outcome result = compile({"--delete-sources"}, env);
   EXPECT_EQ(result.status, tools::kExitPlatform);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(
       result.err.rfind("scenarioc: cannot replace '" + path(FileKind::kLineGeometry) + "'", 0), 0u)
       << result.err;
   EXPECT_EQ(read(FileKind::kLineGeometry), "geometry of an earlier run");
-  EXPECT_EQ(listing(), std::vector<std::string>{name(FileKind::kLineGeometry)});
+  std::vector<std::string> expected = {name(FileKind::kLineGeometry), name(FileKind::kLineSource),
+                                       name(FileKind::kTrainSource)};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(listing(), expected) << "the sources stay, no temporary file is left";
 }
 
 }  // namespace

@@ -18,8 +18,12 @@ constexpr char kFooter[] =
     "Reads the line source NAME_linea.txt and the train source NAME_NUMBER-.txt in FOLDER and\n"
     "writes the line geometry file NAME_linea.dat, the service file NAME_NUMBER.sim and the\n"
     "cell file NAME_NUMBER.dat into the same folder (or --out DIR), exactly as the installer\n"
-    "does: both sources are deleted once both have been read (--keep-sources keeps them), and\n"
-    "the binary files are replaced. Nothing is read or deleted unless both sources are there.\n"
+    "does, except that the sources are kept. With --delete-sources both are deleted as the\n"
+    "installer deletes them, but only once the three binary files are in place and flushed to\n"
+    "the disk: a compile that fails, is stopped or is killed never costs the sources. The\n"
+    "binary files are replaced as one set. Nothing is read unless both sources are there.\n"
+    "A scenario name too long for the temporary files written beside the binary files is\n"
+    "refused before anything is read.\n"
     "NAME and NUMBER may be left out when FOLDER holds one scenario with one train source.\n"
     "\n"
     "Prints the faults and warnings as 'scenarioc check' does, on stderr, then the status code\n"
@@ -52,7 +56,9 @@ int run_compile(CompileArgs args, const ToolContext& context) {
   request.scenario_name = args.scenario.scenario;
   request.train_number = args.scenario.train;
   request.build_line_file = !args.no_line_file;
-  request.delete_sources = !args.keep_sources;
+  request.delete_sources = args.delete_sources
+                               ? compiler::CompileRequest::SourceDeletion::kOnceWritten
+                               : compiler::CompileRequest::SourceDeletion::kKeep;
   request.output_folder = args.out;
   // Nothing is read or deleted unless both sources are there: a typo in a
   // name must not cost the author the other source.
@@ -77,7 +83,8 @@ int run_compile(CompileArgs args, const ToolContext& context) {
     context.err << "scenarioc: " << result.failure->message() << std::endl;
     // A source that was read whole but could not be deleted still leaves the
     // binary files written: say what they hold.
-    if (result.files_written) print_status(context.out, args.json, result.status, result.error_position);
+    if (result.files_written)
+      print_status(context.out, args.json, result.status, result.error_position);
     return kExitPlatform;
   }
   if (result.ended_early) context.err << " Errore n. " << result.status << std::endl;
@@ -93,12 +100,16 @@ Subcommand add_compile_command(CLI::App& parent, const ToolContext& context) {
   command->add_flag("--no-line-file", args->no_line_file,
                     "Do not build the track plan and leave NAME_linea.dat as it is (not created, "
                     "replaced or deleted)");
-  command->add_flag("--keep-sources", args->keep_sources,
-                    "Leave both sources in FOLDER (compile them without deleting them)");
+  CLI::Option* keep = command->add_flag("--keep-sources", args->keep_sources,
+                                        "Leave both sources in FOLDER (the default)");
+  command
+      ->add_flag("--delete-sources", args->delete_sources,
+                 "Delete both sources once the binary files are durably in place, as the "
+                 "installer does")
+      ->excludes(keep);
   command->add_option("--out", args->out, "Write the binary files into DIR instead of FOLDER")
       ->type_name("DIR")
-      ->check(CLI::Validator([](std::string& value) { return check_folder(value); }, "",
-                             "folder"));
+      ->check(CLI::Validator([](std::string& value) { return check_folder(value); }, "", "folder"));
   command->add_flag("--json", args->json, "Print the status as one JSON object");
   command->footer(kFooter);
   return Subcommand{command, [args, &context] { return run_compile(*args, context); }};

@@ -12,7 +12,8 @@ namespace tools {
 struct CompileArgs {
   ScenarioArgs scenario;
   bool no_line_file = false;
-  bool keep_sources = false;
+  bool keep_sources = false;  // the default, still accepted
+  bool delete_sources = false;
   std::string out;  // where the binary files go; FOLDER when empty
   bool json = false;
 };
