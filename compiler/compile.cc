@@ -194,6 +194,12 @@ class Compilation {
 
 }  // namespace
 
+std::vector<std::string> folders_written(const CompileRequest& request) {
+  std::vector<std::string> folders = {request.folder};
+  if (!request.output_folder.empty()) folders.push_back(request.output_folder);
+  return folders;
+}
+
 platform::Status check_output_names(const CompileRequest& request) {
   const std::string& folder =
       request.output_folder.empty() ? request.folder : request.output_folder;

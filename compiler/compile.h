@@ -90,6 +90,9 @@ struct CompileResult {
 
 CompileResult compile(platform::Env& env, const CompileRequest& request);
 
+// The folders the compile reads from or writes into: those a run locks.
+std::vector<std::string> folders_written(const CompileRequest& request);
+
 // The longest name a file may have on the systems the program runs on, in
 // bytes of UTF-8 (Windows counts UTF-16 units, never more than these).
 inline constexpr size_t kLongestFileName = 255;

@@ -69,11 +69,40 @@ class Env {
   // Pushes the folder's entries (the renames into it) to the device; does
   // nothing where the system does that with the rename itself.
   virtual Status sync_folder(const std::string& folder) = 0;
-  // Waits until no other process holds the lock of `folder`, then holds it,
-  // so that runs in one folder never interleave. Nullptr where the system
-  // cannot lock the folder: the run then goes on unguarded.
-  virtual std::unique_ptr<FolderLock> lock_folder(const std::string& folder) = 0;
+  // Takes the lock of `folder` when no other process holds it, without
+  // waiting: `lock` is then set, and left empty when another process holds
+  // it. The lock belongs to the folder itself, however its path is written.
+  // A failure says why the system cannot lock the folder at all.
+  virtual Status try_lock_folder(const std::string& folder, std::unique_ptr<FolderLock>* lock) = 0;
+  // What the folder is, the same for every path that reaches it (device and
+  // inode, volume and file ID), so that locks are taken in one order.
+  virtual Status folder_identity(const std::string& folder, std::string* identity) = 0;
 };
+
+// How long a run waits for the lock of a folder another run holds.
+struct LockWait {
+  long notice_after_ms = 2000;  // then it says what it waits for
+  long give_up_after_ms = 60000;
+  long poll_ms = 25;
+};
+
+// Told what the taking of locks is doing, so that no wait is silent.
+class LockObserver {
+ public:
+  virtual ~LockObserver() = default;
+  // Another run holds `folder`; this one waits (said once per folder).
+  virtual void waiting_for(const std::string& folder) = 0;
+  // The system cannot lock `folder` (`why`): the run goes on without it.
+  virtual void unguarded(const Error& why) = 0;
+};
+
+// Takes the locks of `folders`, each folder once however it is written, in
+// the order of their identities, so that two runs that need the same
+// folders never wait for each other in a circle. A folder the system cannot
+// lock is told to `observer` and skipped. Fails, holding nothing, when
+// another run still holds one after `wait.give_up_after_ms`.
+Status lock_folders(Env& env, const std::vector<std::string>& folders, const LockWait& wait,
+                    LockObserver& observer, std::vector<std::unique_ptr<FolderLock>>* held);
 
 // The Env of the machine the program runs on.
 Env& default_env();

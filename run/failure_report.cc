@@ -15,7 +15,7 @@ std::string_view italian_verb(std::string_view operation) {
   static constexpr Verb kVerbs[] = {
       {"open", "aprire"},        {"read", "leggere"},           {"create", "creare"},
       {"write", "scrivere"},     {"flush", "salvare su disco"}, {"close", "chiudere"},
-      {"replace", "sostituire"}, {"delete", "eliminare"},
+      {"replace", "sostituire"}, {"delete", "eliminare"},       {"lock", "riservare la cartella"},
   };
   for (const Verb& verb : kVerbs)
     if (verb.operation == operation) return verb.italian;

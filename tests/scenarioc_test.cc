@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -7,6 +8,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model/file_names.h"
@@ -494,6 +496,130 @@ TEST_F(Scenarioc, AFailingFileOperationGivesStatus2AndKeepsTheOldFile) {
                                        name(FileKind::kTrainSource)};
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(listing(), expected) << "the sources stay, no temporary file is left";
+}
+
+// --- The folders' locks --------------------------------------------------------------
+
+// Another process holding the folder's lock: a lock of the folder taken
+// here, on a descriptor of its own, is refused to the compile as another
+// process's would be.
+TEST_F(Scenarioc, WhileAnotherRunHoldsTheLockCompileReadsDeletesAndWritesNothing) {
+  write_given_sources();
+  const auto before = snapshot();
+  std::unique_ptr<platform::FolderLock> other;
+  ASSERT_FALSE(platform::default_env().try_lock_folder(folder_, &other));
+  ASSERT_TRUE(other);
+  Outcome result;
+  std::thread compiling([&] { result = compile({"--delete-sources"}); });
+  // Past the two seconds after which the compile says what it waits for.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2300));
+  EXPECT_EQ(snapshot(), before) << "the compile went on while the lock was held";
+  other.reset();
+  compiling.join();
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
+  EXPECT_EQ(result.err, "scenarioc: waiting: another run holds the lock of '" + folder_ + "'\n");
+  EXPECT_FALSE(exists(FileKind::kLineSource));
+  testing_support::expect_given_cells(read(FileKind::kCells));
+}
+
+// Passes every call to the machine's Env and, as each source is read, tries
+// the locks of `probed` as another process would.
+class LockProbeEnv final : public platform::Env {
+ public:
+  explicit LockProbeEnv(std::vector<std::string> probed) : probed_(std::move(probed)) {}
+  // One entry per source read: whether each probed folder was found locked.
+  std::vector<std::vector<bool>> found_locked;
+
+  platform::Status read_regular_file(const std::string& p, size_t l, std::string* c) override {
+    std::vector<bool> locked;
+    for (const std::string& folder : probed_) {
+      std::unique_ptr<platform::FolderLock> lock;
+      EXPECT_FALSE(base_.try_lock_folder(folder, &lock));
+      locked.push_back(lock == nullptr);
+    }
+    found_locked.push_back(locked);
+    return base_.read_regular_file(p, l, c);
+  }
+  bool file_exists(const std::string& p) override { return base_.file_exists(p); }
+  platform::Status read_file(const std::string& p, std::string* c) override {
+    return base_.read_file(p, c);
+  }
+  platform::Status new_writable_file(const std::string& p,
+                                     std::unique_ptr<platform::WritableFile>* f) override {
+    return base_.new_writable_file(p, f);
+  }
+  platform::Status new_temporary_file(const std::string& t, std::string* n,
+                                      std::unique_ptr<platform::WritableFile>* f) override {
+    return base_.new_temporary_file(t, n, f);
+  }
+  platform::Status rename_file(const std::string& a, const std::string& b) override {
+    return base_.rename_file(a, b);
+  }
+  platform::Status delete_file(const std::string& p) override { return base_.delete_file(p); }
+  platform::Status sync_folder(const std::string& f) override { return base_.sync_folder(f); }
+  platform::Status try_lock_folder(const std::string& f,
+                                   std::unique_ptr<platform::FolderLock>* l) override {
+    return base_.try_lock_folder(f, l);
+  }
+  platform::Status folder_identity(const std::string& f, std::string* id) override {
+    return base_.folder_identity(f, id);
+  }
+
+ private:
+  platform::Env& base_ = platform::default_env();
+  std::vector<std::string> probed_;
+};
+
+// The compile holds the locks of FOLDER and of --out DIR for as long as it
+// reads and writes, not just while it takes them.
+TEST_F(Scenarioc, TheCompileHoldsTheLocksOfFolderAndOutWhileItWorks) {
+  write_given_sources();
+  const std::string out = folder_ + "/out";
+  fs::create_directory(test::fs_path(out));
+  LockProbeEnv env({folder_, out});
+  Outcome result = compile({"--out", out}, env);
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
+  EXPECT_EQ(env.found_locked, (std::vector<std::vector<bool>>{{true, true}, {true, true}}));
+}
+
+// --out DIR is locked as well as FOLDER: a run that holds either one keeps
+// the compile from writing, and after --wait-lock it stops having read and
+// written nothing.
+TEST_F(Scenarioc, ALockHeldOnFolderOrOutIsGivenUpAfterWaitLockHavingWrittenNothing) {
+  write_given_sources();
+  const std::string out = folder_ + "/out";
+  fs::create_directory(test::fs_path(out));
+  const auto before = snapshot();
+  for (const std::string& held : {folder_, out}) {
+    SCOPED_TRACE(held);
+    std::unique_ptr<platform::FolderLock> other;
+    ASSERT_FALSE(platform::default_env().try_lock_folder(held, &other));
+    ASSERT_TRUE(other);
+    platform::FaultEnv env(platform::default_env());
+    Outcome result = compile({"--out", out, "--delete-sources", "--wait-lock", "0.2"}, env);
+    EXPECT_EQ(result.status, tools::kExitPlatform);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "scenarioc: cannot lock '" + held +
+                              "': another run in this folder has held it for 0 s; nothing was "
+                              "written\n");
+    EXPECT_TRUE(env.trace().empty()) << "no file was opened";
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_TRUE(fs::is_empty(test::fs_path(out)));
+  }
+}
+
+// A folder the system cannot lock is said, and compiled in all the same.
+TEST_F(Scenarioc, AFolderThatCannotBeLockedIsSaidAndCompiledIn) {
+  write_given_sources();
+  platform::FaultEnv env(platform::default_env());
+  env.fail_locks(true);
+  Outcome result = compile({}, env);
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
+  EXPECT_EQ(result.err, "scenarioc: warning: cannot lock '" + folder_ +
+                            "': No locks available (injected); compiling without the lock: "
+                            "another run in this folder at the same time could take the sources "
+                            "or mix its binary files with these\n");
+  testing_support::expect_given_cells(read(FileKind::kCells));
 }
 
 }  // namespace
