@@ -4,6 +4,9 @@
 
 #include <atomic>
 #include <cstdio>
+#include <mutex>
+#include <set>
+#include <string>
 
 #include "platform/env.h"
 #include "platform/program_path.h"
@@ -32,16 +35,29 @@ std::atomic<unsigned long> temporary_attempts{0};
 // A named mutex for the folder: no file is left in it, and the system lets
 // go when the process ends, however it ends (the next owner is told it was
 // abandoned, and takes it all the same).
+// A mutex is its owning thread's again and again; the folders this process
+// holds are kept beside, so that a second lock of one is refused here too,
+// as an flock on another descriptor is on Linux.
+struct HeldFolders {
+  std::mutex guard;
+  std::set<std::string> identities;
+};
+
 class Win32FolderLock final : public FolderLock {
  public:
-  explicit Win32FolderLock(HANDLE mutex) : mutex_(mutex) {}
+  Win32FolderLock(HANDLE mutex, HeldFolders& held, std::string identity)
+      : mutex_(mutex), held_(held), identity_(std::move(identity)) {}
   ~Win32FolderLock() override {
     ::ReleaseMutex(mutex_);
     ::CloseHandle(mutex_);
+    std::lock_guard<std::mutex> guard(held_.guard);
+    held_.identities.erase(identity_);
   }
 
  private:
   HANDLE mutex_;
+  HeldFolders& held_;
+  std::string identity_;
 };
 
 // The mutex's name: the folder's identity (volume serial number and file
@@ -209,11 +225,14 @@ class Win32Env final : public Env {
     lock->reset();
     std::string identity;
     if (Status status = folder_identity(folder, &identity)) return status;
+    std::lock_guard<std::mutex> guard(held_.guard);
+    if (held_.identities.count(identity)) return ok();
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, folder_lock_name(identity).c_str());
     if (!mutex) return os_error("lock", folder, ::GetLastError());
     const DWORD waited = ::WaitForSingleObject(mutex, 0);
     if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
-      *lock = std::make_unique<Win32FolderLock>(mutex);
+      held_.identities.insert(identity);
+      *lock = std::make_unique<Win32FolderLock>(mutex, held_, identity);
       return ok();
     }
     const DWORD code = ::GetLastError();
@@ -247,6 +266,9 @@ class Win32Env final : public Env {
 
   // MOVEFILE_WRITE_THROUGH has already put each rename on the device.
   Status sync_folder(const std::string&) override { return ok(); }
+
+ private:
+  HeldFolders held_;
 };
 
 }  // namespace

@@ -314,7 +314,8 @@ TEST_F(Scenarioc, ANameTooLongForTheTemporaryFilesIsRefusedBeforeAnythingIsRead)
     for (FileKind kind : {FileKind::kLineSource, FileKind::kTrainSource}) {
       auto lines = kind == FileKind::kLineSource ? given_line_source() : given_train_source();
       ASSERT_FALSE(testing_support::write_source(
-          mem, folder_ + "/" + model::file_name(kind, scenario, kGivenTrain), lines));
+          mem, folder_ + platform::kSeparator + model::file_name(kind, scenario, kGivenTrain),
+          lines));
     }
     for (const char* command : {"check", "compile"}) {
       SCOPED_TRACE(command);
@@ -326,8 +327,9 @@ TEST_F(Scenarioc, ANameTooLongForTheTemporaryFilesIsRefusedBeforeAnythingIsRead)
         continue;
       }
       EXPECT_EQ(result.status, tools::kExitPlatform);
-      EXPECT_EQ(result.err, "scenarioc: cannot create '" + folder_ + "/" + scenario +
-                                "_linea.dat': the name is " + std::to_string(length + 10) +
+      EXPECT_EQ(result.err, "scenarioc: cannot create '" + folder_ + platform::kSeparator +
+                                scenario + "_linea.dat': the name is " +
+                                std::to_string(length + 10) +
                                 " bytes long, and the temporary file written beside it adds up "
                                 "to 22: a file name can have 255 bytes; shorten the scenario "
                                 "name or the train number by 1 bytes\n");
