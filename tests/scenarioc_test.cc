@@ -500,6 +500,33 @@ TEST_F(Scenarioc, AFailingFileOperationGivesStatus2AndKeepsTheOldFile) {
   EXPECT_EQ(listing(), expected) << "the sources stay, no temporary file is left";
 }
 
+// A run killed while it replaced the binary files leaves the old service
+// file moved aside and none in its place: check says so; a whole set, or
+// none at all, gives no word.
+TEST_F(Scenarioc, CheckSaysWhatARunStoppedWhileReplacingTheBinaryFilesLeft) {
+  write_given_sources();
+  Outcome nothing_yet = scenarioc({"check", folder_});
+  EXPECT_EQ(nothing_yet.status, tools::kExitOk);
+  EXPECT_EQ(nothing_yet.err, "");
+  ASSERT_EQ(compile().status, tools::kExitOk);
+  Outcome whole = scenarioc({"check", folder_});
+  EXPECT_EQ(whole.err, "");
+
+  const std::string aside = name(FileKind::kService) + ".4242-5.tmp~";
+  fs::rename(test::fs_path(path(FileKind::kService)), folder_path_ / test::fs_path(aside));
+  Outcome stopped = scenarioc({"check", folder_});
+  EXPECT_EQ(stopped.status, tools::kExitOk);
+  EXPECT_EQ(stopped.out, "no fault (status 0)\n");
+  EXPECT_EQ(stopped.err,
+            "scenarioc: warning: '" + aside +
+                "' was left by a run stopped while it replaced the binary files: it holds another "
+                "version of '" +
+                name(FileKind::kService) +
+                "'; compile again to write the whole set, then delete it\n"
+                "scenarioc: warning: the binary files are not a whole set: '" +
+                name(FileKind::kService) + "' is missing; compile again to write the whole set\n");
+}
+
 // --- The folders' locks --------------------------------------------------------------
 
 // Another process holding the folder's lock: a lock of the folder taken
