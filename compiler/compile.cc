@@ -22,6 +22,7 @@ namespace {
 
 namespace status = model::status;
 using model::FileKind;
+using SourceDeletion = CompileRequest::SourceDeletion;
 
 // Far beyond any source: the longest line's sources take a few hundred KB.
 constexpr size_t kLargestSource = size_t{64} << 20;
@@ -63,12 +64,20 @@ class Compilation {
   }
 
   void run() {
-    parse_sources();
+    // Refused before anything is read: the binary files could never be
+    // written under these names.
+    result_.failure = check_output_names(request_);
+    if (!result_.failure) parse_sources();
     if (!result_.failure) {
-      delete_read_sources();
+      if (request_.delete_sources == SourceDeletion::kOnceRead) delete_read_sources();
       if (result_.model.has_cell_track()) {
         post_process(result_.model, state_);
         write_outputs();
+        // Only now can a source go without the author losing their work:
+        // the binary files are in place and the folder synced.
+        if (request_.delete_sources == SourceDeletion::kOnceWritten && result_.files_written &&
+            !result_.failure)
+          delete_read_sources();
       } else {
         // Nothing to post-process or write: the run ends with the code.
         result_.ended_early = true;
@@ -127,7 +136,6 @@ class Compilation {
   // Each pass deletes its source when it stops; the fault handler deletes
   // both. A source that is already gone needs no deleting.
   void delete_read_sources() {
-    if (!request_.delete_sources) return;
     for (auto [wanted, file] : {std::pair{delete_line_, FileKind::kLineSource},
                                 std::pair{delete_train_, FileKind::kTrainSource}}) {
       const std::string& path = result_.source_path(file);
@@ -147,13 +155,10 @@ class Compilation {
       reserved_slot(outcome.reserved_slot_code);
       return;
     }
-    if (outcome.failure) {
-      // A file that could not be written counts before a source that could
-      // not be deleted.
-      result_.failure = outcome.failure;
-      return;
-    }
-    result_.files_written = request_.write_files;
+    result_.files_written = request_.write_files && outcome.files_in_place;
+    // A file that could not be written counts before a source that could
+    // not be deleted.
+    if (outcome.failure) result_.failure = outcome.failure;
   }
 
   // 1250 or 1251: the slot is cell 1; point at the entry that put something
@@ -188,6 +193,30 @@ class Compilation {
 };
 
 }  // namespace
+
+std::vector<std::string> folders_written(const CompileRequest& request) {
+  std::vector<std::string> folders = {request.folder};
+  if (!request.output_folder.empty()) folders.push_back(request.output_folder);
+  return folders;
+}
+
+platform::Status check_output_names(const CompileRequest& request) {
+  const std::string& folder =
+      request.output_folder.empty() ? request.folder : request.output_folder;
+  std::string longest;
+  for (FileKind kind : {FileKind::kLineGeometry, FileKind::kService, FileKind::kCells}) {
+    std::string name = model::file_name(kind, request.scenario_name, request.train_number);
+    if (name.size() > longest.size()) longest = std::move(name);
+  }
+  const size_t suffix = platform::longest_temporary_suffix();
+  if (longest.size() + suffix <= kLongestFileName) return platform::ok();
+  return platform::Error{
+      "create", folder + platform::kSeparator + longest,
+      "the name is " + std::to_string(longest.size()) + " bytes long, and the temporary file " +
+          "written beside it adds up to " + std::to_string(suffix) + ": a file name can have " +
+          std::to_string(kLongestFileName) + " bytes; shorten the scenario name or the train " +
+          "number by " + std::to_string(longest.size() + suffix - kLongestFileName) + " bytes"};
+}
 
 CompileResult compile(platform::Env& env, const CompileRequest& request) {
   CompileResult result;

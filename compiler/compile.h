@@ -29,8 +29,11 @@ struct CompileRequest {
   // line geometry file; without it, that file is not created, replaced or
   // deleted.
   bool build_line_file = true;
-  // Delete each source once its pass has read it, as the installer does.
-  bool delete_sources = true;
+  // When the sources are deleted, if ever. The installer carries its own
+  // sources and deletes each once its pass has read it; an author's sources
+  // go only once the binary files are durably in place.
+  enum class SourceDeletion { kKeep, kOnceRead, kOnceWritten };
+  SourceDeletion delete_sources = SourceDeletion::kOnceRead;
   // Write the binary files. Without it the output step still runs, to the
   // last check, but the folder is left as it is.
   bool write_files = true;
@@ -50,12 +53,15 @@ struct CompileResult {
   // early), or a reserved slot already taken (1250, 1251). The installer
   // shows " Errore n. " with the status.
   bool ended_early = false;
-  // A file operation the system refused: a source that could not be opened
-  // or read (nothing was then deleted or written), a source that could not be
-  // deleted (the binary files are written all the same), or a binary file
-  // that could not be written.
+  // A file operation the system refused: a name too long for the temporary
+  // files of the binary files (nothing was read), a source that could not be
+  // opened or read (nothing was then deleted or written), a source that could
+  // not be deleted (the binary files are written all the same), or a binary
+  // file that could not be written.
   platform::Status failure;
-  // Whether the binary files were written (all that the compile writes).
+  // Whether the binary files were written (all that the compile writes) and
+  // put in place; with a failure, the folder's sync or a source's deletion
+  // failed after that.
   bool files_written = false;
 
   // Every fault found, in order, each located at its entry and field, with
@@ -83,5 +89,16 @@ struct CompileResult {
 };
 
 CompileResult compile(platform::Env& env, const CompileRequest& request);
+
+// The folders the compile reads from or writes into: those a run locks.
+std::vector<std::string> folders_written(const CompileRequest& request);
+
+// The longest name a file may have on the systems the program runs on, in
+// bytes of UTF-8 (Windows counts UTF-16 units, never more than these).
+inline constexpr size_t kLongestFileName = 255;
+
+// Refuses names whose binary files, or the temporary files written beside
+// them, would pass kLongestFileName: the failure names the longest file.
+platform::Status check_output_names(const CompileRequest& request);
 
 }  // namespace compiler

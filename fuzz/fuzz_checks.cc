@@ -69,7 +69,7 @@ std::string check_agrees(std::string_view line, std::string_view train, bool bui
   platform::MemEnv env;
   env.files() = folder_with(line, train);
   compiler::CompileRequest r = request(build_line_file);
-  r.delete_sources = false;
+  r.delete_sources = compiler::CompileRequest::SourceDeletion::kKeep;
   r.write_files = false;
   const compiler::CompileResult checked = compiler::compile(env, r);
   REQUIRE(env.files() == folder_with(line, train));

@@ -43,7 +43,7 @@ OutputOutcome output_step(model::Scenario& model, platform::Env& env, const std:
                    [&](platform::WritableFile& file) { return file.append(service); }});
   files.push_back({model::file_path(folder, model::FileKind::kCells, model),
                    [&](platform::WritableFile& file) { return file.append(cells); }});
-  outcome.failure = platform::replace_files(env, folder, files);
+  outcome.failure = platform::replace_files(env, folder, files, &outcome.files_in_place);
   return outcome;
 }
 

@@ -14,9 +14,11 @@ struct OutputOutcome {
   // 1250 or 1251 when a reserved slot was already used: nothing was written,
   // and the caller ends the run through the " Errore n. " message with this code.
   int32_t reserved_slot_code = 0;
-  // A failing file operation. When it came before the first file was put in
-  // place, every old file is as it was.
+  // A failing file operation. Every old file is then as it was, unless the
+  // failure says which files it left new (see platform::replace_files).
   platform::Status failure;
+  // Every binary file is in place; a failure with it is the folder's sync.
+  bool files_in_place = false;
 };
 
 // Needs the cell track with at least cells 0 and 1. Replaces, as one set, the line

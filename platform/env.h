@@ -69,17 +69,49 @@ class Env {
   // Pushes the folder's entries (the renames into it) to the device; does
   // nothing where the system does that with the rename itself.
   virtual Status sync_folder(const std::string& folder) = 0;
-  // Waits until no other process holds the lock of `folder`, then holds it,
-  // so that runs in one folder never interleave. Nullptr where the system
-  // cannot lock the folder: the run then goes on unguarded.
-  virtual std::unique_ptr<FolderLock> lock_folder(const std::string& folder) = 0;
+  // Takes the lock of `folder` when no other process holds it, without
+  // waiting: `lock` is then set, and left empty when another process holds
+  // it. The lock belongs to the folder itself, however its path is written.
+  // A failure says why the system cannot lock the folder at all.
+  virtual Status try_lock_folder(const std::string& folder, std::unique_ptr<FolderLock>* lock) = 0;
+  // What the folder is, the same for every path that reaches it (device and
+  // inode, volume and file ID), so that locks are taken in one order.
+  virtual Status folder_identity(const std::string& folder, std::string* identity) = 0;
 };
+
+// How long a run waits for the lock of a folder another run holds.
+struct LockWait {
+  long notice_after_ms = 2000;  // then it says what it waits for
+  long give_up_after_ms = 60000;
+  long poll_ms = 25;
+};
+
+// Told what the taking of locks is doing, so that no wait is silent.
+class LockObserver {
+ public:
+  virtual ~LockObserver() = default;
+  // Another run holds `folder`; this one waits (said once per folder).
+  virtual void waiting_for(const std::string& folder) = 0;
+  // The system cannot lock `folder` (`why`): the run goes on without it.
+  virtual void unguarded(const Error& why) = 0;
+};
+
+// Takes the locks of `folders`, each folder once however it is written, in
+// the order of their identities, so that two runs that need the same
+// folders never wait for each other in a circle. A folder the system cannot
+// lock is told to `observer` and skipped. Fails, holding nothing, when
+// another run still holds one after `wait.give_up_after_ms`.
+Status lock_folders(Env& env, const std::vector<std::string>& folders, const LockWait& wait,
+                    LockObserver& observer, std::vector<std::unique_ptr<FolderLock>>* held);
 
 // The Env of the machine the program runs on.
 Env& default_env();
 
 // The name of a temporary file beside `path`: "<path>.<process>-<attempt>.tmp~".
 std::string temporary_name(const std::string& path, unsigned long process, unsigned long attempt);
+// How many bytes a temporary name adds to its target's at most: a process
+// number of up to 10 digits and up to 99999 temporary files in one process.
+size_t longest_temporary_suffix();
 // The file a temporary name stands for; empty when `path` is not such a name.
 std::string target_of_temporary(const std::string& path);
 
@@ -102,11 +134,17 @@ struct NewContent {
 };
 
 // Replaces files that belong together as one set: every new content is
-// written and flushed to its temporary file before the first rename, then
-// the files are renamed in the order given and `folder` is synced. A failure
-// before the first rename leaves every old file as it was; on any failure the
-// temporary files not yet renamed are removed.
-Status replace_files(Env& env, const std::string& folder, const std::vector<NewContent>& files);
+// written and flushed to its temporary file, every old file is moved aside
+// under a temporary name, then the new files are renamed in the order given,
+// `folder` is synced and the old files are deleted. On a failure, the
+// temporary files are removed and every old file is put back: the failure
+// says so (set_restored), or, when the machine refuses that too, says what
+// each file of the set holds (left).
+// `in_place`, when given, says whether every new file was put in place: a
+// failure of the folder's sync, or of the deletion of an old file, comes
+// only after that.
+Status replace_files(Env& env, const std::string& folder, const std::vector<NewContent>& files,
+                     bool* in_place = nullptr);
 
 // The folder that holds the running executable, without a trailing separator.
 Status program_folder(std::string* folder);

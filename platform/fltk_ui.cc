@@ -78,7 +78,25 @@ class FltkUi final : public Ui {
     XSync(fl_display, False);
   }
 
+  void show_waiting_note(std::string_view note) override {
+    if (!form_) return;
+    const std::string text(note);
+    if (!note_) {
+      note_ = new Fl_Box(px(form::kNoteLeft), px(form::kNoteTop), px(form::kNoteWidth),
+                         px(form::kNoteHeight));
+      note_->labelfont(FL_HELVETICA);
+      note_->labelsize(form::points_to_pixels(form::kNotePoints, kDotsPerInch));
+      note_->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+      form_->add(note_);
+    }
+    note_->copy_label(text.c_str());
+    form_->redraw();
+    Fl::flush();
+    XSync(fl_display, False);
+  }
+
   void close_waiting() override {
+    note_ = nullptr;  // the window's child, deleted with it
     if (!form_) return;
     form_->hide();
     form_.reset();
@@ -144,6 +162,7 @@ class FltkUi final : public Ui {
 
   std::string title_;
   std::unique_ptr<Fl_Window> form_;
+  Fl_Box* note_ = nullptr;
   std::ostream* report_ = nullptr;
 };
 

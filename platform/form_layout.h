@@ -14,6 +14,13 @@ inline constexpr int kLabelTop = 960;
 inline constexpr int kLabelWidth = 2652;
 inline constexpr int kLabelHeight = 792;
 inline constexpr int kLabelPoints = 24;  // bold
+// The line under the label while the run waits for another one: across the
+// window, below the label, in the system's ordinary size.
+inline constexpr int kNoteLeft = 120;
+inline constexpr int kNoteTop = 1860;
+inline constexpr int kNoteWidth = 3960;
+inline constexpr int kNoteHeight = 705;
+inline constexpr int kNotePoints = 9;
 
 // At 96 dots per inch a pixel is 15 twips: the client area is 280 x 179.
 inline int twips_to_pixels(int twips, int dots_per_inch) {

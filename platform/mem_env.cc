@@ -105,8 +105,31 @@ Status MemEnv::delete_file(const std::string& path) {
 
 Status MemEnv::sync_folder(const std::string&) { return ok(); }
 
-std::unique_ptr<FolderLock> MemEnv::lock_folder(const std::string&) {
-  return std::make_unique<FolderLock>();
+namespace {
+
+class MemFolderLock final : public FolderLock {
+ public:
+  MemFolderLock(std::shared_ptr<std::set<std::string>> locked, std::string folder)
+      : locked_(std::move(locked)), folder_(std::move(folder)) {}
+  ~MemFolderLock() override { locked_->erase(folder_); }
+
+ private:
+  std::shared_ptr<std::set<std::string>> locked_;
+  std::string folder_;
+};
+
+}  // namespace
+
+Status MemEnv::try_lock_folder(const std::string& folder, std::unique_ptr<FolderLock>* lock) {
+  lock->reset();
+  if (!locked_->insert(folder).second) return ok();
+  *lock = std::make_unique<MemFolderLock>(locked_, folder);
+  return ok();
+}
+
+Status MemEnv::folder_identity(const std::string& folder, std::string* identity) {
+  *identity = folder;
+  return ok();
 }
 
 // --- FaultEnv ----------------------------------------------------------------------------
@@ -187,7 +210,7 @@ Status FaultEnv::injected(Op op, const std::string& path, std::string_view word)
   }
   Status failure;
   if (fail) failure = Error{std::string(word), path, kInjectedReason};
-  trace_.push_back(Call{op, path, failure});
+  trace_.push_back(Call{op, path, failure, {}});
   return failure;
 }
 
@@ -263,7 +286,9 @@ Status FaultEnv::new_writable_file(const std::string& path, std::unique_ptr<Writ
 }
 
 Status FaultEnv::rename_file(const std::string& from, const std::string& to) {
-  if (Status failure = injected(Op::kRename, to, "replace")) return failure;
+  Status failure = injected(Op::kRename, to, "replace");
+  trace_.back().from = from;
+  if (failure) return failure;
   if (Status status = base_.rename_file(from, to)) return status;
   auto it = written_.find(from);
   if (it == written_.end()) {
@@ -281,6 +306,12 @@ Status FaultEnv::delete_file(const std::string& path) {
   if (Status status = base_.delete_file(path)) return status;
   written_.erase(path);
   return ok();
+}
+
+Status FaultEnv::try_lock_folder(const std::string& folder, std::unique_ptr<FolderLock>* lock) {
+  lock->reset();
+  if (fail_locks_) return Error{"lock", folder, "No locks available (injected)"};
+  return base_.try_lock_folder(folder, lock);
 }
 
 Status FaultEnv::sync_folder(const std::string& folder) {

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,8 +29,11 @@ class MemEnv final : public Env {
   Status rename_file(const std::string& from, const std::string& to) override;
   Status delete_file(const std::string& path) override;
   Status sync_folder(const std::string& folder) override;
-  // One process: there is nothing to wait for.
-  std::unique_ptr<FolderLock> lock_folder(const std::string& folder) override;
+  // Each lock held stands for a run of its own: a second lock on a folder
+  // is refused while the first is held, as another process's would be.
+  Status try_lock_folder(const std::string& folder, std::unique_ptr<FolderLock>* lock) override;
+  // The path itself: there are no folders to reach in two ways.
+  Status folder_identity(const std::string& folder, std::string* identity) override;
 
   // Direct access for tests: every file, by path.
   std::map<std::string, std::string>& files() { return files_; }
@@ -37,6 +41,7 @@ class MemEnv final : public Env {
  private:
   std::map<std::string, std::string> files_;
   unsigned long temporary_attempts_ = 0;
+  std::shared_ptr<std::set<std::string>> locked_ = std::make_shared<std::set<std::string>>();
 };
 
 // The operations a FaultEnv can make fail. kOpen is both the opening of a
@@ -70,6 +75,7 @@ class FaultEnv final : public Env {
     Op op;
     std::string path;
     Status failure;
+    std::string from;  // a rename's file moved onto `path`
   };
 
   explicit FaultEnv(Env& base) : base_(base) {}
@@ -102,10 +108,13 @@ class FaultEnv final : public Env {
   Status rename_file(const std::string& from, const std::string& to) override;
   Status delete_file(const std::string& path) override;
   Status sync_folder(const std::string& folder) override;
-  // Passed on, uncounted: locking changes no file.
-  std::unique_ptr<FolderLock> lock_folder(const std::string& folder) override {
-    return base_.lock_folder(folder);
+  // Passed on, uncounted: locking changes no file. With fail_locks, the
+  // system cannot lock any folder, as without a lock manager.
+  Status try_lock_folder(const std::string& folder, std::unique_ptr<FolderLock>* lock) override;
+  Status folder_identity(const std::string& folder, std::string* identity) override {
+    return base_.folder_identity(folder, identity);
   }
+  void fail_locks(bool fail) { fail_locks_ = fail; }
 
  private:
   class File;
@@ -128,6 +137,7 @@ class FaultEnv final : public Env {
   Arming arming_[kOpCount] = {};
   size_t everything_from_ = 0;  // a call number (1-based) in trace_; 0 when off
   long long disk_left_ = -1;
+  bool fail_locks_ = false;
   std::vector<Call> trace_;
   std::map<std::string, Written> written_;
 };

@@ -178,17 +178,34 @@ class PosixEnv final : public Env {
     return ok();
   }
 
-  std::unique_ptr<FolderLock> lock_folder(const std::string& folder) override {
+  Status try_lock_folder(const std::string& folder, std::unique_ptr<FolderLock>* lock) override {
+    lock->reset();
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return os_error("lock", folder, errno);
     int result;
-    do result = ::flock(fd, LOCK_EX);
+    do result = ::flock(fd, LOCK_EX | LOCK_NB);
     while (result != 0 && errno == EINTR);
-    if (result != 0) {
-      ::close(fd);
-      return nullptr;
+    if (result == 0) {
+      *lock = std::make_unique<PosixFolderLock>(fd);
+      return ok();
     }
-    return std::make_unique<PosixFolderLock>(fd);
+    const int err = errno;
+    ::close(fd);
+    if (err == EWOULDBLOCK) return ok();
+    return os_error("lock", folder, err);
+  }
+
+  Status folder_identity(const std::string& folder, std::string* identity) override {
+    struct stat info;
+    if (::stat(folder.c_str(), &info) != 0) return os_error("lock", folder, errno);
+    if (!S_ISDIR(info.st_mode)) return Error{"lock", folder, "not a folder"};
+    // Fixed width, so that the order of the texts is the order of the numbers.
+    char text[64];
+    std::snprintf(text, sizeof text, "%020llu:%020llu",
+                  static_cast<unsigned long long>(info.st_dev),
+                  static_cast<unsigned long long>(info.st_ino));
+    *identity = text;
+    return ok();
   }
 
   Status sync_folder(const std::string& folder) override {

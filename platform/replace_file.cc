@@ -39,6 +39,8 @@ std::string temporary_name(const std::string& path, unsigned long process, unsig
          std::string(kTemporarySuffix);
 }
 
+size_t longest_temporary_suffix() { return temporary_name("", 4294967295ul, 99999ul).size(); }
+
 std::string target_of_temporary(const std::string& path) {
   if (!path.ends_with(kTemporarySuffix)) return {};
   const std::string_view stem =
@@ -69,20 +71,115 @@ Status replace_file(Env& env, const std::string& path, const ContentWriter& writ
   return status;
 }
 
-Status replace_files(Env& env, const std::string& folder, const std::vector<NewContent>& files) {
-  std::vector<std::string> temps(files.size());
-  Status status;
-  for (size_t i = 0; i < files.size() && !status; ++i)
-    status = write_temporary(env, files[i].path, files[i].write, &temps[i]);
-  for (size_t i = 0; i < files.size() && !status; ++i) {
-    status = env.rename_file(temps[i], files[i].path);
-    if (!status) temps[i].clear();
+namespace {
+
+// Moves the file at `path` to a new temporary name beside it, which
+// `aside` then holds; nothing is moved, and `aside` is empty, when there is
+// no file. The name is taken by creating it, so that no other run uses it.
+Status move_aside(Env& env, const std::string& path, std::string* aside) {
+  aside->clear();
+  if (!env.file_exists(path)) return ok();
+  std::string name;
+  {
+    std::unique_ptr<WritableFile> placeholder;
+    if (Status status = env.new_temporary_file(path, &name, &placeholder)) return status;
+    if (Status status = placeholder->close()) {
+      env.delete_file(name);
+      return status;
+    }
   }
-  if (status) {
-    for (std::string& temp : temps) remove_temporary(env, &temp);
+  if (Status status = env.rename_file(path, name)) {
+    env.delete_file(name);
+    // The move is what failed: name the file that could not be replaced.
+    status->operation = "replace";
+    status->path = path;
     return status;
   }
-  return env.sync_folder(folder);
+  *aside = std::move(name);
+  return ok();
+}
+
+// One file of a set on its way to replacement.
+struct Slot {
+  std::string target;
+  std::string temp;   // the new content, until it is renamed onto the target
+  std::string aside;  // the old content, while it is moved aside
+  bool new_in_place = false;
+};
+
+// Puts every old file back in place, and removes each new file that had no
+// old one. Returns what could not be put back, for every file of the set.
+std::vector<LeftFile> put_back(Env& env, std::vector<Slot>& slots) {
+  std::vector<LeftFile> left;
+  bool whole = true;
+  for (Slot& slot : slots) {
+    LeftFile file{slot.target, LeftFile::Holds::kOld, {}};
+    if (!slot.aside.empty()) {
+      if (env.rename_file(slot.aside, slot.target)) {
+        whole = false;
+        file.holds = slot.new_in_place ? LeftFile::Holds::kNew : LeftFile::Holds::kNothing;
+        file.old_content_in = slot.aside;
+      } else {
+        slot.aside.clear();
+      }
+    } else if (slot.new_in_place) {
+      // There was no old file: the set is old again once the new one is gone.
+      if (env.delete_file(slot.target)) {
+        whole = false;
+        file.holds = LeftFile::Holds::kNew;
+      }
+    }
+    left.push_back(std::move(file));
+  }
+  if (whole) left.clear();
+  return left;
+}
+
+}  // namespace
+
+Status replace_files(Env& env, const std::string& folder, const std::vector<NewContent>& files,
+                     bool* in_place) {
+  if (in_place) *in_place = false;
+  std::vector<Slot> slots(files.size());
+  Status status;
+  for (size_t i = 0; i < files.size() && !status; ++i) {
+    slots[i].target = files[i].path;
+    status = write_temporary(env, files[i].path, files[i].write, &slots[i].temp);
+  }
+  // Every old file goes aside before the first new one comes in: a file that
+  // cannot be replaced (held open by another program that shares no
+  // deleting) stops the run while each old file can still simply go back.
+  bool moved = false;
+  for (size_t i = 0; i < slots.size() && !status; ++i) {
+    status = move_aside(env, slots[i].target, &slots[i].aside);
+    moved = moved || !slots[i].aside.empty();
+  }
+  for (size_t i = 0; i < slots.size() && !status; ++i) {
+    status = env.rename_file(slots[i].temp, slots[i].target);
+    if (!status) {
+      slots[i].temp.clear();
+      slots[i].new_in_place = moved = true;
+    }
+  }
+  if (status) {
+    for (Slot& slot : slots) remove_temporary(env, &slot.temp);
+    if (moved) {
+      status->left = put_back(env, slots);
+      status->set_restored = status->left.empty();
+    }
+    return status;
+  }
+  if (in_place) *in_place = true;
+  status = env.sync_folder(folder);
+  // The old files are no longer part of anything. One the machine refuses to
+  // delete keeps a temporary name, which no run takes for a file of its own,
+  // and is reported all the same.
+  for (Slot& slot : slots) {
+    if (slot.aside.empty()) continue;
+    Status removed = env.delete_file(slot.aside);
+    if (removed && !status) status = removed;
+  }
+  return status;
 }
 
 }  // namespace platform

@@ -14,6 +14,10 @@ class Ui {
   // that the label is on the screen before the work starts.
   virtual void show_waiting(std::string_view label) = 0;
   virtual void close_waiting() = 0;
+  // A line under the label of the waiting window, which stays: what the run
+  // waits for. The console, where the run says it in its own words, shows
+  // nothing more.
+  virtual void show_waiting_note(std::string_view note) { (void)note; }
   // A modal box with `text` and one OK button; returns when it is closed.
   virtual void message_box(std::string_view text) = 0;
   // A failure that ended the run, for a user who may have no console: a

@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cwctype>
+#include <cstdio>
+#include <mutex>
+#include <set>
+#include <string>
 
 #include "platform/env.h"
 #include "platform/program_path.h"
@@ -32,29 +35,37 @@ std::atomic<unsigned long> temporary_attempts{0};
 // A named mutex for the folder: no file is left in it, and the system lets
 // go when the process ends, however it ends (the next owner is told it was
 // abandoned, and takes it all the same).
+// A mutex is its owning thread's again and again; the folders this process
+// holds are kept beside, so that a second lock of one is refused here too,
+// as an flock on another descriptor is on Linux.
+struct HeldFolders {
+  std::mutex guard;
+  std::set<std::string> identities;
+};
+
 class Win32FolderLock final : public FolderLock {
  public:
-  explicit Win32FolderLock(HANDLE mutex) : mutex_(mutex) {}
+  Win32FolderLock(HANDLE mutex, HeldFolders& held, std::string identity)
+      : mutex_(mutex), held_(held), identity_(std::move(identity)) {}
   ~Win32FolderLock() override {
     ::ReleaseMutex(mutex_);
     ::CloseHandle(mutex_);
+    std::lock_guard<std::mutex> guard(held_.guard);
+    held_.identities.erase(identity_);
   }
 
  private:
   HANDLE mutex_;
+  HeldFolders& held_;
+  std::string identity_;
 };
 
-// The mutex's name: a hash of the folder's path, which may be longer than a
-// name can be and holds backslashes, which a name cannot; Windows paths
-// ignore case.
-std::wstring folder_lock_name(const std::wstring& folder) {
-  unsigned long long hash = 1469598103934665603ull;  // FNV-1a
-  for (wchar_t c : folder) {
-    hash ^= static_cast<unsigned long long>(::towlower(c));
-    hash *= 1099511628211ull;
-  }
+// The mutex's name: the folder's identity (volume serial number and file
+// ID), so that every path to the folder (another drive letter, a share, a
+// short name) finds the same mutex.
+std::wstring folder_lock_name(const std::string& identity) {
   std::wstring name = L"Local\\fiumicino_roma_3291-folder-";
-  for (int shift = 60; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(hash >> shift) & 15];
+  for (char c : identity) name += static_cast<wchar_t>(c);
   return name;
 }
 
@@ -210,29 +221,54 @@ class Win32Env final : public Env {
     return ok();
   }
 
-  std::unique_ptr<FolderLock> lock_folder(const std::string& folder) override {
-    std::wstring wide;
-    if (!widen(folder, &wide)) return nullptr;
-    std::wstring full(32768, L'\0');
-    DWORD n =
-        ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (n > 0 && n < full.size())
-      full.resize(n);
-    else
-      full = wide;
-    while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
-    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, folder_lock_name(full).c_str());
-    if (!mutex) return nullptr;
-    const DWORD waited = ::WaitForSingleObject(mutex, INFINITE);
-    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-      ::CloseHandle(mutex);
-      return nullptr;
+  Status try_lock_folder(const std::string& folder, std::unique_ptr<FolderLock>* lock) override {
+    lock->reset();
+    std::string identity;
+    if (Status status = folder_identity(folder, &identity)) return status;
+    std::lock_guard<std::mutex> guard(held_.guard);
+    if (held_.identities.count(identity)) return ok();
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, folder_lock_name(identity).c_str());
+    if (!mutex) return os_error("lock", folder, ::GetLastError());
+    const DWORD waited = ::WaitForSingleObject(mutex, 0);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+      held_.identities.insert(identity);
+      *lock = std::make_unique<Win32FolderLock>(mutex, held_, identity);
+      return ok();
     }
-    return std::make_unique<Win32FolderLock>(mutex);
+    const DWORD code = ::GetLastError();
+    ::CloseHandle(mutex);
+    if (waited == WAIT_TIMEOUT) return ok();
+    return os_error("lock", folder, code);
+  }
+
+  Status folder_identity(const std::string& folder, std::string* identity) override {
+    std::wstring wide;
+    if (Status status = wide_path("lock", folder, &wide)) return status;
+    // Opening a folder needs FILE_FLAG_BACKUP_SEMANTICS; no access right is
+    // asked for, so that a folder the user may not list still has its ID.
+    HANDLE handle =
+        ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return os_error("lock", folder, ::GetLastError());
+    BY_HANDLE_FILE_INFORMATION info;
+    const BOOL got = ::GetFileInformationByHandle(handle, &info);
+    const DWORD code = ::GetLastError();
+    ::CloseHandle(handle);
+    if (!got) return os_error("lock", folder, code);
+    char text[64];
+    std::snprintf(text, sizeof text, "%08lx-%08lx%08lx",
+                  static_cast<unsigned long>(info.dwVolumeSerialNumber),
+                  static_cast<unsigned long>(info.nFileIndexHigh),
+                  static_cast<unsigned long>(info.nFileIndexLow));
+    *identity = text;
+    return ok();
   }
 
   // MOVEFILE_WRITE_THROUGH has already put each rename on the device.
   Status sync_folder(const std::string&) override { return ok(); }
+
+ private:
+  HeldFolders held_;
 };
 
 }  // namespace

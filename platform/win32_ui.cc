@@ -190,7 +190,34 @@ class Win32Ui final : public Ui {
     }
   }
 
+  void show_waiting_note(std::string_view note) override {
+    if (!form_) return;
+    std::wstring text = wide_or_empty(note);
+    if (!note_) {
+      HDC screen = ::GetDC(nullptr);
+      int dpi_x = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
+      int dpi_y = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
+      if (screen) ::ReleaseDC(nullptr, screen);
+      note_ = ::CreateWindowExW(0, L"STATIC", text.c_str(),
+                                WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                                form::twips_to_pixels(form::kNoteLeft, dpi_x),
+                                form::twips_to_pixels(form::kNoteTop, dpi_y),
+                                form::twips_to_pixels(form::kNoteWidth, dpi_x),
+                                form::twips_to_pixels(form::kNoteHeight, dpi_y), form_, nullptr,
+                                ::GetModuleHandleW(nullptr), nullptr);
+      if (note_)
+        ::SendMessageW(note_, WM_SETFONT,
+                       reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    } else {
+      ::SetWindowTextW(note_, text.c_str());
+    }
+    ::RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    handle_pending_messages();
+    ::GdiFlush();
+  }
+
   void close_waiting() override {
+    note_ = nullptr;  // the window's child, destroyed with it
     if (!form_) return;
     ::DestroyWindow(form_);
     form_ = nullptr;
@@ -239,6 +266,7 @@ class Win32Ui final : public Ui {
   std::wstring title_;
   DWORD thread_;
   HWND form_ = nullptr;
+  HWND note_ = nullptr;
   HFONT font_ = nullptr;
   std::thread reporter_;
   std::atomic<bool> stop_reporting_{false};

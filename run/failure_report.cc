@@ -15,7 +15,7 @@ std::string_view italian_verb(std::string_view operation) {
   static constexpr Verb kVerbs[] = {
       {"open", "aprire"},        {"read", "leggere"},           {"create", "creare"},
       {"write", "scrivere"},     {"flush", "salvare su disco"}, {"close", "chiudere"},
-      {"replace", "sostituire"}, {"delete", "eliminare"},
+      {"replace", "sostituire"}, {"delete", "eliminare"},       {"lock", "riservare la cartella"},
   };
   for (const Verb& verb : kVerbs)
     if (verb.operation == operation) return verb.italian;
@@ -24,13 +24,33 @@ std::string_view italian_verb(std::string_view operation) {
 
 }  // namespace
 
-std::string failure_box_text(const std::vector<platform::Error>& failures) {
-  std::string text = "Installazione interrotta.";
+std::string failure_box_text(const std::vector<platform::Error>& failures, bool installed) {
+  std::string text = installed ? "Installazione completata, ma:" : "Installazione interrotta.";
   for (const platform::Error& failure : failures) {
     text += "\n\nImpossibile ";
     text += italian_verb(failure.operation);
     if (!failure.path.empty()) text += ":\n" + failure.path;
     if (!failure.reason.empty()) text += "\n\nMotivo: " + failure.reason;
+    if (failure.set_restored)
+      text +=
+          "\n\nI file già sostituiti sono stati ripristinati: la versione precedente è intatta.";
+    if (!failure.left.empty()) {
+      text += "\n\nNon è stato possibile ripristinare la versione precedente:";
+      for (const platform::LeftFile& file : failure.left) {
+        text += "\n" + file.path + ": ";
+        switch (file.holds) {
+          case platform::LeftFile::Holds::kNew:
+            text += "nuovo";
+            break;
+          case platform::LeftFile::Holds::kOld:
+            text += "precedente";
+            break;
+          case platform::LeftFile::Holds::kNothing:
+            text += "mancante, la versione precedente è in " + file.old_content_in;
+            break;
+        }
+      }
+    }
   }
   return text;
 }

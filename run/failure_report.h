@@ -14,8 +14,9 @@ namespace run {
 
 // The text of the box for the failures of one run, the one that stopped it
 // first: "Installazione interrotta.", then for each failure what could not be
-// done to which file, and the system's own reason.
-std::string failure_box_text(const std::vector<platform::Error>& failures);
+// done to which file, and the system's own reason. A run that installed
+// everything before its failures says "Installazione completata, ma:".
+std::string failure_box_text(const std::vector<platform::Error>& failures, bool installed = false);
 
 // Deletes the line source and the train source where this run wrote them
 // (`written` counts the writers that completed, in the run's order: line

@@ -3,6 +3,7 @@
 #include <ostream>
 #include <vector>
 
+#include "model/status_codes.h"
 #include "run/failure_report.h"
 #include "writers/writers.h"
 
@@ -14,11 +15,40 @@ constexpr char kProgram[] = "fiumicino_roma_3291";
 // Every refused file operation reaches the user: on the console, and in a
 // message box for the user who double-clicked the program.
 int report_failures(platform::Ui& ui, std::ostream& err,
-                    const std::vector<platform::Error>& failures) {
+                    const std::vector<platform::Error>& failures, bool installed = false) {
+  if (installed) err << kProgram << ": the scenario is installed, but:" << std::endl;
   for (const platform::Error& f : failures) err << kProgram << ": " << f.message() << std::endl;
-  ui.report_failure(failure_box_text(failures));
-  return kExitPlatform;
+  ui.report_failure(failure_box_text(failures, installed));
+  return installed ? kExitInstalledWithProblem : kExitPlatform;
 }
+
+// Says on the console, and under the window's label, what the run waits
+// for; a lock the system refuses is said on the console and kept, to
+// explain a failure that another run at the same time may have caused.
+class InstallerLockObserver final : public platform::LockObserver {
+ public:
+  InstallerLockObserver(platform::Ui& ui, std::ostream& err) : ui_(ui), err_(err) {}
+
+  void waiting_for(const std::string& folder) override {
+    err_ << kProgram << ": waiting: another installation is in progress in '" << folder << "'"
+         << std::endl;
+    ui_.show_waiting_note(kWaitingForOtherRun);
+  }
+  void unguarded(const platform::Error& why) override {
+    err_ << kProgram << ": " << why.message()
+         << "; installing without the lock: another installation in this folder at the same "
+            "time could take these files"
+         << std::endl;
+    unguarded_ = why;
+  }
+  // The refused lock, as one more line of a failure's report.
+  const platform::Status& unguarded() const { return unguarded_; }
+
+ private:
+  platform::Ui& ui_;
+  std::ostream& err_;
+  platform::Status unguarded_;
+};
 
 }  // namespace
 
@@ -27,31 +57,52 @@ void show_error_message(platform::Ui& ui, const std::string& code) {
 }
 
 int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& folder,
-                       std::ostream& err) {
+                       std::ostream& err, const platform::Status& unguarded) {
   compiler::CompileRequest request;
   request.folder = folder;
   request.scenario_name = kScenarioName;
   request.train_number = kTrainNumber;
   const compiler::CompileResult result = compiler::compile(env, request);
+  // This run wrote both sources a moment ago: without the folder's lock, one
+  // that is gone was taken by another run at the same time, which is no
+  // fault of the scenario.
+  const bool source_taken =
+      unguarded && ((result.ended_early && result.status == model::status::kNoLineSource) ||
+                    (result.failure && !result.files_written &&
+                     (result.failure->path == result.line_source_path ||
+                      result.failure->path == result.train_source_path)));
+  // The sources are this run's own: a compile that stopped before it wrote
+  // the binary files may have left them behind.
+  model::Scenario names;
+  names.scenario_name = kScenarioName;
+  names.train_number = kTrainNumber;
+  if (source_taken) {
+    platform::Error taken = *unguarded;
+    taken.reason +=
+        "; another installation in this folder at the same time took the sources "
+        "this one wrote: run it again once the other has finished";
+    std::vector<platform::Error> failures = {taken};
+    if (platform::Status removal = remove_written_sources(env, folder, names, 2))
+      failures.push_back(*removal);
+    return report_failures(ui, err, failures);
+  }
   if (result.ended_early) show_error_message(ui, std::to_string(result.status));
   if (result.failure) {
     std::vector<platform::Error> failures = {*result.failure};
-    // The sources are this run's own: a compile that stopped before it
-    // wrote the binary files may have left them behind.
-    model::Scenario names;
-    names.scenario_name = kScenarioName;
-    names.train_number = kTrainNumber;
     if (!result.files_written)
       if (platform::Status removal = remove_written_sources(env, folder, names, 2))
         failures.push_back(*removal);
-    return report_failures(ui, err, failures);
+    // The binary files in place: the scenario is installed, and what failed
+    // after them (a source or an old file left, the folder not synced) is
+    // said as such.
+    return report_failures(ui, err, failures, result.files_written);
   }
   // Any other status is recorded in the files, as the simulator expects.
   return result.ended_early ? kExitErrore : kExitOk;
 }
 
 int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folder,
-                  std::ostream& err) {
+                  std::ostream& err, const platform::LockWait& wait) {
   model::Scenario names;
   names.scenario_name = kScenarioName;
   names.train_number = kTrainNumber;
@@ -65,7 +116,13 @@ int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folde
   {
     // Another installer in this folder would delete the sources this one is
     // about to read, and put a half-read scenario in place of a whole one.
-    const std::unique_ptr<platform::FolderLock> lock = env.lock_folder(folder);
+    InstallerLockObserver observer(ui, err);
+    std::vector<std::unique_ptr<platform::FolderLock>> locks;
+    if (platform::Status timeout = platform::lock_folders(env, {folder}, wait, observer, &locks)) {
+      exit_status = report_failures(ui, err, {*timeout});
+      ui.close_waiting();
+      return exit_status;
+    }
     platform::Status failure;
     size_t written = 0;
     for (Writer writer : kWriters) {
@@ -79,7 +136,7 @@ int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folde
         failures.push_back(*removal);
       exit_status = report_failures(ui, err, failures);
     } else {
-      exit_status = compile_and_report(env, ui, folder, err);
+      exit_status = compile_and_report(env, ui, folder, err, observer.unguarded());
     }
   }
   ui.close_waiting();

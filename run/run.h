@@ -16,11 +16,17 @@ namespace run {
 using writers::kScenarioName;
 using writers::kTrainNumber;
 inline constexpr char kWaitingLabel[] = "Attendere";
+// Under the label while another run holds the folder's lock.
+inline constexpr char kWaitingForOtherRun[] =
+    "Un'altra installazione \u00e8 in corso in questa cartella: attendere che finisca.";
 
 // The installer's exit statuses.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitPlatform = 2;  // a file operation failed
 inline constexpr int kExitErrore = 3;    // the run ended through " Errore n. "
+// Everything is installed, but a source or an old file could not be
+// deleted, or the folder could not be synced.
+inline constexpr int kExitInstalledWithProblem = 4;
 
 // Shows " Errore n. " followed by `code` in a message box with one OK
 // button; the caller then ends the run.
@@ -29,12 +35,16 @@ void show_error_message(platform::Ui& ui, const std::string& code);
 // The installer's compile of the sources in `folder`, mapped to what the
 // user sees: " Errore n. " for a compile that ended early, the failing file
 // operation on `err`. Returns the exit status.
+// `unguarded`: the folder's lock that the system refused, when the run went
+// on without it.
 int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& folder,
-                       std::ostream& err);
+                       std::ostream& err, const platform::Status& unguarded = {});
 
 // The whole installer run in `folder`. Returns the process exit status; a
 // platform failure is described on `err`.
+// Another run holding the folder's lock is waited for as `wait` says, and
+// never silently; a folder the system cannot lock is said on `err`.
 int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folder,
-                  std::ostream& err);
+                  std::ostream& err, const platform::LockWait& wait = {});
 
 }  // namespace run

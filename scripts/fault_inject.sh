@@ -2,11 +2,12 @@
 # The installer as a real process over old versions of its six files, with
 # each write, fsync and rename of the run failing in turn (strace injects
 # the failure). After each run:
-#  - status 0 with the reference's six files, or status 2 with a message
-#    that names a file and the reason;
+#  - status 0 with the reference's six files; status 4 (installed) with them
+#    and a message that names a file and the reason; or status 2 with such a
+#    message;
 #  - each file holds its old bytes or the reference's, never a cut file;
-#  - the three binary files are all old or all new, unless the failure
-#    reported is the refused rename of one of them;
+#  - the three binary files are all old or all new, unless the message says
+#    which of them could not be put back;
 #  - no temporary file and no source is left.
 # Usage: scripts/fault_inject.sh; BUILD=build.
 set -euo pipefail
@@ -64,6 +65,10 @@ for fault in write:ENOSPC fsync:EIO rename:EACCES; do
         problem="status 0 without the reference's files" ;;
       2) grep -q "^fiumicino_roma_3291: cannot .* '.*': " "$work/err" ||
         problem="status 2 without a message naming a file: $(cat "$work/err")" ;;
+      4) { expect_same_files "$work/run" "$work/reference" >/dev/null &&
+        grep -q "^fiumicino_roma_3291: the scenario is installed, but:" "$work/err" &&
+        grep -q "^fiumicino_roma_3291: cannot .* '.*': " "$work/err"; } ||
+        problem="status 4 without the reference's files and a message: $(cat "$work/err")" ;;
       *) problem="status $status: $(cat "$work/err")" ;;
     esac
     new=0
@@ -77,7 +82,7 @@ for fault in write:ENOSPC fsync:EIO rename:EACCES; do
         problem="$problem; '$f' is neither old nor new"
       fi
     done
-    if [ "$new" -ne 0 ] && [ "$old" -ne 0 ] && ! grep -q "cannot replace '.*\.\(dat\|sim\)'" "$work/err"; then
+    if [ "$new" -ne 0 ] && [ "$old" -ne 0 ] && ! grep -q "could not all be put back" "$work/err"; then
       problem="$problem; a mixed set of binary files ($new new, $old old)"
     fi
     left="$(cd "$work/run" && ls | grep -e 'tmp~$' -e '_linea\.txt$' -e '-\.txt$' || true)"

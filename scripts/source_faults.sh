@@ -5,7 +5,11 @@
 #    train source and the reason, every old binary file as it was; the
 #    installer leaves no source behind, scenarioc keeps both;
 #  - the deletion of the train source refused (an editor holding it open):
-#    status 2, a message naming it, and the new binary files written.
+#    a message naming it, and the new binary files written; the installer
+#    ends with status 4 (installed), scenarioc compile with 2;
+#  - `scenarioc compile --delete-sources` with its binary files failing (the
+#    last rename refused, an fsync failing, killed between renames): both
+#    sources stay byte for byte, and a refused rename leaves the old set whole.
 # Usage: scripts/source_faults.sh; BUILD=build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,12 +51,15 @@ run_case() {
     command=("$work/run/$exe_name")
   else
     "$scenarioc" sources "$work/run" >/dev/null
-    command=("$scenarioc" compile "$work/run" --scenario "Fiumicino Aeroporto_Roma" --train 3291)
+    command=("$scenarioc" compile "$work/run" --scenario "Fiumicino Aeroporto_Roma" --train 3291
+      --delete-sources)
   fi
+  local expected=2
+  [ "$program $syscall" != "installer unlink" ] || expected=4
   env -u DISPLAY strace -f -qq -o /dev/null -P "$work/run/$train" -e trace="$syscall" \
     -e inject="$syscall:error=$error:when=1" "${command[@]}" >"$work/out" 2>"$work/err" ||
     status=$?
-  [ "$status" -eq 2 ] || fail "$name: status $status, not 2: $(cat "$work/err")"
+  [ "$status" -eq "$expected" ] || fail "$name: status $status, not $expected: $(cat "$work/err")"
   grep -q "cannot [a-z]* '$work/run/$train': " "$work/err" ||
     fail "$name: no message naming the train source: $(cat "$work/err")"
   case "$name" in
@@ -84,5 +91,59 @@ run_case "scenarioc compile, open refused" scenarioc openat EACCES
 run_case "installer, delete refused" installer unlink EBUSY
 run_case "scenarioc compile, delete refused" scenarioc unlink EBUSY
 
+# output_case NAME STRACE-ARGUMENTS...: scenarioc compile --delete-sources over
+# old binary files, under strace with the given arguments.
+output_case() {
+  local name="$1" status=0 f
+  shift
+  rm -rf "$work/run" "$work/sources"
+  mkdir "$work/run" "$work/sources"
+  for f in "${binaries[@]}"; do echo "old $f" >"$work/run/$f"; done
+  "$scenarioc" sources "$work/run" >/dev/null
+  cp "$work/run/$line" "$work/run/$train" "$work/sources/"
+  strace -f -qq -o /dev/null "$@" "$scenarioc" compile "$work/run" --delete-sources \
+    >"$work/out" 2>"$work/err" || status=$?
+  for f in "$line" "$train"; do
+    cmp -s "$work/run/$f" "$work/sources/$f" || fail "$name: the source '$f' was lost (status $status)"
+  done
+  [ "$status" -ne 0 ] || fail "$name: status 0"
+  case "$name" in
+    *rename*)
+      for f in "${binaries[@]}"; do
+        [ "$(cat "$work/run/$f")" = "old $f" ] || fail "$name: '$f' is not the old file"
+      done
+      grep -q "the old set is whole" "$work/err" ||
+        fail "$name: no word of the old set: $(cat "$work/err")"
+      ;;
+  esac
+  [ "$failures" -ne 0 ] || echo "ok: $name"
+}
+
+# Over old files: three old files moved aside, then three new ones renamed in.
+output_case "compile --delete-sources, last rename refused" \
+  -e trace=rename -e inject=rename:error=EACCES:when=6
+output_case "compile --delete-sources, an fsync failing" -e trace=fsync -e inject=fsync:error=EIO:when=2
+output_case "compile --delete-sources, disk full" -e trace=write -e inject=write:error=ENOSPC:when=3
+# Killed while the renames are slowed down: the sources are still there.
+killed_case() {
+  rm -rf "$work/run" "$work/sources"
+  mkdir "$work/run" "$work/sources"
+  "$scenarioc" sources "$work/run" >/dev/null
+  cp "$work/run/$line" "$work/run/$train" "$work/sources/"
+  strace -f -qq -o /dev/null -e trace=rename -e inject=rename:delay_enter=300000 \
+    "$scenarioc" compile "$work/run" --delete-sources >/dev/null 2>&1 &
+  local pid=$!
+  sleep 0.6
+  # The compile itself, strace's child: killed strace would let it run on.
+  pkill -9 -P "$pid" 2>/dev/null || true
+  kill -9 "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  for f in "$line" "$train"; do
+    cmp -s "$work/run/$f" "$work/sources/$f" || fail "killed while renaming: the source '$f' was lost"
+  done
+  [ "$failures" -ne 0 ] || echo "ok: compile --delete-sources, killed while renaming"
+}
+killed_case
+
 [ "$failures" -eq 0 ] || exit 1
-echo "PASS: a refused source operation is reported with status 2 and loses nothing"
+echo "PASS: a refused source or output operation is reported and loses no source"

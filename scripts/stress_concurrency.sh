@@ -9,6 +9,8 @@
 #  - besides them and the executable, only what a killed run could leave
 #    (its temporary files and the sources it wrote) is in the folder;
 #  - the next run, alone, ends with 0 and leaves the reference's six files.
+# Then two scenarioc compiles of different sources into one --out folder at
+# once, ROUNDS/2 times: the three files there are always one compile's set.
 # Usage: scripts/stress_concurrency.sh [ROUNDS] (default 60); BUILD=build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -117,6 +119,58 @@ for round in $(seq "$rounds"); do
   fi
   rm -rf "$dir" "$old" "$work"/log"$round".* "$work"/after"$round".*
 done
+
+# Two scenarioc compiles of one scenario from two different source folders
+# into one --out folder: both end with 0, and the three files there are one
+# compile's set, never the line geometry of one beside the others of the
+# other (the output folder is locked, not only the source folder).
+scenarioc="$build/tools/scenarioc"
+if [ -x "$scenarioc" ] && command -v strace >/dev/null; then
+  binaries=("Fiumicino Aeroporto_Roma_linea.dat" "Fiumicino Aeroporto_Roma_3291.sim"
+    "Fiumicino Aeroporto_Roma_3291.dat")
+  for v in a b; do
+    "$scenarioc" sources "$work/src_$v" >/dev/null
+  done
+  # b: another clock, speed and curve, so that each of its three files differs.
+  sed -i 's/^orologio, *10 .*/orologio,    11              5             30 /' "$work/src_b/${sources[1]}"
+  sed -i "s/^curvas6,  650,  300/curvas6,  650,  250/" "$work/src_b/${sources[0]}"
+  sed -i "s/^velocita,    1300,   140/velocita,    1300,   130/" "$work/src_b/${sources[1]}"
+  for v in a b; do
+    mkdir "$work/ref_$v"
+    "$scenarioc" compile "$work/src_$v" --out "$work/ref_$v" >/dev/null
+  done
+  for f in "${binaries[@]}"; do
+    ! cmp -s "$work/ref_a/$f" "$work/ref_b/$f" || { echo "FAIL: '$f' does not differ between a and b"; exit 1; }
+  done
+  compile_rounds=$((rounds / 2))
+  for round in $(seq "$compile_rounds"); do
+    rm -rf "$work/out"
+    mkdir "$work/out"
+    # a's renames slowed down, so that b's would fall between them unguarded.
+    strace -f -qq -o /dev/null -e trace=rename -e inject=rename:delay_enter=15000 \
+      "$scenarioc" compile "$work/src_a" --out "$work/out" >/dev/null 2>"$work/a.err" &
+    pid_a=$!
+    # b starts while a compiles or renames: 10 to 90 ms later.
+    sleep "0.0$((RANDOM % 9 + 1))"
+    "$scenarioc" compile "$work/src_b" --out "$work/out" >/dev/null 2>"$work/b.err" &
+    pid_b=$!
+    status=0
+    { wait "$pid_a"; } 2>/dev/null || status=$?
+    [ "$status" -eq 0 ] || failed "compile a into one --out ended with $status: $(cat "$work/a.err")"
+    status=0
+    { wait "$pid_b"; } 2>/dev/null || status=$?
+    [ "$status" -eq 0 ] || failed "compile b into one --out ended with $status: $(cat "$work/b.err")"
+    from_a=0
+    from_b=0
+    for f in "${binaries[@]}"; do
+      if cmp -s "$work/out/$f" "$work/ref_a/$f"; then from_a=$((from_a + 1)); fi
+      if cmp -s "$work/out/$f" "$work/ref_b/$f"; then from_b=$((from_b + 1)); fi
+    done
+    [ "$from_a" -eq 3 ] || [ "$from_b" -eq 3 ] ||
+      failed "two compiles into one --out left $from_a files of one and $from_b of the other"
+  done
+  echo "ok: $compile_rounds rounds of two compiles into one --out folder left one set"
+fi
 
 if [ "$failures" -ne 0 ]; then
   echo "FAIL: $failures problems in $rounds rounds of concurrent installers"

@@ -41,10 +41,10 @@
 #include "platform/ui.h"
 #include "run/failure_report.h"
 #include "run/run.h"
-#include "tools/exit_status.h"
 #include "tests/support/folders.h"
 #include "tests/support/given_scenario.h"
 #include "tools/binary_readers.h"
+#include "tools/exit_status.h"
 #include "tools/scenarioc_app.h"
 #include "tools/status_report.h"
 #include "writers/writers.h"
@@ -142,10 +142,15 @@ class Subject {
   // What the run says when the failure it reports fell at `place`;
   // `failures` are the failures it reports: the first that fell outside the
   // parsers, then a refused clean-up of the sources it wrote.
-  virtual Said said(Place place, const std::vector<platform::Error>& failures) const = 0;
+  // `installed`: the binary files were all put in place before it.
+  virtual Said said(Place place, const std::vector<platform::Error>& failures,
+                    bool installed) const = 0;
   // Whether the run removes the sources it wrote itself when it stops
   // before the binary files are written.
   virtual bool removes_own_sources() const = 0;
+  // Whether the sources are deleted only once the binary files are in place
+  // (else once both are read, before the binary files are written).
+  virtual bool deletes_sources_last() const = 0;
 
  protected:
   // The five writers' files, named under this subject's folder.
@@ -212,12 +217,15 @@ class Installer final : public Subject {
   }
 
   bool removes_own_sources() const override { return true; }
+  bool deletes_sources_last() const override { return false; }
 
-  Said said(Place, const std::vector<platform::Error>& failures) const override {
+  Said said(Place, const std::vector<platform::Error>& failures, bool installed) const override {
     // On the console in its own words, and in the box for a user without one.
     std::string err;
+    if (installed) err += "fiumicino_roma_3291: the scenario is installed, but:\n";
     for (const platform::Error& f : failures) err += "fiumicino_roma_3291: " + f.message() + "\n";
-    return {run::kExitPlatform, "", err, run::failure_box_text(failures) + "\n"};
+    return {installed ? run::kExitInstalledWithProblem : run::kExitPlatform, "", err,
+            run::failure_box_text(failures, installed) + "\n"};
   }
 };
 
@@ -236,8 +244,8 @@ class Compile final : public Subject {
     testing_support::put_folder(folder(), start);
     FaultEnv env(platform::default_env());
     arm(env);
-    const std::string args[] = {"scenarioc",    "compile", folder(),   "--scenario",
-                                kGivenScenario, "--train", kGivenTrain};
+    const std::string args[] = {"scenarioc",    "compile", folder(),    "--scenario",
+                                kGivenScenario, "--train", kGivenTrain, "--delete-sources"};
     std::vector<const char*> argv;
     for (const std::string& a : args) argv.push_back(a.c_str());
     std::ostringstream out, err;
@@ -255,13 +263,12 @@ class Compile final : public Subject {
   }
 
   bool removes_own_sources() const override { return false; }
+  bool deletes_sources_last() const override { return true; }
 
-  Said said(Place place, const std::vector<platform::Error>& failures) const override {
-    // A source left behind does not change what the binary files hold.
-    const std::string written =
-        place == Place::kDeletingSource ? tools::status_line(0, 0) + "\n" : "";
-    return {tools::kExitPlatform, written, "scenarioc: " + failures.front().message() + "\n",
-            ""};
+  Said said(Place, const std::vector<platform::Error>& failures, bool installed) const override {
+    // A failure once the binary files are in place does not change what they hold.
+    const std::string written = installed ? tools::status_line(0, 0) + "\n" : "";
+    return {tools::kExitPlatform, written, "scenarioc: " + failures.front().message() + "\n", ""};
   }
 
  private:
@@ -401,11 +408,24 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
         break;
       }
     std::vector<platform::Error> failures = {*r.trace[reported].failure};
-    // A run that removes its own sources when no binary file was put in
-    // place reports the first of them it could not remove.
-    const bool binaries_written = std::any_of(r.trace.begin(), r.trace.end(), [&](const auto& c) {
-      return c.op == Op::kRename && !c.failure && is_binary(target_of(c.path));
-    });
+    // An old file that cannot be moved aside is the file that cannot be
+    // replaced.
+    if (r.trace[reported].op == Op::kRename && is_temporary(r.trace[reported].path) &&
+        r.trace[reported].from == target_of(r.trace[reported].path))
+      failures.front().path = r.trace[reported].from;
+    // The folder's sync and the deletion of the old files come once the set
+    // is in place.
+    if (place == Place::kReplacing && unit_of(r.trace[reported].path) == "the binary files" &&
+        r.trace[reported].path != subject_->folder() && r.trace[reported].op != Op::kDelete)
+      expect_set_state(r, reported, &failures.front());
+    // A run that removes its own sources when the binary files were not all
+    // put in place reports the first of them it could not remove.
+    size_t renamed_in = 0;
+    for (const FaultEnv::Call& c : r.trace) {
+      if (c.failure && unit_of(c.path) == "the binary files" && c.path != subject_->folder()) break;
+      if (c.op == Op::kRename && !c.failure && is_binary(c.path)) ++renamed_in;
+    }
+    const bool binaries_written = renamed_in == subject_->binaries().size();
     if (subject_->removes_own_sources() && !binaries_written)
       for (size_t i = reported + 1; i < r.trace.size(); ++i)
         if (r.trace[i].failure && r.trace[i].op == Op::kDelete &&
@@ -413,11 +433,44 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
           failures.push_back(*r.trace[i].failure);
           break;
         }
-    const Said said = subject_->said(place, failures);
+    const Said said = subject_->said(place, failures, binaries_written);
     EXPECT_EQ(r.status, said.status);
     EXPECT_EQ(r.out, said.out);
     EXPECT_EQ(r.err, said.err);
     EXPECT_EQ(r.boxes, said.boxes);
+  }
+
+  // What a failed replacement of the binary files says it left: the old set
+  // put back when a file had been moved, else what each file holds, as the
+  // folder shows it.
+  void expect_set_state(const Result& r, size_t reported, platform::Error* failure) const {
+    const bool moved = std::any_of(r.trace.begin(), r.trace.begin() + static_cast<long>(reported),
+                                   [&](const FaultEnv::Call& c) {
+                                     return c.op == Op::kRename && !c.failure &&
+                                            unit_of(c.path) == "the binary files";
+                                   });
+    if (!moved) return;
+    std::vector<platform::LeftFile> left;
+    bool whole = true;
+    for (const std::string& binary : subject_->binaries()) {
+      platform::LeftFile file{binary, platform::LeftFile::Holds::kOld, {}};
+      const auto now = r.folder.find(binary);
+      const auto before = start_.find(binary);
+      if (now != r.folder.end() && now->second == new_bytes_.at(binary) &&
+          (before == start_.end() || before->second != now->second)) {
+        file.holds = platform::LeftFile::Holds::kNew;
+      } else if (now == r.folder.end() && before != start_.end()) {
+        file.holds = platform::LeftFile::Holds::kNothing;
+        for (const auto& [path, bytes] : r.folder)
+          if (target_of(path) == binary && is_temporary(path) && bytes == before->second)
+            file.old_content_in = path;
+        EXPECT_FALSE(file.old_content_in.empty()) << binary << " lost its old content";
+      }
+      whole = whole && file.holds == platform::LeftFile::Holds::kOld;
+      left.push_back(file);
+    }
+    failure->set_restored = whole;
+    if (!whole) failure->left = left;
   }
 
   // How far the run went after its first failure, at `at`.
@@ -467,9 +520,11 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
           }
         break;
       case Place::kDeletingSource:
-        // The run goes on to the binary files; with a single fault it
-        // writes them all.
-        EXPECT_TRUE(touches(subject_->binaries().front()));
+        // The run goes on to the binary files, or has put them in place
+        // already; with a single fault it writes them all.
+        if (!subject_->deletes_sources_last()) {
+          EXPECT_TRUE(touches(subject_->binaries().front()));
+        }
         if (mode == Mode::kOneCall) {
           for (const std::string& binary : subject_->binaries()) {
             EXPECT_TRUE(std::any_of(r.trace.begin(), r.trace.end(),
@@ -516,8 +571,16 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
         continue;
       }
       if (call.op == Op::kRename) {
-        expected[call.path] = new_bytes_.at(call.path);
-        rewritten.insert(call.path);
+        // A file moved within the folder takes its bytes along; a new
+        // content comes from its temporary file.
+        const auto moved = expected.find(call.from);
+        if (moved != expected.end()) {
+          expected[call.path] = moved->second;
+          expected.erase(call.from);
+        } else {
+          expected[call.path] = new_bytes_.at(call.path);
+          rewritten.insert(call.path);
+        }
       }
       if (call.op == Op::kDelete) expected.erase(call.path);
     }
@@ -535,6 +598,22 @@ class FaultWalk : public ::testing::TestWithParam<WalkCase> {
       if (expected.count(path) == 0 && is_temporary(path)) left.erase(path);
     }
     EXPECT_TRUE(testing_support::same_files(expected, left));
+    // The binary files stay one set: all old or all new, unless the run
+    // said which it could not put back.
+    if (r.err.find("could not all be put back") == std::string::npos) {
+      size_t old_files = 0, new_files = 0;
+      for (const std::string& binary : subject_->binaries()) {
+        const auto now = r.folder.find(binary);
+        const auto before = start_.find(binary);
+        if (now == r.folder.end() ? before == start_.end()
+                                  : (before != start_.end() && now->second == before->second))
+          ++old_files;
+        if (now != r.folder.end() && now->second == new_bytes_.at(binary)) ++new_files;
+      }
+      EXPECT_TRUE(old_files == subject_->binaries().size() ||
+                  new_files == subject_->binaries().size())
+          << old_files << " old and " << new_files << " new binary files";
+    }
   }
 
   // Walks every call of every operation, armed through `arm_op`.
@@ -619,15 +698,26 @@ TEST_P(FaultWalk, ACleanRunReplacesEachFileThroughAFlushedTemporaryFile) {
       replaced(kind);
   read(FileKind::kLineSource);
   read(FileKind::kTrainSource);
-  expected.push_back("delete " + name(FileKind::kLineSource));
-  expected.push_back("delete " + name(FileKind::kTrainSource));
-  // The binary files as one set: all written and flushed before the first
-  // rename, and the folder synced after the last.
-  for (FileKind kind : {FileKind::kLineGeometry, FileKind::kService, FileKind::kCells})
-    written(kind);
-  for (FileKind kind : {FileKind::kLineGeometry, FileKind::kService, FileKind::kCells})
-    expected.push_back("rename " + name(kind));
+  const auto delete_sources = [&] {
+    expected.push_back("delete " + name(FileKind::kLineSource));
+    expected.push_back("delete " + name(FileKind::kTrainSource));
+  };
+  const bool sources_last = subject_->deletes_sources_last();
+  if (!sources_last) delete_sources();
+  // The binary files as one set: all written and flushed, the old ones
+  // moved aside under temporary names, the new ones renamed in, the folder
+  // synced, and only then the old ones deleted.
+  constexpr FileKind kBinaries[] = {FileKind::kLineGeometry, FileKind::kService, FileKind::kCells};
+  for (FileKind kind : kBinaries) written(kind);
+  if (GetParam().old_versions)
+    for (FileKind kind : kBinaries)
+      for (const char* op : {"open ", "close ", "rename "})
+        expected.push_back(op + name(kind) + " (temporary)");
+  for (FileKind kind : kBinaries) expected.push_back("rename " + name(kind));
   expected.push_back("flush the folder");
+  if (GetParam().old_versions)
+    for (FileKind kind : kBinaries) expected.push_back("delete " + name(kind) + " (temporary)");
+  if (sources_last) delete_sources();
   EXPECT_EQ(calls, expected);
 }
 
@@ -645,7 +735,8 @@ TEST_P(FaultWalk, ADiskFillingUpInEveryFile) {
   // The files in the order they are written, with their sizes.
   std::vector<std::pair<std::string, size_t>> files;
   for (const FaultEnv::Call& call : clean_.trace)
-    if (call.op == Op::kRename) files.emplace_back(call.path, new_bytes_.at(call.path).size());
+    if (call.op == Op::kRename && !is_temporary(call.path))
+      files.emplace_back(call.path, new_bytes_.at(call.path).size());
   std::vector<std::pair<long long, size_t>> points;  // room, index of the file that does not fit
   long long before = 0;
   for (size_t i = 0; i < files.size(); ++i) {

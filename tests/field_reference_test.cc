@@ -44,7 +44,7 @@ compiler::CompileResult compile_example(const KeywordReference& r) {
   request.folder = "/r";
   request.scenario_name = "Prova";
   request.train_number = "1";
-  request.delete_sources = false;
+  request.delete_sources = compiler::CompileRequest::SourceDeletion::kKeep;
   request.write_files = false;
   model::Scenario names;
   names.scenario_name = request.scenario_name;

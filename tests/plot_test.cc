@@ -368,9 +368,10 @@ TEST_F(Plot, SlowdownsBoardsAndMarkersEachHaveTheirOwnKind) {
   const size_t added = count("marker");
   EXPECT_GT(added, 0u);
 
-  ASSERT_EQ(
-      scenarioc({"compile", folder_, "--scenario", kGivenScenario, "--train", kGivenTrain}).status,
-      tools::kExitOk);
+  ASSERT_EQ(scenarioc({"compile", folder_, "--scenario", kGivenScenario, "--train", kGivenTrain,
+                       "--delete-sources"})
+                .status,
+            tools::kExitOk);
   ASSERT_EQ(plot().status, tools::kExitOk);
   EXPECT_EQ(count("abbattimento"), 1u);
   EXPECT_EQ(count("marker"), added + 1);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/file_names.h"
+#include "platform/env.h"
 #include "platform/mem_env.h"
 #include "platform/ui.h"
 #include "run/failure_report.h"
@@ -34,6 +35,9 @@ class FakeUi final : public platform::Ui {
     files_at_show = env_ ? env_->files().size() : 0;
   }
   void close_waiting() override { calls.push_back("close"); }
+  void show_waiting_note(std::string_view note) override {
+    calls.push_back("note " + std::string(note));
+  }
   void message_box(std::string_view text) override {
     calls.push_back("box");
     boxes.emplace_back(text);
@@ -190,6 +194,140 @@ INSTANTIATE_TEST_SUITE_P(
         SlotCase{"speed_board", "indicatori_vmax,  0,  0,  1,  0,  0,  0,  0,  0,  0", 1251}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// --- The folder's lock -------------------------------------------------------------------
+
+// A short wait, so that the tests need no more than a moment.
+platform::LockWait short_wait() {
+  platform::LockWait wait;
+  wait.notice_after_ms = 20;
+  wait.give_up_after_ms = 150;
+  wait.poll_ms = 5;
+  return wait;
+}
+
+// Another run holds the lock the whole time: this one says what it waits
+// for, in the window and on the console, then stops having written nothing.
+TEST(InstallerLock, AHeldLockIsWaitedForAloudThenTheRunStopsHavingWrittenNothing) {
+  MemEnv env;
+  env.files()[path_of(FileKind::kTrainSource)] = "an author's older train source";
+  const auto before = env.files();
+  std::unique_ptr<platform::FolderLock> other;
+  ASSERT_FALSE(env.try_lock_folder(kFolder, &other));
+  ASSERT_TRUE(other);
+  FakeUi ui(&env);
+  std::ostringstream err;
+  EXPECT_EQ(run::run_installer(env, ui, kFolder, err, short_wait()), run::kExitPlatform);
+  EXPECT_EQ(env.files(), before);
+  EXPECT_EQ(ui.calls, (std::vector<std::string>{"show Attendere",
+                                                std::string("note ") + run::kWaitingForOtherRun,
+                                                "box", "close"}));
+  EXPECT_EQ(err.str(),
+            "fiumicino_roma_3291: waiting: another installation is in progress in '/scen'\n"
+            "fiumicino_roma_3291: cannot lock '/scen': another run in this folder has held it "
+            "for 0 s; nothing was written\n");
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0],
+            "Installazione interrotta.\n\nImpossibile riservare la cartella:\n/scen\n\nMotivo: "
+            "another run in this folder has held it for 0 s; nothing was written");
+
+  // Released, the next run installs.
+  other.reset();
+  FakeUi next(&env);
+  EXPECT_EQ(run::run_installer(env, next, kFolder, err, short_wait()), run::kExitOk);
+}
+
+// The system cannot lock the folder: the run says so on the console and
+// installs all the same.
+TEST(InstallerLock, AFolderThatCannotBeLockedIsSaidAndTheRunGoesOn) {
+  MemEnv base;
+  platform::FaultEnv env(base);
+  env.fail_locks(true);
+  FakeUi ui(&base);
+  std::ostringstream err;
+  EXPECT_EQ(run::run_installer(env, ui, kFolder, err, short_wait()), run::kExitOk);
+  EXPECT_EQ(err.str(),
+            "fiumicino_roma_3291: cannot lock '/scen': No locks available (injected); installing "
+            "without the lock: another installation in this folder at the same time could take "
+            "these files\n");
+  EXPECT_TRUE(ui.boxes.empty());
+  testing_support::expect_given_cells(base.files()[path_of(FileKind::kCells)]);
+}
+
+// Passes every call to a MemEnv, but cannot lock, and takes the line source
+// away as the compile is about to read it, as another unguarded run would.
+class TakingEnv final : public platform::Env {
+ public:
+  explicit TakingEnv(platform::Env& base) : base_(base) {}
+  bool file_exists(const std::string& path) override {
+    if (path == path_of(FileKind::kLineSource)) base_.delete_file(path);
+    return base_.file_exists(path);
+  }
+  platform::Status read_file(const std::string& p, std::string* c) override {
+    return base_.read_file(p, c);
+  }
+  platform::Status read_regular_file(const std::string& p, size_t l, std::string* c) override {
+    return base_.read_regular_file(p, l, c);
+  }
+  platform::Status new_writable_file(const std::string& p,
+                                     std::unique_ptr<platform::WritableFile>* f) override {
+    return base_.new_writable_file(p, f);
+  }
+  platform::Status new_temporary_file(const std::string& t, std::string* n,
+                                      std::unique_ptr<platform::WritableFile>* f) override {
+    return base_.new_temporary_file(t, n, f);
+  }
+  platform::Status rename_file(const std::string& a, const std::string& b) override {
+    return base_.rename_file(a, b);
+  }
+  platform::Status delete_file(const std::string& p) override { return base_.delete_file(p); }
+  platform::Status sync_folder(const std::string& f) override { return base_.sync_folder(f); }
+  platform::Status try_lock_folder(const std::string& f,
+                                   std::unique_ptr<platform::FolderLock>* l) override {
+    l->reset();
+    return platform::Error{"lock", f, "No locks available"};
+  }
+  platform::Status folder_identity(const std::string& f, std::string* id) override {
+    return base_.folder_identity(f, id);
+  }
+
+ private:
+  platform::Env& base_;
+};
+
+// Without the lock another run may take the sources this one wrote: that is
+// said as what it is, not as a fault of the scenario (" Errore n. 101").
+TEST(InstallerLock, SourcesTakenByAnUnguardedRunAreNotReportedAsItsOwnFault) {
+  MemEnv base;
+  TakingEnv env(base);
+  FakeUi ui(&base);
+  std::ostringstream err;
+  EXPECT_EQ(run::run_installer(env, ui, kFolder, err, short_wait()), run::kExitPlatform);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].find("Errore n."), std::string::npos) << ui.boxes[0];
+  EXPECT_NE(ui.boxes[0].find("another installation in this folder at the same time took the "
+                             "sources this one wrote"),
+            std::string::npos)
+      << ui.boxes[0];
+  EXPECT_EQ(base.files().count(path_of(FileKind::kTrainSource)), 0u) << "its own source removed";
+}
+
+// --- Stopping before the compile ----------------------------------------------------------
+
+// The run removes the sources it wrote, and only those: an older train source
+// that it could not replace is the author's, and stays byte for byte.
+TEST(InstallerEarlyStop, LeavesAnOlderTrainSourceItCouldNotReplace) {
+  MemEnv base;
+  base.files()[path_of(FileKind::kTrainSource)] = "an older train source\r\n";
+  platform::FaultEnv env(base);
+  // The line source's rename is the first, the train source's the second.
+  env.fail_nth(platform::Op::kRename, 2);
+  FakeUi ui(&base);
+  std::ostringstream err;
+  EXPECT_EQ(run::run_installer(env, ui, kFolder, err), run::kExitPlatform);
+  EXPECT_EQ(base.files(), (std::map<std::string, std::string>{
+                              {path_of(FileKind::kTrainSource), "an older train source\r\n"}}));
+}
+
 }  // namespace
 
 // --- A platform failure, for a user without a console -------------------------------------
@@ -215,6 +353,34 @@ TEST(FailureBoxText, NamesWhatCouldNotBeDoneToWhichFileAndWhyInItalian) {
        "or directory"},
   };
   for (const Case& c : cases) EXPECT_EQ(run::failure_box_text(c.failures), c.text);
+}
+
+// A set of binary files that could not be replaced says whether the old set
+// is whole again, or which file is new, which old and which missing; a run
+// that installed everything before its failure says so.
+TEST(FailureBoxText, SaysWhatAFailedSetLeftAndWhetherTheRunInstalled) {
+  platform::Error restored("replace", "/t/a.sim", "Sharing violation");
+  restored.set_restored = true;
+  EXPECT_EQ(run::failure_box_text({restored}),
+            "Installazione interrotta.\n\nImpossibile sostituire:\n/t/a.sim\n\nMotivo: Sharing "
+            "violation\n\nI file gi\u00e0 sostituiti sono stati ripristinati: la versione "
+            "precedente \u00e8 intatta.");
+  platform::Error mixed("replace", "/t/a.dat", "Input/output error");
+  mixed.left = {{"/t/l.dat", platform::LeftFile::Holds::kNew, ""},
+                {"/t/a.sim", platform::LeftFile::Holds::kNothing, "/t/a.sim.9-2.tmp~"},
+                {"/t/a.dat", platform::LeftFile::Holds::kOld, ""}};
+  EXPECT_EQ(run::failure_box_text({mixed}),
+            "Installazione interrotta.\n\nImpossibile sostituire:\n/t/a.dat\n\nMotivo: "
+            "Input/output error\n\nNon \u00e8 stato possibile ripristinare la versione "
+            "precedente:\n/t/l.dat: nuovo\n/t/a.sim: mancante, la versione precedente \u00e8 in "
+            "/t/a.sim.9-2.tmp~\n/t/a.dat: precedente");
+  EXPECT_EQ(mixed.message(),
+            "cannot replace '/t/a.dat': Input/output error; the files could not all be put back: "
+            "'/t/l.dat' is new; '/t/a.sim' is missing, its old content is in "
+            "'/t/a.sim.9-2.tmp~'; '/t/a.dat' is old");
+  EXPECT_EQ(run::failure_box_text({{"delete", "/t/x-.txt", "Permission denied"}}, true),
+            "Installazione completata, ma:\n\nImpossibile eliminare:\n/t/x-.txt\n\nMotivo: "
+            "Permission denied");
 }
 
 TEST(FailureBoxText, TheConsoleShowsOnlyItsOwnMessage) {

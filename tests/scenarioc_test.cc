@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -7,21 +8,21 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model/file_names.h"
 #include "model/status_codes.h"
 #include "platform/env.h"
 #include "platform/mem_env.h"
-#include "tools/exit_status.h"
-#include "writers/writers.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"
 #include "tests/support/tool_folder.h"
+#include "tests/support/utf8_path.h"
+#include "tools/exit_status.h"
 #include "tools/scenarioc_app.h"
 #include "tools/status_report.h"
 #include "writers/writers.h"
-#include "tests/support/utf8_path.h"
 
 namespace {
 
@@ -159,11 +160,14 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"unknown_command", {"frobnicate", "@"}, "frobnicate"},
         UsageCase{"no_folder", {"compile", "--scenario", "x", "--train", "1"}, "FOLDER"},
         // NAME and NUMBER left out are looked for in FOLDER; here in vain.
-        UsageCase{"train_not_in_folder", {"compile", "@", "--train", "1208"},
+        UsageCase{"train_not_in_folder",
+                  {"compile", "@", "--train", "1208"},
                   "no train source (Fiumicino Aeroporto_Roma_NUMBER-.txt)"},
-        UsageCase{"scenario_not_in_folder", {"compile", "@", "--scenario", "x"},
+        UsageCase{"scenario_not_in_folder",
+                  {"compile", "@", "--scenario", "x"},
                   "no train source (x_NUMBER-.txt)"},
-        UsageCase{"sources_not_in_folder", {"compile", "@", "--scenario", "x", "--train", "1"},
+        UsageCase{"sources_not_in_folder",
+                  {"compile", "@", "--scenario", "x", "--train", "1"},
                   "no source '"},
         UsageCase{"unknown_option",
                   {"compile", "@", "--scenario", "x", "--train", "1", "--fast"},
@@ -220,19 +224,119 @@ TEST(StatusReport, GivesCodeMeaningAndThePositionOnlyWhereTheCodeHasOne) {
 // --- Compiling --------------------------------------------------------------------------
 // The tests below compile real sources: they wait for the parsers.
 
-TEST_F(Scenarioc, CompilesTheGivenScenarioLikeTheInstaller) {
+TEST_F(Scenarioc, CompilesTheGivenScenarioLikeTheInstallerAndKeepsTheSources) {
   write_given_sources();
-  Outcome result = compile();
+  const auto sources = snapshot();
+  for (std::vector<std::string> keep :
+       {std::vector<std::string>{}, std::vector<std::string>{"--keep-sources"}}) {
+    SCOPED_TRACE(keep.empty() ? "default" : "--keep-sources");
+    Outcome result = compile(keep);
+    EXPECT_EQ(result.status, tools::kExitOk) << result.err;
+    EXPECT_EQ(result.out, "status 0: no fault\n");
+    EXPECT_EQ(result.err, "");
+    auto files = snapshot();
+    for (FileKind kind : {FileKind::kLineSource, FileKind::kTrainSource})
+      EXPECT_EQ(files[name(kind)], sources.at(name(kind))) << name(kind);
+    testing_support::expect_given_geometry(read(FileKind::kLineGeometry));
+    testing_support::expect_given_service(read(FileKind::kService));
+    testing_support::expect_given_cells(read(FileKind::kCells));
+    EXPECT_EQ(files.size(), 5u);
+  }
+  Outcome both = compile({"--keep-sources", "--delete-sources"});
+  EXPECT_EQ(both.status, tools::kExitPlatform);
+  EXPECT_NE(both.err.find("excludes"), std::string::npos) << both.err;
+}
+
+TEST_F(Scenarioc, DeleteSourcesDeletesThemOnceTheBinaryFilesAreInPlace) {
+  write_given_sources();
+  Outcome result = compile({"--delete-sources"});
   EXPECT_EQ(result.status, tools::kExitOk) << result.err;
-  EXPECT_EQ(result.out, "status 0: no fault\n");
-  EXPECT_EQ(result.err, "");
   std::vector<std::string> expected = {name(FileKind::kLineGeometry), name(FileKind::kService),
                                        name(FileKind::kCells)};
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(listing(), expected) << "both sources deleted, nothing else left";
-  testing_support::expect_given_geometry(read(FileKind::kLineGeometry));
-  testing_support::expect_given_service(read(FileKind::kService));
   testing_support::expect_given_cells(read(FileKind::kCells));
+}
+
+// Every write, flush, rename and folder sync of the compile failing in turn,
+// once and for good: a source is gone only where the compile ended with
+// status 0 and the three binary files in place.
+TEST_F(Scenarioc, DeleteSourcesNeverLosesASourceWhateverFails) {
+  write_given_sources();
+  const auto sources = snapshot();
+  for (platform::Op op : {platform::Op::kOpen, platform::Op::kWrite, platform::Op::kFlush,
+                          platform::Op::kClose, platform::Op::kRename}) {
+    for (bool for_good : {false, true}) {
+      for (int n = 1;; ++n) {
+        SCOPED_TRACE(std::string(platform::op_name(op)) + " " + std::to_string(n) +
+                     (for_good ? " and on" : ""));
+        platform::FaultEnv env(platform::default_env());
+        if (for_good)
+          env.fail_from(op, n);
+        else
+          env.fail_nth(op, n);
+        Outcome result = compile({"--delete-sources"}, env);
+        const bool failed = std::any_of(env.trace().begin(), env.trace().end(),
+                                        [](const auto& call) { return bool(call.failure); });
+        auto files = snapshot();
+        const bool sources_gone =
+            !files.count(name(FileKind::kLineSource)) || !files.count(name(FileKind::kTrainSource));
+        if (sources_gone) {
+          EXPECT_EQ(result.status, tools::kExitOk) << result.err;
+          testing_support::expect_given_geometry(read(FileKind::kLineGeometry));
+          testing_support::expect_given_service(read(FileKind::kService));
+          testing_support::expect_given_cells(read(FileKind::kCells));
+        } else {
+          for (FileKind kind : {FileKind::kLineSource, FileKind::kTrainSource})
+            EXPECT_EQ(files[name(kind)], sources.at(name(kind))) << name(kind);
+          EXPECT_NE(result.status, tools::kExitOk) << "a source left behind is reported";
+        }
+        for (const auto& [file, bytes] : files)
+          EXPECT_TRUE(platform::target_of_temporary(file).empty()) << file << " left behind";
+        // Back to the sources alone for the next round.
+        for (const auto& [file, bytes] : files) fs::remove(folder_path_ / file);
+        write_given_sources();
+        if (!failed) break;
+      }
+    }
+  }
+}
+
+// The temporary files beside the binary files add their suffix to the
+// longest name; a name whose temporary names would pass the limit is refused
+// by compile and check alike, before a source is opened.
+TEST_F(Scenarioc, ANameTooLongForTheTemporaryFilesIsRefusedBeforeAnythingIsRead) {
+  const size_t fits = 255 - platform::longest_temporary_suffix() - std::string("_linea.dat").size();
+  for (size_t length : {fits, fits + 1}) {
+    SCOPED_TRACE(length);
+    const std::string scenario(length, 'n');
+    platform::MemEnv mem;
+    for (FileKind kind : {FileKind::kLineSource, FileKind::kTrainSource}) {
+      auto lines = kind == FileKind::kLineSource ? given_line_source() : given_train_source();
+      ASSERT_FALSE(testing_support::write_source(
+          mem, folder_ + platform::kSeparator + model::file_name(kind, scenario, kGivenTrain),
+          lines));
+    }
+    for (const char* command : {"check", "compile"}) {
+      SCOPED_TRACE(command);
+      platform::FaultEnv env(mem);
+      Outcome result =
+          scenarioc({command, folder_, "--scenario", scenario, "--train", kGivenTrain}, env);
+      if (length == fits) {
+        EXPECT_EQ(result.status, tools::kExitOk) << result.err;
+        continue;
+      }
+      EXPECT_EQ(result.status, tools::kExitPlatform);
+      EXPECT_EQ(result.err, "scenarioc: cannot create '" + folder_ + platform::kSeparator +
+                                scenario + "_linea.dat': the name is " +
+                                std::to_string(length + 10) +
+                                " bytes long, and the temporary file written beside it adds up "
+                                "to 22: a file name can have 255 bytes; shorten the scenario "
+                                "name or the train number by 1 bytes\n");
+      EXPECT_EQ(env.calls(platform::Op::kOpen), 0);
+      EXPECT_EQ(env.calls(platform::Op::kRead), 0);
+    }
+  }
 }
 
 TEST_F(Scenarioc, JsonGivesOneObjectWithStatusPositionAndMessage) {
@@ -249,7 +353,7 @@ TEST_F(Scenarioc, JsonGivesOneObjectWithStatusPositionAndMessage) {
 TEST_F(Scenarioc, WithoutLineFileTheGeometryFileIsLeftAsItWas) {
   write_given_sources();
   put(FileKind::kLineGeometry, "geometry of an earlier run");
-  Outcome result = compile({"--no-line-file"});
+  Outcome result = compile({"--no-line-file", "--delete-sources"});
   EXPECT_EQ(result.status, tools::kExitOk) << result.err;
   EXPECT_EQ(read(FileKind::kLineGeometry), "geometry of an earlier run");
   EXPECT_FALSE(exists(FileKind::kLineSource));
@@ -281,8 +385,9 @@ TEST_P(ScenariocFault, ReportsTheCodeWithStatus1AndStillWritesTheBinaryFiles) {
   for (bool json : {false, true}) {
     SCOPED_TRACE(json ? "--json" : "plain");
     write_sources(c.line, c.train);
-    Outcome result =
-        compile(json ? std::vector<std::string>{"--json"} : std::vector<std::string>{});
+    std::vector<std::string> options = {"--delete-sources"};
+    if (json) options.push_back("--json");
+    Outcome result = compile(options);
     EXPECT_EQ(result.status, tools::kExitStatus) << result.err;
     const std::string meaning(model::status::info(c.status).text);
     if (json) {
@@ -333,8 +438,8 @@ TEST_F(Scenarioc, WithoutBothSourcesNothingIsReadOrDeleted) {
   for (FileKind present : {FileKind::kLineSource, FileKind::kTrainSource}) {
     SCOPED_TRACE(name(present));
     write_given_sources();
-    fs::remove(test::fs_path(path(
-        present == FileKind::kLineSource ? FileKind::kTrainSource : FileKind::kLineSource)));
+    fs::remove(test::fs_path(
+        path(present == FileKind::kLineSource ? FileKind::kTrainSource : FileKind::kLineSource)));
     put(FileKind::kCells, "cells of an earlier run");
     const auto before = snapshot();
     Outcome result = compile();
@@ -348,12 +453,12 @@ TEST_F(Scenarioc, WithoutBothSourcesNothingIsReadOrDeleted) {
   }
 }
 
-TEST_F(Scenarioc, KeepSourcesAndOutWriteElsewhereAndLoseNothing) {
+TEST_F(Scenarioc, OutWritesElsewhereAndLosesNothing) {
   write_given_sources();
   const auto sources = snapshot();
   const std::string out = folder_ + "/out";
   fs::create_directory(test::fs_path(out));
-  Outcome result = compile({"--keep-sources", "--out", out});
+  Outcome result = compile({"--out", out});
   EXPECT_EQ(result.status, tools::kExitOk) << result.err;
   EXPECT_EQ(snapshot(), sources) << "the sources stay and nothing else is written beside them";
   for (FileKind kind : {FileKind::kLineGeometry, FileKind::kService, FileKind::kCells})
@@ -382,14 +487,168 @@ TEST_F(Scenarioc, AFailingFileOperationGivesStatus2AndKeepsTheOldFile) {
   put(FileKind::kLineGeometry, "geometry of an earlier run");
   platform::FaultEnv env(platform::default_env());
   env.fail_nth(platform::Op::kRename, 1);
-  Outcome result = compile({}, env);
+  Outcome result = compile({"--delete-sources"}, env);
   EXPECT_EQ(result.status, tools::kExitPlatform);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(
       result.err.rfind("scenarioc: cannot replace '" + path(FileKind::kLineGeometry) + "'", 0), 0u)
       << result.err;
   EXPECT_EQ(read(FileKind::kLineGeometry), "geometry of an earlier run");
-  EXPECT_EQ(listing(), std::vector<std::string>{name(FileKind::kLineGeometry)});
+  std::vector<std::string> expected = {name(FileKind::kLineGeometry), name(FileKind::kLineSource),
+                                       name(FileKind::kTrainSource)};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(listing(), expected) << "the sources stay, no temporary file is left";
+}
+
+// A run killed while it replaced the binary files leaves the old service
+// file moved aside and none in its place: check says so; a whole set, or
+// none at all, gives no word.
+TEST_F(Scenarioc, CheckSaysWhatARunStoppedWhileReplacingTheBinaryFilesLeft) {
+  write_given_sources();
+  Outcome nothing_yet = scenarioc({"check", folder_});
+  EXPECT_EQ(nothing_yet.status, tools::kExitOk);
+  EXPECT_EQ(nothing_yet.err, "");
+  ASSERT_EQ(compile().status, tools::kExitOk);
+  Outcome whole = scenarioc({"check", folder_});
+  EXPECT_EQ(whole.err, "");
+
+  const std::string aside = name(FileKind::kService) + ".4242-5.tmp~";
+  fs::rename(test::fs_path(path(FileKind::kService)), folder_path_ / test::fs_path(aside));
+  Outcome stopped = scenarioc({"check", folder_});
+  EXPECT_EQ(stopped.status, tools::kExitOk);
+  EXPECT_EQ(stopped.out, "no fault (status 0)\n");
+  EXPECT_EQ(stopped.err,
+            "scenarioc: warning: '" + aside +
+                "' was left by a run stopped while it replaced the binary files: it holds another "
+                "version of '" +
+                name(FileKind::kService) +
+                "'; compile again to write the whole set, then delete it\n"
+                "scenarioc: warning: the binary files are not a whole set: '" +
+                name(FileKind::kService) + "' is missing; compile again to write the whole set\n");
+}
+
+// --- The folders' locks --------------------------------------------------------------
+
+// Another process holding the folder's lock: a lock of the folder taken
+// here, on a descriptor of its own, is refused to the compile as another
+// process's would be.
+TEST_F(Scenarioc, WhileAnotherRunHoldsTheLockCompileReadsDeletesAndWritesNothing) {
+  write_given_sources();
+  const auto before = snapshot();
+  std::unique_ptr<platform::FolderLock> other;
+  ASSERT_FALSE(platform::default_env().try_lock_folder(folder_, &other));
+  ASSERT_TRUE(other);
+  Outcome result;
+  std::thread compiling([&] { result = compile({"--delete-sources"}); });
+  // Past the two seconds after which the compile says what it waits for.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2300));
+  EXPECT_EQ(snapshot(), before) << "the compile went on while the lock was held";
+  other.reset();
+  compiling.join();
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
+  EXPECT_EQ(result.err, "scenarioc: waiting: another run holds the lock of '" + folder_ + "'\n");
+  EXPECT_FALSE(exists(FileKind::kLineSource));
+  testing_support::expect_given_cells(read(FileKind::kCells));
+}
+
+// Passes every call to the machine's Env and, as each source is read, tries
+// the locks of `probed` as another process would.
+class LockProbeEnv final : public platform::Env {
+ public:
+  explicit LockProbeEnv(std::vector<std::string> probed) : probed_(std::move(probed)) {}
+  // One entry per source read: whether each probed folder was found locked.
+  std::vector<std::vector<bool>> found_locked;
+
+  platform::Status read_regular_file(const std::string& p, size_t l, std::string* c) override {
+    std::vector<bool> locked;
+    for (const std::string& folder : probed_) {
+      std::unique_ptr<platform::FolderLock> lock;
+      EXPECT_FALSE(base_.try_lock_folder(folder, &lock));
+      locked.push_back(lock == nullptr);
+    }
+    found_locked.push_back(locked);
+    return base_.read_regular_file(p, l, c);
+  }
+  bool file_exists(const std::string& p) override { return base_.file_exists(p); }
+  platform::Status read_file(const std::string& p, std::string* c) override {
+    return base_.read_file(p, c);
+  }
+  platform::Status new_writable_file(const std::string& p,
+                                     std::unique_ptr<platform::WritableFile>* f) override {
+    return base_.new_writable_file(p, f);
+  }
+  platform::Status new_temporary_file(const std::string& t, std::string* n,
+                                      std::unique_ptr<platform::WritableFile>* f) override {
+    return base_.new_temporary_file(t, n, f);
+  }
+  platform::Status rename_file(const std::string& a, const std::string& b) override {
+    return base_.rename_file(a, b);
+  }
+  platform::Status delete_file(const std::string& p) override { return base_.delete_file(p); }
+  platform::Status sync_folder(const std::string& f) override { return base_.sync_folder(f); }
+  platform::Status try_lock_folder(const std::string& f,
+                                   std::unique_ptr<platform::FolderLock>* l) override {
+    return base_.try_lock_folder(f, l);
+  }
+  platform::Status folder_identity(const std::string& f, std::string* id) override {
+    return base_.folder_identity(f, id);
+  }
+
+ private:
+  platform::Env& base_ = platform::default_env();
+  std::vector<std::string> probed_;
+};
+
+// The compile holds the locks of FOLDER and of --out DIR for as long as it
+// reads and writes, not just while it takes them.
+TEST_F(Scenarioc, TheCompileHoldsTheLocksOfFolderAndOutWhileItWorks) {
+  write_given_sources();
+  const std::string out = folder_ + "/out";
+  fs::create_directory(test::fs_path(out));
+  LockProbeEnv env({folder_, out});
+  Outcome result = compile({"--out", out}, env);
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
+  EXPECT_EQ(env.found_locked, (std::vector<std::vector<bool>>{{true, true}, {true, true}}));
+}
+
+// --out DIR is locked as well as FOLDER: a run that holds either one keeps
+// the compile from writing, and after --wait-lock it stops having read and
+// written nothing.
+TEST_F(Scenarioc, ALockHeldOnFolderOrOutIsGivenUpAfterWaitLockHavingWrittenNothing) {
+  write_given_sources();
+  const std::string out = folder_ + "/out";
+  fs::create_directory(test::fs_path(out));
+  const auto before = snapshot();
+  for (const std::string& held : {folder_, out}) {
+    SCOPED_TRACE(held);
+    std::unique_ptr<platform::FolderLock> other;
+    ASSERT_FALSE(platform::default_env().try_lock_folder(held, &other));
+    ASSERT_TRUE(other);
+    platform::FaultEnv env(platform::default_env());
+    Outcome result = compile({"--out", out, "--delete-sources", "--wait-lock", "0.2"}, env);
+    EXPECT_EQ(result.status, tools::kExitPlatform);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "scenarioc: cannot lock '" + held +
+                              "': another run in this folder has held it for 0 s; nothing was "
+                              "written\n");
+    EXPECT_TRUE(env.trace().empty()) << "no file was opened";
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_TRUE(fs::is_empty(test::fs_path(out)));
+  }
+}
+
+// A folder the system cannot lock is said, and compiled in all the same.
+TEST_F(Scenarioc, AFolderThatCannotBeLockedIsSaidAndCompiledIn) {
+  write_given_sources();
+  platform::FaultEnv env(platform::default_env());
+  env.fail_locks(true);
+  Outcome result = compile({}, env);
+  EXPECT_EQ(result.status, tools::kExitOk) << result.err;
+  EXPECT_EQ(result.err, "scenarioc: warning: cannot lock '" + folder_ +
+                            "': No locks available (injected); compiling without the lock: "
+                            "another run in this folder at the same time could take the sources "
+                            "or mix its binary files with these\n");
+  testing_support::expect_given_cells(read(FileKind::kCells));
 }
 
 }  // namespace

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/tool_folder.h"
 #include "tools/exit_status.h"
 #include "writers/writers.h"
-#include "tests/support/tool_folder.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         HelpCase{"compile",
                  {"FOLDER", "--scenario NAME", "--train NUMBER", "--no-line-file", "--json",
-                  "NAME_linea.dat", "deleted", "\"position\""}},
+                  "NAME_linea.dat", "--delete-sources", "--keep-sources", "kept", "\"position\""}},
         HelpCase{"check",
                  {"FOLDER", "--scenario NAME", "--train NUMBER", "--json",
                   "FILE:LINE:COLUMN: error: MEANING (status N, at M m)", "caret",

@@ -83,7 +83,7 @@ compiler::CompileResult check_scenario(platform::Env& env, const std::string& fo
   request.scenario_name = scenario_name;
   request.train_number = train_number;
   request.build_line_file = build_line_file;
-  request.delete_sources = false;
+  request.delete_sources = compiler::CompileRequest::SourceDeletion::kKeep;
   request.write_files = false;
   return compiler::compile(env, request);
 }

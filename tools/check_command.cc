@@ -2,6 +2,7 @@
 #include <memory>
 #include <ostream>
 
+#include "tools/binary_set.h"
 #include "tools/exit_status.h"
 #include "tools/check.h"
 #include "tools/commands.h"
@@ -32,7 +33,9 @@ constexpr char kFooter[] =
     "that matches no keyword (with the nearest keyword), extra or missing fields, a decimal\n"
     "comma, a value stored other than as written, an entry past the end of the line, a curve\n"
     "whose side is unclear, a '#' line, a tab after a keyword, an unknown section header, text\n"
-    "saved as UTF-8. They never change what 'compile' writes.\n"
+    "saved as UTF-8. They never change what 'compile' writes. On stderr, a note says when the\n"
+    "folder's binary files are not a whole set, or a run stopped while it replaced them left a\n"
+    "temporary file beside them.\n"
     "\n"
     "Exit status: 0 no fault (with --werror: and no warning); 1 a fault the compile records (the binary files would still be\n"
     "written); 3 a fault that would end the compile with \" Errore n. \" and no binary file;\n"
@@ -59,6 +62,11 @@ int run_check(CheckArgs args, const ToolContext& context) {
     context.out << report_json(result).dump(2) << std::endl;
   else
     context.out << report_text(result);
+  // A run stopped while it replaced the binary files: said, whatever the
+  // sources hold.
+  for (const std::string& note : interrupted_set_notes(
+           args.scenario.folder, args.scenario.scenario, args.scenario.train))
+    context.err << "scenarioc: warning: " << note << std::endl;
   if (result.ended_early) return kExitErrore;
   if (result.status != 0) return kExitStatus;
   return args.werror && warning_count(result) > 0 ? kExitStatus : kExitOk;

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <ostream>
+#include <vector>
 
 #include "compiler/compile.h"
 #include "model/file_names.h"
@@ -18,8 +19,15 @@ constexpr char kFooter[] =
     "Reads the line source NAME_linea.txt and the train source NAME_NUMBER-.txt in FOLDER and\n"
     "writes the line geometry file NAME_linea.dat, the service file NAME_NUMBER.sim and the\n"
     "cell file NAME_NUMBER.dat into the same folder (or --out DIR), exactly as the installer\n"
-    "does: both sources are deleted once both have been read (--keep-sources keeps them), and\n"
-    "the binary files are replaced. Nothing is read or deleted unless both sources are there.\n"
+    "does, except that the sources are kept. With --delete-sources both are deleted as the\n"
+    "installer deletes them, but only once the three binary files are in place and flushed to\n"
+    "the disk: a compile that fails, is stopped or is killed never costs the sources. The\n"
+    "binary files are replaced as one set. Nothing is read unless both sources are there.\n"
+    "FOLDER and DIR are locked (in a fixed order) against other compiles and installers; a\n"
+    "lock held by another run is waited for, said after 2 seconds, and given up after\n"
+    "--wait-lock seconds; a folder the system cannot lock is said, and compiled in anyway.\n"
+    "A scenario name too long for the temporary files written beside the binary files is\n"
+    "refused before anything is read.\n"
     "NAME and NUMBER may be left out when FOLDER holds one scenario with one train source.\n"
     "\n"
     "Prints the faults and warnings as 'scenarioc check' does, on stderr, then the status code\n"
@@ -31,7 +39,8 @@ constexpr char kFooter[] =
     "  0  status 0: no fault; the binary files are written.\n"
     "  1  any other status: the fault is reported, and the binary files are written from the\n"
     "     scenario as far as it was read.\n"
-    "  2  bad usage, or a file operation failed; the message on stderr names the file, the\n"
+    "  2  bad usage, a lock not released in time (nothing read or written), or a file\n"
+    "     operation failed; the message on stderr names the file, the\n"
     "     operation and the reason. A source that cannot be opened or read stops the compile\n"
     "     with nothing deleted and no binary file changed; a source that was read but cannot\n"
     "     be deleted leaves the binary files written (their status is printed on stdout).\n"
@@ -39,6 +48,25 @@ constexpr char kFooter[] =
     "     stderr, the status as above on stdout): codes 1250 and 1251, and faults found\n"
     "     before the line length has sized the cell track (101: no line source; 102; 1;\n"
     "     25 when it comes that early); no binary file is written.";
+
+// Says on the console what the compile waits for, and which folder it
+// compiles in without a lock.
+class ConsoleLockObserver final : public platform::LockObserver {
+ public:
+  explicit ConsoleLockObserver(std::ostream& err) : err_(err) {}
+  void waiting_for(const std::string& folder) override {
+    err_ << "scenarioc: waiting: another run holds the lock of '" << folder << "'" << std::endl;
+  }
+  void unguarded(const platform::Error& why) override {
+    err_ << "scenarioc: warning: " << why.message()
+         << "; compiling without the lock: another run in this folder at the same time could "
+            "take the sources or mix its binary files with these"
+         << std::endl;
+  }
+
+ private:
+  std::ostream& err_;
+};
 
 }  // namespace
 
@@ -52,7 +80,9 @@ int run_compile(CompileArgs args, const ToolContext& context) {
   request.scenario_name = args.scenario.scenario;
   request.train_number = args.scenario.train;
   request.build_line_file = !args.no_line_file;
-  request.delete_sources = !args.keep_sources;
+  request.delete_sources = args.delete_sources
+                               ? compiler::CompileRequest::SourceDeletion::kOnceWritten
+                               : compiler::CompileRequest::SourceDeletion::kKeep;
   request.output_folder = args.out;
   // Nothing is read or deleted unless both sources are there: a typo in a
   // name must not cost the author the other source.
@@ -67,9 +97,17 @@ int run_compile(CompileArgs args, const ToolContext& context) {
       return kExitPlatform;
     }
   }
-  // Another compile or installer in this folder would delete the sources
-  // this one is about to read.
-  const std::unique_ptr<platform::FolderLock> lock = context.env.lock_folder(request.folder);
+  // Another compile or installer in these folders would delete the sources
+  // this one is about to read, or mix its binary files with this one's.
+  ConsoleLockObserver observer(context.err);
+  std::vector<std::unique_ptr<platform::FolderLock>> locks;
+  platform::LockWait wait;
+  wait.give_up_after_ms = static_cast<long>(args.wait_lock_seconds * 1000);
+  if (platform::Status timeout = platform::lock_folders(
+          context.env, compiler::folders_written(request), wait, observer, &locks)) {
+    context.err << "scenarioc: " << timeout->message() << std::endl;
+    return kExitPlatform;
+  }
   const compiler::CompileResult result = compiler::compile(context.env, request);
   // The same located messages as check's.
   context.err << diagnostics_text(result);
@@ -77,7 +115,8 @@ int run_compile(CompileArgs args, const ToolContext& context) {
     context.err << "scenarioc: " << result.failure->message() << std::endl;
     // A source that was read whole but could not be deleted still leaves the
     // binary files written: say what they hold.
-    if (result.files_written) print_status(context.out, args.json, result.status, result.error_position);
+    if (result.files_written)
+      print_status(context.out, args.json, result.status, result.error_position);
     return kExitPlatform;
   }
   if (result.ended_early) context.err << " Errore n. " << result.status << std::endl;
@@ -93,13 +132,24 @@ Subcommand add_compile_command(CLI::App& parent, const ToolContext& context) {
   command->add_flag("--no-line-file", args->no_line_file,
                     "Do not build the track plan and leave NAME_linea.dat as it is (not created, "
                     "replaced or deleted)");
-  command->add_flag("--keep-sources", args->keep_sources,
-                    "Leave both sources in FOLDER (compile them without deleting them)");
+  CLI::Option* keep = command->add_flag("--keep-sources", args->keep_sources,
+                                        "Leave both sources in FOLDER (the default)");
+  command
+      ->add_flag("--delete-sources", args->delete_sources,
+                 "Delete both sources once the binary files are durably in place, as the "
+                 "installer does")
+      ->excludes(keep);
   command->add_option("--out", args->out, "Write the binary files into DIR instead of FOLDER")
       ->type_name("DIR")
-      ->check(CLI::Validator([](std::string& value) { return check_folder(value); }, "",
-                             "folder"));
+      ->check(CLI::Validator([](std::string& value) { return check_folder(value); }, "", "folder"));
   command->add_flag("--json", args->json, "Print the status as one JSON object");
+  command
+      ->add_option("--wait-lock", args->wait_lock_seconds,
+                   "How long to wait for another run that holds the lock of FOLDER or DIR, then "
+                   "stop having written nothing")
+      ->type_name("SECONDS")
+      ->capture_default_str()
+      ->check(CLI::NonNegativeNumber);
   command->footer(kFooter);
   return Subcommand{command, [args, &context] { return run_compile(*args, context); }};
 }

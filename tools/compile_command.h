@@ -12,8 +12,10 @@ namespace tools {
 struct CompileArgs {
   ScenarioArgs scenario;
   bool no_line_file = false;
-  bool keep_sources = false;
-  std::string out;  // where the binary files go; FOLDER when empty
+  bool keep_sources = false;  // the default, still accepted
+  bool delete_sources = false;
+  std::string out;                // where the binary files go; FOLDER when empty
+  double wait_lock_seconds = 60;  // for another run that holds a folder's lock
   bool json = false;
 };
 

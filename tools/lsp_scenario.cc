@@ -192,7 +192,7 @@ ScenarioCompile compile_scenario(const ScenarioKey& key, const Sources& sources)
   request.folder = key.folder;
   request.scenario_name = key.scenario;
   request.train_number = key.train.empty() ? kNoTrainNumber : key.train;
-  request.delete_sources = false;
+  request.delete_sources = compiler::CompileRequest::SourceDeletion::kKeep;
   request.write_files = false;
   out.result = compiler::compile(files, request);
   return out;

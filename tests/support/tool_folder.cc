@@ -6,9 +6,9 @@
 
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"
+#include "tests/support/utf8_path.h"
 #include "tools/scenarioc_app.h"
 #include "writers/writers.h"
-#include "tests/support/utf8_path.h"
 
 namespace testing_support {
 
@@ -69,8 +69,8 @@ void ToolFolder::write_given_sources() { write_sources(given_line_source(), give
 
 void ToolFolder::compile_given_scenario() {
   write_given_sources();
-  ToolOutcome compiled =
-      scenarioc({"compile", folder_, "--scenario", kGivenScenario, "--train", kGivenTrain});
+  ToolOutcome compiled = scenarioc({"compile", folder_, "--scenario", kGivenScenario, "--train",
+                                    kGivenTrain, "--delete-sources"});
   ASSERT_EQ(compiled.status, 0) << compiled.out << compiled.err;
 }
 

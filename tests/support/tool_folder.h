@@ -47,8 +47,8 @@ class ToolFolder : public ::testing::Test {
 
   void write_sources(const std::vector<std::string>& line, const std::vector<std::string>& train);
   void write_given_sources();
-  // Compiles the given sources with `scenarioc compile`: the three binary
-  // files, no source left.
+  // Compiles the given sources with `scenarioc compile --delete-sources`:
+  // the three binary files, no source left.
   void compile_given_scenario();
 
   std::filesystem::path folder_path_;
