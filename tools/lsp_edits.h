@@ -1,9 +1,10 @@
 // A document's text under a list of ranged edits, each placed in the text
 // the edits before it left. The text is held in blocks of a few KB that
 // know their line breaks and their units, so that finding a position skips
-// whole blocks and an edit rewrites only the blocks it touches: a list of
-// edits costs time linear in the document and the edits, however long its
-// lines are and wherever the edits fall.
+// whole blocks and an edit rewrites only the blocks it touches: each edit
+// costs a walk over the blocks (one per 2 KB) and the rewrite of one or two,
+// never a copy of the whole text, however long its lines are and wherever
+// the edits fall.
 #pragma once
 
 #include <compare>

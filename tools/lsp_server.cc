@@ -251,8 +251,8 @@ void Server::did_change(const json& params) {
   const Document* d = documents_.find(uri);
   if (!d) return;
   // Whole texts replace the buffer without a copy of the old one; ranged
-  // edits (the server asks for whole texts) are applied to a copy, in time
-  // linear in the text and the edits.
+  // edits (the server asks for whole texts) are applied to a copy held in
+  // blocks, so that none copies the whole text.
   std::string text;
   std::optional<EditedText> edited;
   bool from_old = true;
