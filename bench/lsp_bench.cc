@@ -18,7 +18,6 @@ namespace {
 
 using nlohmann::json;
 
-
 // Opens the line source as a buffer (the train source on disk) and measures
 // one full-text change of it, each time to a text that differs.
 void change_line_source(benchmark::State& state, const std::string& line,
@@ -61,8 +60,7 @@ void change_line_source(benchmark::State& state, const std::string& line,
 }
 
 void BM_LspChangeGiven(benchmark::State& state) {
-  change_line_source(state, bench::given_line_source(),
-                     bench::given_train_source());
+  change_line_source(state, bench::given_line_source(), bench::given_train_source());
 }
 BENCHMARK(BM_LspChangeGiven)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -70,6 +68,53 @@ void BM_LspChangeMaximum(benchmark::State& state) {
   change_line_source(state, bench::maximum_line_source(), bench::maximum_train_source());
 }
 BENCHMARK(BM_LspChangeMaximum)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One didChange of 20,000 ranged edits (about 12 MB) on a 5 MB document of
+// 80-byte lines, each edit somewhere else in it: what an editor's
+// search-and-replace over a large file sends. The document is no source, so
+// only the edits are measured; every other message undoes the one before.
+void BM_LspRangedEdits(benchmark::State& state) {
+  platform::MemEnv disk;
+  tools::lsp::Server server(
+      disk, [](const std::string&) { return std::vector<std::string>{}; },
+      [](const std::string&) {});
+  server.handle(
+      json{{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", json::object()}}
+          .dump());
+  const std::string uri = "file:///scenari/note.txt";
+  constexpr int kLines = 65536;  // of 80 bytes: 5 MB
+  std::string text;
+  for (int i = 0; i < kLines; ++i) text += std::string(78, 'a' + i % 26) + "\r\n";
+  server.handle(json{{"jsonrpc", "2.0"},
+                     {"method", "textDocument/didOpen"},
+                     {"params", {{"textDocument", {{"uri", uri}, {"version", 1}, {"text", text}}}}}}
+                    .dump());
+  std::string messages[2];
+  for (int m = 0; m < 2; ++m) {
+    json changes = json::array();
+    for (int i = 0; i < 20000; ++i) {
+      // Spread over the document, back and forth.
+      const int line = static_cast<int>((i * 7919LL) % kLines);
+      changes.push_back({{"range",
+                          {{"start", {{"line", line}, {"character", 10}}},
+                           {"end", {{"line", line}, {"character", 10 + 500 * m}}}}},
+                         {"text", std::string(m == 0 ? 500 : 0, 'z')}});
+    }
+    messages[m] = json{{"jsonrpc", "2.0"},
+                       {"method", "textDocument/didChange"},
+                       {"params",
+                        {{"textDocument", {{"uri", uri}, {"version", m + 2}}},
+                         {"contentChanges", std::move(changes)}}}}
+                      .dump();
+  }
+  state.counters["message_bytes"] = static_cast<double>(messages[0].size());
+  int m = 0;
+  for (auto _ : state) {
+    server.handle(messages[m]);
+    m ^= 1;
+  }
+}
+BENCHMARK(BM_LspRangedEdits)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -24,9 +24,6 @@ namespace status = model::status;
 using model::FileKind;
 using SourceDeletion = CompileRequest::SourceDeletion;
 
-// Far beyond any source: the longest line's sources take a few hundred KB.
-constexpr size_t kLargestSource = size_t{64} << 20;
-
 // Where the first byte that Windows-1252 leaves undefined stands, or the
 // whole file when there is none.
 Location undefined_byte(std::string_view bytes, FileKind file, unsigned char* byte) {

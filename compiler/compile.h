@@ -93,6 +93,10 @@ CompileResult compile(platform::Env& env, const CompileRequest& request);
 // The folders the compile reads from or writes into: those a run locks.
 std::vector<std::string> folders_written(const CompileRequest& request);
 
+// The largest source read, far beyond any: the longest line's sources take
+// a few hundred KB. Its callers that read sources themselves keep to it.
+inline constexpr size_t kLargestSource = size_t{64} << 20;
+
 // The longest name a file may have on the systems the program runs on, in
 // bytes of UTF-8 (Windows counts UTF-16 units, never more than these).
 inline constexpr size_t kLongestFileName = 255;

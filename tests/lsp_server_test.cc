@@ -6,18 +6,22 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/case_name.h"
-
+#include <algorithm>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "compiler/compile.h"
 #include "platform/mem_env.h"
+#include "tests/support/case_name.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"
 #include "tools/lsp_documents.h"
+#include "tools/lsp_edits.h"
+#include "tools/lsp_message_limits.h"
 #include "tools/lsp_message_reader.h"
 #include "writers/writers.h"
 
@@ -56,11 +60,55 @@ std::pair<int, int> find(const std::string& text, const std::string& needle, boo
   return {line, static_cast<int>(at - start)};
 }
 
+// The disk as the server may use it: it asks whether a file is there and
+// reads regular files of a bounded size. Any other call (an unbounded read,
+// a write, a lock) is recorded and refused.
+class ReadOnlyBoundedDisk final : public platform::Env {
+ public:
+  explicit ReadOnlyBoundedDisk(platform::Env& base) : base_(base) {}
+  std::vector<std::string> refused;
+
+  bool file_exists(const std::string& p) override { return base_.file_exists(p); }
+  platform::Status read_regular_file(const std::string& p, size_t l, std::string* c) override {
+    return base_.read_regular_file(p, l, c);
+  }
+  platform::Status read_file(const std::string& p, std::string*) override {
+    return refuse("read without a bound", p);
+  }
+  platform::Status new_writable_file(const std::string& p,
+                                     std::unique_ptr<platform::WritableFile>*) override {
+    return refuse("write", p);
+  }
+  platform::Status new_temporary_file(const std::string& t, std::string*,
+                                      std::unique_ptr<platform::WritableFile>*) override {
+    return refuse("create", t);
+  }
+  platform::Status rename_file(const std::string& a, const std::string&) override {
+    return refuse("rename", a);
+  }
+  platform::Status delete_file(const std::string& p) override { return refuse("delete", p); }
+  platform::Status sync_folder(const std::string& f) override { return refuse("sync", f); }
+  platform::Status try_lock_folder(const std::string& f,
+                                   std::unique_ptr<platform::FolderLock>*) override {
+    return refuse("lock", f);
+  }
+  platform::Status folder_identity(const std::string& f, std::string*) override {
+    return refuse("identify", f);
+  }
+
+ private:
+  platform::Status refuse(const std::string& what, const std::string& path) {
+    refused.push_back(what + " " + path);
+    return platform::Error{what, path, "not the language server's to do"};
+  }
+  platform::Env& base_;
+};
+
 class Session : public testing::Test {
  protected:
   Session()
       : server_(
-            disk_, [this](const std::string& folder) { return listing(folder); },
+            checked_disk_, [this](const std::string& folder) { return listing(folder); },
             [this](const std::string& body) { sent_.push_back(json::parse(body)); }) {}
 
   std::string path(const char* name) const { return folder_ + platform::kSeparator + name; }
@@ -131,7 +179,10 @@ class Session : public testing::Test {
             {"end", {{"line", line}, {"character", end}}}};
   }
 
+  void TearDown() override { EXPECT_EQ(checked_disk_.refused, std::vector<std::string>{}); }
+
   platform::MemEnv disk_;
+  ReadOnlyBoundedDisk checked_disk_{disk_};
   std::string folder_ = std::string(1, platform::kSeparator) + "scenari";
   tools::lsp::Server server_;
   std::vector<json> sent_;
@@ -274,6 +325,41 @@ TEST_F(Session, ALineSourceAloneIsCompiledWithoutATrainSource) {
             json::array());
 }
 
+TEST_F(Session, ALineSourceLargerThanAnySourceIsRefusedUnread) {
+  initialize();
+  disk_.files()[line_path()] = std::string(compiler::kLargestSource + 1, ' ');
+  const json d = diagnostics_for(open(train_path(), joined(given_train())), uri(train_path()));
+  // First the reason, then what the compile makes of a source it was not given.
+  ASSERT_EQ(d.size(), 2u) << d.dump(1);
+  EXPECT_EQ(d[1]["code"], 101);
+  EXPECT_NE(d[0]["message"].get<std::string>().find(
+                std::to_string(compiler::kLargestSource + 1) + " bytes, more than the " +
+                std::to_string(compiler::kLargestSource) + " allowed"),
+            std::string::npos)
+      << d.dump(1);
+  EXPECT_EQ(d[0]["range"], range(0, 0, 0));
+}
+
+TEST_F(Session, AUriWithAControlCharacterReadsNoFile) {
+  initialize();
+  // What the system would open for a path cut at its NUL: the file a raw NUL
+  // in the URI points at, stored here under the whole path.
+  const std::string cut = path("secret.txt") + std::string(1, '\0') + platform::kSeparator;
+  disk_.files()[cut + "a_linea.txt"] = "SEGRETO\r\n";
+  disk_.files()[cut + "a_1-.txt"] = "SEGRETO\r\n";
+  for (const std::string& bad : {uri(path("secret.txt")) + std::string(1, '\0') + "/a_1-.txt",
+                                 uri(path("secret.txt")) + "%00/a_1-.txt",
+                                 uri(path("a\n_linea.txt")), uri(path("a")) + "%0A_linea.txt"}) {
+    SCOPED_TRACE(testing::PrintToString(bad));
+    const std::vector<json> sent =
+        notify("textDocument/didOpen",
+               {{"textDocument",
+                 {{"uri", bad}, {"languageId", "scenario"}, {"version", 1}, {"text", "x\r\n"}}}});
+    EXPECT_EQ(diagnostics_for(sent, bad), json::array());
+    for (const json& m : sent) EXPECT_EQ(m.dump().find("SEGRETO"), std::string::npos);
+  }
+}
+
 // A station name with characters that Windows-1252 lacks: each is an error at
 // its own place, counted in the negotiated units.
 struct EncodingCase {
@@ -312,6 +398,39 @@ TEST_P(Unencodable, IsAnErrorAtItsPositionInTheClientsUnits) {
 INSTANTIATE_TEST_SUITE_P(Encodings, Unencodable,
                          testing::Values(EncodingCase{nullptr, 7, 9}, EncodingCase{"utf-8", 8, 12},
                                          EncodingCase{"utf-32", 7, 8}),
+                         testing_support::CaseName());
+
+// "€" is one byte in Windows-1252, three in UTF-8, one UTF-16 unit: a fault
+// after it on its line starts where the client counts.
+struct EuroCase {
+  const char* offered;  // nullptr: the client offers nothing (UTF-16)
+  int units;            // of "€"
+  friend void PrintTo(const EuroCase& c, std::ostream* os) {
+    *os << (c.offered ? c.offered : "none_offered");
+  }
+};
+
+class AfterEuro : public Session, public testing::WithParamInterface<EuroCase> {};
+
+TEST_P(AfterEuro, ADiagnosticStartsAtTheRightPlace) {
+  const EuroCase& c = GetParam();
+  json capabilities = json::object();
+  if (c.offered) capabilities["general"]["positionEncodings"] = json::array({c.offered});
+  initialize(capabilities);
+  // The keyword field holds "pendenza" after the sign, so the entry is read.
+  const std::string entry = "\xE2\x82\xAC pendenza, 1350, x";
+  const std::string faulty = joined(testing_support::line_source_with({entry}));
+  const json d = diagnostics_for(open(line_path(), faulty), uri(line_path()));
+  ASSERT_EQ(d.size(), 1u) << d.dump(1);
+  EXPECT_EQ(d[0]["code"], 25);
+  const auto [line, bytes] = find(faulty, entry);
+  const int x = bytes + static_cast<int>(entry.find('x')) - 3 + c.units;
+  EXPECT_EQ(d[0]["range"], range(line, x, x + 1)) << d.dump(1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, AfterEuro,
+                         testing::Values(EuroCase{nullptr, 1}, EuroCase{"utf-16", 1},
+                                         EuroCase{"utf-8", 3}, EuroCase{"utf-32", 1}),
                          testing_support::CaseName());
 
 TEST_F(Session, OutlineShowsSectionsStationsByNameAndSignalsByPosition) {
@@ -457,6 +576,45 @@ TEST_F(Session, MalformedMessagesGetJsonRpcErrors) {
   EXPECT_TRUE(notify("$/cancelRequest", {{"id", 1}}).empty());
 }
 
+// A message nested or filled beyond what an editor sends is refused before
+// it is built, and the session goes on.
+TEST_F(Session, AMessagePastTheCapsIsRefusedAndTheSessionGoesOn) {
+  using tools::lsp::kMaxDepth;
+  using tools::lsp::kMaxValues;
+  auto nested = [](size_t depth) { return std::string(depth, '[') + std::string(depth, ']'); };
+  // An array of `values` values, itself one of them.
+  auto filled = [](size_t values) {
+    std::string body = "[0";
+    for (size_t i = 2; i < values; ++i) body += ",0";
+    return body + "]";
+  };
+  initialize();
+  const std::string within_depth = nested(kMaxDepth);
+  const std::string within_values = filled(kMaxValues);
+  for (const std::string* body : {&within_depth, &within_values}) {
+    sent_.clear();
+    server_.handle(*body);
+    ASSERT_EQ(sent_.size(), 1u);
+    EXPECT_EQ(sent_[0]["error"]["message"], "a message must be a JSON object");
+  }
+  const std::string deep = std::string(64 << 20, '[');  // the whole of it is never built
+  const std::pair<std::string, std::string> refused[] = {
+      {nested(kMaxDepth + 1), "nested more than 64 deep"},
+      {deep, "nested more than 64 deep"},
+      {"{\"jsonrpc\":\"2.0\",\"id\":1,\"method\":\"x\",\"params\":" + nested(kMaxDepth) + "}",
+       "nested more than 64 deep"},
+      {filled(kMaxValues + 1), "of more than 2097152 values"}};
+  for (const auto& [body, why] : refused) {
+    sent_.clear();
+    server_.handle(body);
+    ASSERT_EQ(sent_.size(), 1u);
+    EXPECT_EQ(sent_[0]["error"]["code"], -32600);
+    EXPECT_EQ(sent_[0]["id"], nullptr);
+    EXPECT_EQ(sent_[0]["error"]["message"], "refused: a message " + why);
+  }
+  EXPECT_TRUE(request("shutdown", nullptr)["result"].is_null());
+}
+
 TEST_F(Session, ShutdownThenExitEndsCleanlyAndNothingOnDiskChanged) {
   on_disk(line_path(), given_line());
   on_disk(train_path(), given_train());
@@ -557,9 +715,16 @@ namespace {
 TEST(Uri, FileUrisAndPathsBothWays) {
   using tools::lsp::path_of_uri;
   using tools::lsp::uri_of_path;
-  for (const char* refused : {"http://x/y", "file://elsewhere/x", "file:///a%2", "file:///a%zz",
-                              "file:///a%00b", "file:x"})
-    EXPECT_FALSE(path_of_uri(refused)) << refused;
+  using namespace std::string_literals;
+  for (const std::string& refused :
+       {"http://x/y"s, "file://elsewhere/x"s, "file:///a%2"s, "file:///a%zz"s, "file:x"s,
+        // Control characters, raw (a JSON "\u0000" gives a raw NUL) and encoded.
+        "file:///s/secret.txt\0/a_1-.txt"s, "file:///a\nb"s, "file:///a\tb"s, "file:///a\x7F"s,
+        "file:///a%00b"s, "file:///a%0Ab"s, "file:///a%0d"s, "file:///a%1F"s, "file:///a%7F"s,
+        "file:///a%C2%85b"s, "file:///a\xC2\x9F"s})
+    EXPECT_FALSE(path_of_uri(refused)) << testing::PrintToString(refused);
+  // The characters next to them are names' own.
+  EXPECT_TRUE(path_of_uri("file:///a%20%7E%C2%A0%C3%A0"));
   if constexpr (platform::kSeparator == '\\') {
     EXPECT_EQ(path_of_uri("file:///c%3A/Scenari/a%20b.txt"), "c:\\Scenari\\a b.txt");
     EXPECT_EQ(path_of_uri("FILE:///C:/x/y"), "C:\\x\\y");
@@ -574,5 +739,72 @@ TEST(Uri, FileUrisAndPathsBothWays) {
                            platform::kSeparator + "Roma_3291-.txt";
   EXPECT_EQ(path_of_uri(uri_of_path(path)), path);
 }
+
+}  // namespace
+
+namespace {
+
+// --- Ranged edits ----------------------------------------------------------------------------
+
+// One edit as the protocol defines it, applied to the whole text: the
+// result the blocks must give.
+void replace_in_whole(std::string* text, tools::lsp::PositionEncoding encoding,
+                      tools::lsp::Position start, tools::lsp::Position end,
+                      const std::string& with) {
+  const tools::lsp::LineIndex index(*text, encoding);
+  const size_t from = index.offset(start);
+  const size_t to = std::max(from, index.offset(end));
+  text->replace(from, to - from, with);
+}
+
+class RangedEdits : public testing::TestWithParam<tools::lsp::PositionEncoding> {};
+
+// Many edits anywhere (line breaks of every kind met and parted, characters
+// of 1 to 4 bytes, positions past a line's end or the text's, reversed
+// ranges) on a text of many blocks, with long lines and short ones.
+TEST_P(RangedEdits, GiveTheTextOfEditsAppliedOneByOne) {
+  const auto encoding = GetParam();
+  const std::vector<std::string> pieces = {
+      "a", "\r\n", "\r", "\n", "\xE2\x82\xAC", "\xC5\x82", "\xF0\x9F\x98\x80", "segnale, 1500", ""};
+  std::mt19937 random(21);
+  auto some_text = [&](size_t n) {
+    std::string t;
+    for (size_t i = 0; i < n; ++i) t += pieces[random() % pieces.size()];
+    return t;
+  };
+  std::string expected = some_text(6000) + std::string(20000, 'x') + some_text(3000);
+  tools::lsp::EditedText edited(expected, encoding);
+  auto position = [&] {
+    return tools::lsp::Position{
+        static_cast<int>(random() % 2500) - 5,
+        static_cast<int>(random() % 40) - 2 + (random() % 8 == 0 ? 20000 : 0)};
+  };
+  for (int i = 0; i < 3000; ++i) {
+    const tools::lsp::Position start = position();
+    tools::lsp::Position end = start;
+    if (random() % 3 == 0)
+      end = position();
+    else
+      end.character += static_cast<int>(random() % 30);
+    const std::string with = random() % 50 == 0 ? some_text(2000) : some_text(random() % 4);
+    replace_in_whole(&expected, encoding, start, end, with);
+    edited.replace(start, end, with);
+    if (i % 100 == 0) {
+      ASSERT_EQ(edited.text(), expected) << "after edit " << i;
+    }
+  }
+  EXPECT_EQ(edited.text(), expected);
+  // Down to nothing and back.
+  edited.replace({0, 0}, {1 << 30, 0}, "");
+  EXPECT_EQ(edited.text(), "");
+  edited.replace({3, 3}, {0, 0}, "\r");
+  edited.replace({1, 0}, {1, 0}, "\n\xE2\x82\xAC");
+  EXPECT_EQ(edited.text(), "\r\n\xE2\x82\xAC");
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, RangedEdits,
+                         testing::Values(tools::lsp::PositionEncoding::kUtf8,
+                                         tools::lsp::PositionEncoding::kUtf16,
+                                         tools::lsp::PositionEncoding::kUtf32));
 
 }  // namespace

@@ -16,6 +16,18 @@ int hex_value(char c) {
 
 bool is_separator(char c) { return c == '/' || c == platform::kSeparator; }
 
+// A control character of ASCII (C0 and DEL). No file name of a scenario
+// holds one, and a NUL would end the path the system is given early, so
+// that another file than the one named would be read.
+bool control(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+// A C1 control character (U+0080 to U+009F) in UTF-8 at `at`.
+bool c1_control(std::string_view s, size_t at) {
+  return at + 1 < s.size() && static_cast<unsigned char>(s[at]) == 0xC2 &&
+         static_cast<unsigned char>(s[at + 1]) >= 0x80 &&
+         static_cast<unsigned char>(s[at + 1]) <= 0x9F;
+}
+
 bool unreserved(unsigned char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
          c == '.' || c == '_' || c == '~' || c == '/';
@@ -26,6 +38,8 @@ bool unreserved(unsigned char c) {
 std::optional<std::string> path_of_uri(std::string_view uri) {
   constexpr std::string_view kScheme = "file://";
   if (uri.size() < kScheme.size()) return std::nullopt;
+  for (const char c : uri)
+    if (control(static_cast<unsigned char>(c))) return std::nullopt;
   for (size_t i = 0; i < kScheme.size(); ++i)
     if (std::tolower(static_cast<unsigned char>(uri[i])) != kScheme[i]) return std::nullopt;
   uri.remove_prefix(kScheme.size());
@@ -46,11 +60,13 @@ std::optional<std::string> path_of_uri(std::string_view uri) {
     }
     if (i + 2 >= uri.size() || hex_value(uri[i + 1]) < 0 || hex_value(uri[i + 2]) < 0)
       return std::nullopt;
-    const char c = static_cast<char>(hex_value(uri[i + 1]) * 16 + hex_value(uri[i + 2]));
-    if (c == '\0') return std::nullopt;
-    path.push_back(c);
+    const auto c = static_cast<unsigned char>(hex_value(uri[i + 1]) * 16 + hex_value(uri[i + 2]));
+    if (control(c)) return std::nullopt;
+    path.push_back(static_cast<char>(c));
     i += 2;
   }
+  for (size_t i = 0; i < path.size(); ++i)
+    if (c1_control(path, i)) return std::nullopt;
   if constexpr (platform::kSeparator == '\\') {
     // "/c:/x" names the drive C.
     if (path.size() >= 3 && path[0] == '/' && std::isalpha(static_cast<unsigned char>(path[1])) &&

@@ -11,7 +11,9 @@
 namespace tools::lsp {
 
 // The path of a "file:" URI (percent-decoded; on Windows "C:\x\y" from
-// "file:///c%3A/x/y"); nothing for another scheme or a malformed URI.
+// "file:///c%3A/x/y"); nothing for another scheme, a malformed URI, or one
+// whose path holds a control character (raw, as JSON's "\u0000" gives it, or
+// percent-encoded), which names no source and could end the path early.
 std::optional<std::string> path_of_uri(std::string_view uri);
 // The "file:" URI of a path.
 std::string uri_of_path(std::string_view path);

@@ -6,6 +6,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "tools/lsp_message_limits.h"
+
 namespace tools::lsp {
 
 // What one read from the stream gave.
@@ -20,9 +22,8 @@ struct Frame {
   std::string body;
 };
 
-// The largest body accepted. A header that announces more is refused and the
-// announced bytes are skipped, never held in memory.
-inline constexpr size_t kMaxBody = size_t{1} << 28;  // 256 MiB
+// A header that announces more than kMaxBody is refused and the announced
+// bytes are skipped, never held in memory.
 
 class MessageReader {
  public:

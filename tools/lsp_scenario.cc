@@ -88,7 +88,11 @@ void gather(const std::string& path, const Sources& sources, platform::MemEnv& f
   }
   if (!sources.disk.file_exists(path)) return;
   std::string bytes;
-  if (platform::Status status = sources.disk.read_file(path, &bytes)) {
+  // As the compile reads it: a regular file of a source's size, checked
+  // before a byte is read, so that a link to a huge file or a device costs
+  // nothing on each keystroke.
+  if (platform::Status status =
+          sources.disk.read_regular_file(path, compiler::kLargestSource, &bytes)) {
     source->unreadable = status->message();
     return;
   }

@@ -7,8 +7,10 @@
 #include <istream>
 #include <ostream>
 
+#include "tools/lsp_edits.h"
 #include "tools/lsp_features.h"
 #include "tools/lsp_hover.h"
+#include "tools/lsp_message_limits.h"
 #include "tools/lsp_message_reader.h"
 
 namespace tools::lsp {
@@ -79,6 +81,12 @@ void Server::bad_header(const std::string& why) {
 }
 
 void Server::handle(const std::string& body) {
+  // Checked before the parse builds anything: a deep or huge message would
+  // cost many times its size.
+  if (std::optional<std::string> passed = beyond_caps(body)) {
+    respond_error(nullptr, kInvalidRequest, "refused: " + *passed);
+    return;
+  }
   json message = json::parse(body, nullptr, false);
   if (message.is_discarded()) {
     respond_error(nullptr, kParseError, "the message is not JSON");
@@ -242,24 +250,26 @@ void Server::did_change(const json& params) {
   const std::string uri = params.at("textDocument").at("uri").get<std::string>();
   const Document* d = documents_.find(uri);
   if (!d) return;
-  // Whole texts replace the buffer without a copy of the old one; a ranged
-  // edit (the server asks for whole texts) is applied to a copy.
+  // Whole texts replace the buffer without a copy of the old one; ranged
+  // edits (the server asks for whole texts) are applied to a copy held in
+  // blocks, so that none copies the whole text.
   std::string text;
+  std::optional<EditedText> edited;
   bool from_old = true;
   for (const json& change : params.at("contentChanges")) {
     if (!change.contains("range")) {
       text = change.at("text").get<std::string>();
+      edited.reset();
       from_old = false;
       continue;
     }
-    if (from_old) text = d->text, from_old = false;
-    const LineIndex index(text, encoding_);
+    if (!edited) edited.emplace(from_old ? d->text : text, encoding_), from_old = false;
     const json& r = change.at("range");
-    const size_t start = index.offset(position_of(r.at("start")));
-    const size_t end = std::max(start, index.offset(position_of(r.at("end"))));
-    text.replace(start, end - start, change.at("text").get<std::string>());
+    edited->replace(position_of(r.at("start")), position_of(r.at("end")),
+                    change.at("text").get_ref<const std::string&>());
   }
   if (from_old) return;  // no change at all
+  if (edited) text = edited->text();
   const int version = version_of(params.at("textDocument"), d->version);
   documents_.change(uri, std::move(text), version);
   d = documents_.find(uri);
