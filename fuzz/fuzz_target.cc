@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "fuzz/fuzz_checks.h"
+#include "fuzz/payload_checks.h"
 #include "fuzz/tool_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -66,6 +66,13 @@ class Env {
   // Moves `from` onto `to`, replacing `to` when it exists, in one step.
   virtual Status rename_file(const std::string& from, const std::string& to) = 0;
   virtual Status delete_file(const std::string& path) = 0;
+  // Lets whoever may read the file at `path` also run it as a program.
+  // Nothing to do where the system has no such permission (Windows), or for
+  // files in memory.
+  virtual Status make_executable(const std::string& path) {
+    (void)path;
+    return ok();
+  }
   // Pushes the folder's entries (the renames into it) to the device; does
   // nothing where the system does that with the rename itself.
   virtual Status sync_folder(const std::string& folder) = 0;

@@ -173,6 +173,15 @@ class PosixEnv final : public Env {
     return ok();
   }
 
+  Status make_executable(const std::string& path) override {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) return os_error("make executable", path, errno);
+    // The execute bits beside the read bits the umask left.
+    const mode_t mode = info.st_mode & 07777;
+    if (::chmod(path.c_str(), mode | (mode & 0444) >> 2) != 0)
+      return os_error("make executable", path, errno);
+    return ok();
+  }
   Status delete_file(const std::string& path) override {
     if (::unlink(path.c_str()) != 0) return os_error("delete", path, errno);
     return ok();

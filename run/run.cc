@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/status_codes.h"
+#include "platform/program_path.h"
 #include "run/failure_report.h"
 #include "writers/writers.h"
 
@@ -58,10 +59,16 @@ void show_error_message(platform::Ui& ui, const std::string& code) {
 
 int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& folder,
                        std::ostream& err, const platform::Status& unguarded) {
+  return compile_and_report(env, ui, folder, kScenarioName, kTrainNumber, err, unguarded);
+}
+
+int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& folder,
+                       const std::string& scenario_name, const std::string& train_number,
+                       std::ostream& err, const platform::Status& unguarded) {
   compiler::CompileRequest request;
   request.folder = folder;
-  request.scenario_name = kScenarioName;
-  request.train_number = kTrainNumber;
+  request.scenario_name = scenario_name;
+  request.train_number = train_number;
   const compiler::CompileResult result = compiler::compile(env, request);
   // This run wrote both sources a moment ago: without the folder's lock, one
   // that is gone was taken by another run at the same time, which is no
@@ -74,8 +81,8 @@ int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& 
   // The sources are this run's own: a compile that stopped before it wrote
   // the binary files may have left them behind.
   model::Scenario names;
-  names.scenario_name = kScenarioName;
-  names.train_number = kTrainNumber;
+  names.scenario_name = scenario_name;
+  names.train_number = train_number;
   if (source_taken) {
     platform::Error taken = *unguarded;
     taken.reason +=
@@ -103,15 +110,17 @@ int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& 
 
 int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folder,
                   std::ostream& err, const platform::LockWait& wait) {
+  return run_installer(env, ui, folder, built_in_scenario(), err, wait);
+}
+
+int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folder,
+                  const InstallerScenario& scenario, std::ostream& err,
+                  const platform::LockWait& wait) {
   model::Scenario names;
-  names.scenario_name = kScenarioName;
-  names.train_number = kTrainNumber;
+  names.scenario_name = scenario.scenario_name;
+  names.train_number = scenario.train_number;
   ui.show_waiting(kWaitingLabel);
 
-  using Writer = platform::Status (*)(const model::Scenario&, platform::Env&, const std::string&);
-  constexpr Writer kWriters[] = {writers::write_line_source, writers::write_train_source,
-                                 writers::write_route_notes, writers::write_slowdown_form,
-                                 writers::write_train_card};
   int exit_status = kExitOk;
   {
     // Another installer in this folder would delete the sources this one is
@@ -125,8 +134,8 @@ int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folde
     }
     platform::Status failure;
     size_t written = 0;
-    for (Writer writer : kWriters) {
-      if ((failure = writer(names, env, folder))) break;
+    for (const InstallerScenario::File& file : scenario.files) {
+      if ((failure = file.write(env, folder))) break;
       ++written;
     }
     if (failure) {
@@ -136,11 +145,25 @@ int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folde
         failures.push_back(*removal);
       exit_status = report_failures(ui, err, failures);
     } else {
-      exit_status = compile_and_report(env, ui, folder, err, observer.unguarded());
+      exit_status = compile_and_report(env, ui, folder, scenario.scenario_name,
+                                       scenario.train_number, err, observer.unguarded());
     }
   }
   ui.close_waiting();
   return exit_status;
+}
+
+int run_program(platform::Env& env, platform::Ui& ui, const std::string& program_path,
+                std::ostream& err) {
+  const ScenarioChoice choice = choose_scenario(env, program_path);
+  if (choice.failure) return report_failures(ui, err, {*choice.failure});
+  if (!choice.damage.empty()) {
+    err << kProgram << ": '" << program_path << "' is damaged: " << choice.damage
+        << "; nothing was written" << std::endl;
+    ui.report_failure(damaged_box_text(program_path));
+    return kExitPlatform;
+  }
+  return run_installer(env, ui, platform::folder_of(program_path), choice.scenario, err);
 }
 
 }  // namespace run

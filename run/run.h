@@ -9,6 +9,7 @@
 #include "compiler/compile.h"
 #include "platform/env.h"
 #include "platform/ui.h"
+#include "run/installer_scenario.h"
 #include "writers/writers.h"
 
 namespace run {
@@ -39,12 +40,26 @@ void show_error_message(platform::Ui& ui, const std::string& code);
 // on without it.
 int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& folder,
                        std::ostream& err, const platform::Status& unguarded = {});
+// The same for a scenario of other names.
+int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& folder,
+                       const std::string& scenario_name, const std::string& train_number,
+                       std::ostream& err, const platform::Status& unguarded = {});
 
-// The whole installer run in `folder`. Returns the process exit status; a
-// platform failure is described on `err`.
+// The whole installer run of the built-in scenario in `folder`. Returns the
+// process exit status; a platform failure is described on `err`.
 // Another run holding the folder's lock is waited for as `wait` says, and
 // never silently; a folder the system cannot lock is said on `err`.
 int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folder,
                   std::ostream& err, const platform::LockWait& wait = {});
+// The same for any scenario.
+int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folder,
+                  const InstallerScenario& scenario, std::ostream& err,
+                  const platform::LockWait& wait = {});
+
+// The installer at `program_path`, started: it chooses its scenario, refuses
+// a damaged payload (the box, exit status 2, nothing written) and installs
+// the scenario into its own folder.
+int run_program(platform::Env& env, platform::Ui& ui, const std::string& program_path,
+                std::ostream& err);
 
 }  // namespace run

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 scripts/setup.sh gui-check windows
 cmake -S . -B build-gui -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWITH_FLTK=ON >/dev/null
-cmake --build build-gui -j2 --target fiumicino_roma_3291 message_box_probe window_watch
+cmake --build build-gui -j2 --target fiumicino_roma_3291 message_box_probe window_watch scenarioc
 if ! ldd build-gui/installer/fiumicino_roma_3291 | grep -q libfltk; then
   echo "FAIL: the Linux installer in build-gui was built without FLTK"
   exit 1

@@ -3,7 +3,9 @@
 # unit tests under Wine, then copies the .exe alone into an empty folder (whose
 # name needs more than one code page), starts it there without arguments and
 # checks that it leaves exactly the six files of the Linux build, byte for
-# byte. Needs no display. Fails on the first failing step.
+# byte; then scenarioc pack makes Linux and Windows installers of the built-in
+# and of another scenario, whole and damaged (scripts/check_packed_installers.sh).
+# Needs no display. Fails on the first failing step.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
@@ -65,4 +67,9 @@ if [ "$status" -ne 0 ]; then
 fi
 expect_installer_files "$folder" fiumicino_roma_3291.exe
 expect_same_files "$folder" "$linux_folder"
+
+echo "== scenarioc pack: packed installers, Linux and Windows"
+cmake --build build-gui -j2 --target scenarioc
+scripts/check_packed_installers.sh build-gui/tools/scenarioc build-gui/installer/fiumicino_roma_3291 \
+  build-win/installer/fiumicino_roma_3291.exe build-win/tools/scenarioc.exe
 echo "PASS: Windows build"

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-targets=${TARGETS:-field_reader compile post_process decode plot plan lsp_messages}
+targets=${TARGETS:-field_reader compile post_process decode plot plan lsp_messages payload}
 scripts/setup.sh fuzz
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++-14 -DBUILD_TESTS=OFF -DBUILD_FUZZERS=ON >/dev/null

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "fuzz/fuzz_checks.h"
+#include "fuzz/payload_checks.h"
 #include "fuzz/tool_checks.h"
 
 namespace {
@@ -36,6 +37,7 @@ TEST(FuzzInputs, PostProcess) { replay("post_process", fuzz::check_post_process)
 TEST(FuzzInputs, Decode) { replay("decode", fuzz::check_decode); }
 TEST(FuzzInputs, Plot) { replay("plot", fuzz::check_plot); }
 TEST(FuzzInputs, Plan) { replay("plan", fuzz::check_plan); }
+TEST(FuzzInputs, Payload) { replay("payload", fuzz::check_payload); }
 TEST(FuzzInputs, LspMessages) { replay("lsp_messages", fuzz::check_lsp_messages); }
 
 }  // namespace

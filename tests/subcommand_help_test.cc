@@ -50,13 +50,18 @@ INSTANTIATE_TEST_SUITE_P(
                   "FILE.html", "route viewer", "gradient", "speed limit", "binary files"}},
         HelpCase{"sources",
                  {"FOLDER", "--scenario NAME=Fiumicino Aeroporto_Roma", "--train NUMBER=3291",
-                  "--force", "NAME_linea.txt", "NAME_NUMBER-.txt"}}),
+                  "--force", "NAME_linea.txt", "NAME_NUMBER-.txt"}},
+        HelpCase{
+            "pack",
+            {"FOLDER", "--scenario NAME", "--train NUMBER", "-o,--output FILE", "--installer PATH",
+             "--werror", "NAME_NUMBER_note.txt", "NAME_NUMBER.exe", "code\nsignature"}},
+        HelpCase{"unpack", {"INSTALLER", "DIR", "--list", "--force", "checksum", "built-in"}}),
     [](const auto& info) { return std::string(info.param.command); });
 
 TEST(ScenariocHelp, NamesEveryCommand) {
   const testing_support::ToolOutcome help = testing_support::run_scenarioc({"--help"});
   EXPECT_EQ(help.status, tools::kExitOk);
-  for (const char* command : {"compile", "check", "decode", "plot", "sources"})
+  for (const char* command : {"compile", "check", "decode", "plot", "sources", "pack", "unpack"})
     EXPECT_NE(help.out.find(command), std::string::npos) << command << " missing from:\n"
                                                          << help.out;
 }

@@ -16,5 +16,7 @@ int decode_file(const std::string& file, bool json, const ToolContext& context);
 Subcommand add_plot_command(CLI::App& parent, const ToolContext& context);
 Subcommand add_sources_command(CLI::App& parent, const ToolContext& context);
 Subcommand add_lsp_command(CLI::App& parent, const ToolContext& context);
+Subcommand add_pack_command(CLI::App& parent, const ToolContext& context);
+Subcommand add_unpack_command(CLI::App& parent, const ToolContext& context);
 
 }  // namespace tools

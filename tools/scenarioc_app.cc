@@ -31,7 +31,8 @@ int scenarioc_main(int argc, const char* const* argv, platform::Env& env, std::o
       add_compile_command(app, context), add_check_command(app, context),
       add_decode_command(app, context),  add_plot_command(app, context),
       add_sources_command(app, context), add_explain_command(app, context),
-      add_lsp_command(app, context),
+      add_lsp_command(app, context),     add_pack_command(app, context),
+      add_unpack_command(app, context),
   };
 
   // CLI11 would only say that a command is required.

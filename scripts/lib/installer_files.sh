@@ -36,3 +36,11 @@ expect_same_files() {
   [ "$status" -ne 0 ] || echo "ok: the six files are byte-identical to the reference run"
   return "$status"
 }
+
+# flip_byte FILE OFFSET: changes one bit of the byte at OFFSET, in place.
+flip_byte() {
+  local file="$1" at="$2" byte
+  byte="$(od -An -tu1 -j "$at" -N1 "$file" | tr -d ' ')"
+  # shellcheck disable=SC2059
+  printf "\\x$(printf %02x $((byte ^ 0x20)))" | dd of="$file" bs=1 seek="$at" conv=notrunc status=none
+}

@@ -10,7 +10,11 @@
 #  - message_box_probe --failure, alone in a folder where a folder stands under the
 #    route notes' name, runs the installer and shows the platform failure in a
 #    box: in Italian, naming that file and the reason, one OK button, an error
-#    icon; it ends with status 2 and leaves no source behind.
+#    icon; it ends with status 2 and leaves no source behind;
+#  - message_box_probe --packed, with a scenario packed into it by scenarioc pack
+#    and then one byte of it flipped, shows the damaged program's box: in
+#    Italian, one OK button, an error icon; it ends with status 2 and leaves the
+#    folder as it was.
 # Two negative controls make sure that the checks fail when nothing is shown.
 # Screenshots and reports go to build-gui/gui-check/.
 set -euo pipefail
@@ -225,6 +229,57 @@ failure_check linux "$root/build-gui/tests/window/message_box_probe" ||
 echo "== windows: the platform failure's message box"
 failure_check windows "$root/build-win/tests/window/message_box_probe.exe" "$wine_run" ||
   failed "windows: the platform failure's message box"
+
+# The damaged program's box: the path's spelling is the system's.
+damaged_report_ok() {  # REPORT
+  local report="$1" line ok=0
+  for line in "message box title: message_box_probe" \
+    "message box text: [Installazione interrotta." \
+    "Il programma è danneggiato:" \
+    "Nessun file è stato scritto. Scaricare di nuovo il programma.]" \
+    "message box buttons: OK" \
+    "message box icon: shown"; do
+    grep -qxF -- "$line" <<<"$report" || { echo "  the box lacks the line '$line'"; ok=1; }
+  done
+  grep -q 'message_box_probe\(\.exe\)\?$' <<<"$report" ||
+    { echo "  the box does not name the program"; ok=1; }
+  return "$ok"
+}
+
+damaged_check() {  # NAME PROBE [RUNNER...]
+  local name="$1" probe="$2" folder="$work/$1-damaged"
+  shift 2
+  local packed
+  packed="$folder/$(basename "$probe")"
+  mkdir -p "$folder" "$work/$name-sources"
+  "$root/build-gui/tools/scenarioc" sources "$work/$name-sources" >/dev/null
+  "$root/build-gui/tools/scenarioc" pack "$work/$name-sources" --installer "$probe" -o "$packed" >/dev/null
+  # One byte of the train source, inside the payload.
+  flip_byte "$packed" $(($(stat -c %s "$packed") - 1000))
+  echo "earlier install" >"$folder/Fiumicino Aeroporto_Roma_3291.dat"
+  expect_report=damaged_report_ok
+  expected_status=2
+  local result=0
+  box_check "$name-damaged" "$@" "$packed" --packed || result=1
+  expect_report=""
+  expected_status=3
+  if [ "$(ls "$folder" | LC_ALL=C sort)" != "$(printf '%s\n' "$(basename "$probe")" \
+    "Fiumicino Aeroporto_Roma_3291.dat" | LC_ALL=C sort)" ] ||
+    [ "$(cat "$folder/Fiumicino Aeroporto_Roma_3291.dat")" != "earlier install" ]; then
+    echo "  the damaged program changed its folder:"
+    ls "$folder" | sed 's/^/  /'
+    result=1
+  fi
+  return "$result"
+}
+
+echo "== linux: the damaged program's message box"
+damaged_check linux "$root/build-gui/tests/window/message_box_probe" ||
+  failed "linux: the damaged program's message box"
+
+echo "== windows: the damaged program's message box"
+damaged_check windows "$root/build-win/tests/window/message_box_probe.exe" "$wine_run" ||
+  failed "windows: the damaged program's message box"
 
 echo "== negative control: no display for the probe, the box check must fail"
 if box_check no-box env -u DISPLAY "$root/build-gui/tests/window/message_box_probe"; then
