@@ -5,6 +5,7 @@
 #include <string>
 
 #include "payload/payload.h"
+#include "platform/mem_env.h"
 #include "tests/support/scenario_sources.h"
 #include "tests/support/tool_folder.h"
 #include "tests/support/utf8_path.h"
@@ -112,6 +113,35 @@ TEST_F(Pack, RefusesAScenarioWithAFaultAndWithWerrorOneWithAWarning) {
   outcome = pack();
   EXPECT_EQ(outcome.status, tools::kExitOk) << outcome.err;
   EXPECT_NE(outcome.err.find("warning: 'pendnza'"), std::string::npos);
+}
+
+// The installer is written to a temporary file and renamed: a failure at any
+// step leaves the old file whole and no temporary file behind.
+TEST_F(Pack, AFailedWriteLeavesTheOldFileWholeAndNothingElse) {
+  write_given_sources();
+  put("out/packed.exe", "an older installer");
+  struct Fault {
+    const char* name;
+    void (*arm)(platform::FaultEnv&);
+  };
+  const Fault faults[] = {
+      {"a full disk", [](platform::FaultEnv& env) { env.fill_disk_after(100); }},
+      {"a failed flush", [](platform::FaultEnv& env) { env.fail_nth(platform::Op::kFlush, 1); }},
+      {"a failed rename", [](platform::FaultEnv& env) { env.fail_nth(platform::Op::kRename, 1); }},
+  };
+  for (const Fault& fault : faults) {
+    platform::FaultEnv env(platform::default_env());
+    fault.arm(env);
+    const auto outcome = testing_support::run_scenarioc(
+        {"pack", folder_, "--installer", installer_, "-o", packed_}, env);
+    EXPECT_EQ(outcome.status, tools::kExitPlatform) << fault.name;
+    EXPECT_NE(outcome.err.find("packed.exe"), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("; nothing written"), std::string::npos) << outcome.err;
+    EXPECT_EQ(read(packed_), "an older installer") << fault.name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_path_ / "out"), fs::directory_iterator()),
+              1)
+        << fault.name << ": a temporary file is left";
+  }
 }
 
 TEST_F(Pack, RefusesNamesThatCannotNameFilesOnWindows) {
