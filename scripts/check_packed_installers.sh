@@ -177,7 +177,8 @@ damage_cases() {
   cp "$packed" "$work/damaged/end-marker"
   flip_byte "$work/damaged/end-marker" $((end - 3))
   for cut in $((begin + 6)) $((begin + 30)) $(((begin + end) / 2)) $((end - 48)) $((end - 1)); do
-    head -c "$cut" "$packed" >"$work/damaged/cut-at-$cut"
+    cp "$packed" "$work/damaged/cut-at-$cut"
+    truncate -s "$cut" "$work/damaged/cut-at-$cut"
   done
   cp "$packed" "$work/damaged/version-2"
   printf '\x02' | dd of="$work/damaged/version-2" bs=1 seek=$((begin + 16)) conv=notrunc status=none
@@ -194,7 +195,7 @@ damage_cases() {
 }
 
 check_damaged() {  # PACKED BEGIN
-  local packed="$1" begin="$2" case folder status
+  local packed="$1" begin="$2" case folder status before="$failures"
   damage_cases "$packed" "$begin"
   for case in "$work/damaged/"*; do
     folder="$work/run-$(basename "$case")"
@@ -217,7 +218,8 @@ check_damaged() {  # PACKED BEGIN
     fi
     rm -rf "$folder"
   done
-  echo "ok: $(basename "$packed"): $(ls "$work/damaged" | wc -l) damaged copies refused, folders untouched"
+  [ "$failures" -ne "$before" ] ||
+    echo "ok: $(basename "$packed"): $(ls "$work/damaged" | wc -l) damaged copies refused, folders untouched"
 }
 
 echo "== damaged payloads: a byte flipped in the header and in each piece, cuts, another version, ../"
@@ -234,6 +236,19 @@ if [ "$status" -ne 1 ] || [ -e "$work/faulty.exe" ] || ! grep -q ": error: " "$w
   failed "pack of a faulty scenario: status $status"
   sed 's/^/  /' "$work/faulty.err"
 fi
+
+"$scenarioc" sources "$work/warned" >/dev/null
+sed -i 's/^\[fine\]/pendnza, 3000, 0\r\n[fine]/' "$work/warned/Fiumicino Aeroporto_Roma_linea.txt"
+status=0
+"$scenarioc" pack "$work/warned" --werror --installer "$windows_installer" -o "$work/warned.exe" \
+  2>"$work/warned.err" || status=$?
+if [ "$status" -ne 1 ] || [ -e "$work/warned.exe" ] || ! grep -q ": warning: " "$work/warned.err"; then
+  failed "pack --werror of a warned scenario: status $status"
+  sed 's/^/  /' "$work/warned.err"
+fi
+"$scenarioc" pack "$work/warned" --installer "$windows_installer" -o "$work/warned.exe" 2>/dev/null |
+  sed 's/^/  /' || true
+[ -e "$work/warned.exe" ] || failed "pack without --werror refused a scenario with a warning only"
 
 echo "== sizes"
 for file in "$linux_installer" "$windows_installer" "$work/own-linux/Bracciano_Lago_2207" "$own_exe"; do

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "payload/payload.h"
+#include "platform/mem_env.h"
 #include "tests/support/scenario_sources.h"
 #include "tests/support/tool_folder.h"
 #include "tests/support/utf8_path.h"
@@ -114,11 +115,40 @@ TEST_F(Pack, RefusesAScenarioWithAFaultAndWithWerrorOneWithAWarning) {
   EXPECT_NE(outcome.err.find("warning: 'pendnza'"), std::string::npos);
 }
 
+// The installer is written to a temporary file and renamed: a failure at any
+// step leaves the old file whole and no temporary file behind.
+TEST_F(Pack, AFailedWriteLeavesTheOldFileWholeAndNothingElse) {
+  write_given_sources();
+  put("out/packed.exe", "an older installer");
+  struct Fault {
+    const char* name;
+    void (*arm)(platform::FaultEnv&);
+  };
+  const Fault faults[] = {
+      {"a full disk", [](platform::FaultEnv& env) { env.fill_disk_after(100); }},
+      {"a failed flush", [](platform::FaultEnv& env) { env.fail_nth(platform::Op::kFlush, 1); }},
+      {"a failed rename", [](platform::FaultEnv& env) { env.fail_nth(platform::Op::kRename, 1); }},
+  };
+  for (const Fault& fault : faults) {
+    platform::FaultEnv env(platform::default_env());
+    fault.arm(env);
+    const auto outcome = testing_support::run_scenarioc(
+        {"pack", folder_, "--installer", installer_, "-o", packed_}, env);
+    EXPECT_EQ(outcome.status, tools::kExitPlatform) << fault.name;
+    EXPECT_NE(outcome.err.find("packed.exe"), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("; nothing written"), std::string::npos) << outcome.err;
+    EXPECT_EQ(read(packed_), "an older installer") << fault.name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_path_ / "out"), fs::directory_iterator()),
+              1)
+        << fault.name << ": a temporary file is left";
+  }
+}
+
 TEST_F(Pack, RefusesNamesThatCannotNameFilesOnWindows) {
+  // Refused before any file is looked for: none of these names could be
+  // created on Windows anyway.
   for (const char* name : {"Roma:Termini", "Roma..Termini", "Roma|Termini"}) {
-    put(std::string(name) + "_linea.txt", "x");
-    put(std::string(name) + "_3291-.txt", "x");
-    const auto outcome = pack({"--scenario", name});
+    const auto outcome = pack({"--scenario", name, "--train", "3291"});
     EXPECT_EQ(outcome.status, tools::kExitPlatform) << name;
     EXPECT_NE(outcome.err.find("the scenario name '" + std::string(name) + "' holds"),
               std::string::npos)

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/exit_status.h"
 #include "tools/commands.h"
 #include "tools/compile_command.h"
+#include "tools/exit_status.h"
 #include "tools/subcommand.h"
 
 namespace tools {
