@@ -485,10 +485,12 @@ TEST_F(Plot, ExtremeFinitePlanValuesGiveNoNonFiniteNumberAnywhere) {
     for (int i = 0; i < 8; ++i) geometry[at + 2 + i] = static_cast<char>(bits >> (8 * i) & 0xFF);
   };
   // Inside the first curve, 650 to 950 m, and on a straight after it.
-  put_double(0, 800, 1e300);
+  // Points 25 m apart are drawn: 800 and 5000 m are two, 2e308 apart.
+  put_double(0, 800, 1e308);
   put_double(1, 801, -1e300);
   put_double(0, 802, -1e300);
-  put_double(1, 5000, 1e300);
+  put_double(0, 5000, -1e308);
+  put_double(1, 5000, 1e308);
   put(model::file_name(FileKind::kLineGeometry, kGivenScenario, kGivenTrain), geometry);
   for (const char* name : {"line.svg", "viewer.html"}) {
     ToolOutcome result = plot(name);
