@@ -36,6 +36,7 @@ TEST(FuzzInputs, PostProcess) { replay("post_process", fuzz::check_post_process)
 TEST(FuzzInputs, Decode) { replay("decode", fuzz::check_decode); }
 TEST(FuzzInputs, Plot) { replay("plot", fuzz::check_plot); }
 TEST(FuzzInputs, Plan) { replay("plan", fuzz::check_plan); }
+TEST(FuzzInputs, Render) { replay("render", fuzz::check_render); }
 TEST(FuzzInputs, LspMessages) { replay("lsp_messages", fuzz::check_lsp_messages); }
 
 }  // namespace
