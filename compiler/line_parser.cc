@@ -244,9 +244,14 @@ class LineParser {
     Next next = Next::kContinue;
     if (contains_ignoring_case(field, "pendenza") && (next = gradient_entry()) != Next::kContinue)
       return next;
-    if (state_.build_line_file && contains_ignoring_case(field, "curva") &&
-        (next = curve_entry(field)) != Next::kContinue)
-      return next;
+    if (contains_ignoring_case(field, "curva")) {
+      // Curves only shape the plan: with no plan built they are passed over,
+      // and are no unknown keyword.
+      if (!state_.build_line_file)
+        cursor_.pass_over_entry();
+      else if ((next = curve_entry(field)) != Next::kContinue)
+        return next;
+    }
     if (contains_ignoring_case(field, "montagna") && (next = tunnel_entry()) != Next::kContinue)
       return next;
     if (contains_ignoring_case(field, "indicatori_v") &&

@@ -1,6 +1,7 @@
 #include "compiler/read_failure.h"
 
 #include "compiler/field_reference.h"
+#include "platform/utf8.h"
 
 namespace compiler {
 namespace {
@@ -12,7 +13,8 @@ std::string found_at(std::string_view text, const Location& at) {
   if (end == std::string_view::npos) end = text.size();
   std::string found(text.substr(at.offset, end - at.offset));
   while (!found.empty() && (found.back() == ' ' || found.back() == '\t')) found.pop_back();
-  if (found.size() > 40) found = found.substr(0, 37) + "...";
+  // A long field is cut between two characters, never inside one.
+  if (found.size() > 40) found = found.substr(0, platform::utf8_cut(found, 37)) + "...";
   return found;
 }
 

@@ -39,7 +39,13 @@ void SourceCursor::warn(Diagnostic d) {
 void SourceCursor::finish_keyword(bool examined) {
   const std::vector<int> begun = std::move(begun_);
   begun_.clear();
+  const bool passed_over = entry_passed_over_;
+  entry_passed_over_ = false;
   if (!warning_ || keyword_at_.line == 0 || warnings_given_ > kMostWarnings) return;
+  if (passed_over && begun.empty()) {
+    line_passed_over_ = keyword_at_.line;
+    return;
+  }
   // Whatever else stands on a line whose keyword matched nothing goes with it.
   if (begun.empty() && line_passed_over_ == keyword_at_.line) return;
   if (!begun.empty()) {
@@ -102,6 +108,8 @@ bool SourceCursor::skip_comments(int limit, bool stop_at_end) {
   }
   return true;
 }
+
+void SourceCursor::pass_over_entry() { entry_passed_over_ = true; }
 
 int SourceCursor::begin_entry(EntryKind kind) {
   SourceEntry entry{kind, keyword_, keyword_at_, {}, {}, std::nullopt, {}};

@@ -51,6 +51,10 @@ class SourceCursor {
   // Starts the record of an entry of `kind` at the keyword last read; the
   // fields read after this belong to it. Returns its index in the record.
   int begin_entry(EntryKind kind);
+  // The keyword last read names an entry this compile passes over on
+  // purpose (a curve when no plan is built): neither it nor the values after
+  // it on its line are warned about.
+  void pass_over_entry();
   int entry() const { return entry_; }
 
   int32_t read_long();
@@ -87,6 +91,7 @@ class SourceCursor {
   std::vector<int> begun_;                  // the entries the last keyword field began
   int last_entry_ = SourceRecord::kNone;    // the entry read last
   int line_passed_over_ = 0;                // a line whose keyword matched nothing
+  bool entry_passed_over_ = false;          // the last keyword is one passed over on purpose
   int extra_warned_ = SourceRecord::kNone;  // one extra-field warning an entry
   int warnings_given_ = 0;
 };

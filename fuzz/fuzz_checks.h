@@ -16,6 +16,8 @@ std::string check_field_reader(const uint8_t* data, size_t size);
 // check on the same folder, which must agree with it. With the flag byte's
 // low bit set, a short line is compiled with its track plan too; with its
 // second bit, each compile is made twice and must give the same bytes.
+// Unless its bits 2 to 4 are all set, every number of the line source is
+// cut to five digits, which bounds the line's length and the compile's cost.
 std::string check_compile(const uint8_t* data, size_t size);
 
 // The cell post-processing on a cell track of 3 bytes per cell: the kind

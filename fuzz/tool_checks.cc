@@ -1,5 +1,6 @@
 #include "fuzz/tool_checks.h"
 #include "fuzz/require.h"
+#include "fuzz/bounded_numbers.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -10,11 +11,16 @@
 
 #include "compiler/line_geometry.h"
 #include "model/file_names.h"
+#include "model/status_codes.h"
+#include "platform/utf8.h"
+#include "tools/check.h"
+#include "tools/exit_status.h"
 #include "platform/mem_env.h"
 #include "tests/support/mini_xml.h"
 #include "tools/binary_readers.h"
 #include "tools/commands.h"
 #include "tools/plot.h"
+#include "writers/writers.h"
 
 namespace fuzz {
 namespace {
@@ -125,7 +131,13 @@ std::string check_plot(const uint8_t* data, size_t size) {
     return "the SVG is not well-formed";
   }
   REQUIRE(root.name == "svg");
-  return check_numbers(root);
+  if (std::string broken = check_numbers(root); !broken.empty()) return broken;
+  // What the curves' hovers derive from the plan (the radius) is a number too.
+  if (const testing_support::XmlElement* curves = root.by_id("curves"))
+    for (const testing_support::XmlElement* hover : curves->all("title"))
+      REQUIRE(hover->text.find("nan") == std::string::npos &&
+              hover->text.find("inf") == std::string::npos);
+  return {};
 }
 
 std::string check_plan(const uint8_t* data, size_t size) {
@@ -178,6 +190,78 @@ std::string check_plan(const uint8_t* data, size_t size) {
   for (int32_t p = std::max(m, 2); p <= span; ++p)
     REQUIRE(plan.at(p, 0).tag == model::Variant::kEmpty &&
             plan.at(p, 1).tag == model::Variant::kEmpty);
+  return {};
+}
+
+std::string check_render(const uint8_t* data, size_t size) {
+  if (size == 0) return {};
+  std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
+  const size_t split = input.find('\0');
+  std::string_view line = input.substr(0, split);
+  // Plot and check build the track plan, a point a metre: mostly on lines
+  // shorter than 100 km.
+  std::string bounded;
+  if (!keeps_long_numbers(data[0])) {
+    bounded = bounded_numbers(line);
+    line = bounded;
+  }
+  const std::string_view train =
+      split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
+  constexpr char kFolder[] = "/f";
+  model::Scenario names;
+  names.scenario_name = writers::kScenarioName;
+  names.train_number = writers::kTrainNumber;
+  platform::MemEnv env;
+  env.files()[model::file_path(kFolder, model::FileKind::kLineSource, names)] = line;
+  env.files()[model::file_path(kFolder, model::FileKind::kTrainSource, names)] = train;
+  const auto before = env.files();
+  const compiler::CompileResult result =
+      tools::check_scenario(env, kFolder, names.scenario_name, names.train_number);
+  REQUIRE(env.files() == before);
+  REQUIRE(!result.failure);  // a memory folder never fails
+  const int exit_status = tools::check_exit_status(result, false);
+
+  // The text: whole UTF-8, and "no fault" exactly when there is none.
+  const std::string text = tools::report_text(result);
+  REQUIRE(platform::is_utf8(text));
+  REQUIRE(!text.empty() && text.back() == '\n');
+  const std::string no_fault = "no fault (status 0)\n";
+  const bool says_no_fault =
+      text.size() >= no_fault.size() &&
+      text.compare(text.size() - no_fault.size(), no_fault.size(), no_fault) == 0;
+  REQUIRE(says_no_fault == (exit_status == tools::kExitOk));
+
+  // The JSON: one object that parses, whose status is a documented one and
+  // agrees with the exit status.
+  const std::string json_text = tools::report_json_text(result);
+  REQUIRE(platform::is_utf8(json_text));
+  REQUIRE(json_text.size() >= 2 && json_text.compare(json_text.size() - 2, 2, "}\n") == 0);
+  nlohmann::json report = nlohmann::json::parse(json_text, nullptr, false);
+  REQUIRE(report.is_object());
+  REQUIRE(report["status"].is_number_integer());
+  const int32_t status = report["status"].get<int32_t>();
+  REQUIRE(model::status::is_known(status));
+  REQUIRE(report["message"] == std::string(model::status::info(status).text));
+  REQUIRE(report["ended_by_errore"] == (exit_status == tools::kExitErrore));
+  REQUIRE((status == 0) == (exit_status == tools::kExitOk));
+  REQUIRE(report["diagnostics"].is_array() &&
+          report["diagnostics"].size() == result.diagnostics.size());
+  REQUIRE((status == 0) == report["error"].is_null());
+
+  // The pictures, as plot draws them: it refuses sources that end the
+  // compile early.
+  if (result.ended_early) return {};
+  const std::string svg = tools::plot_svg(result.model, &result);
+  REQUIRE(platform::is_utf8(svg));
+  testing_support::XmlElement root;
+  try {
+    root = testing_support::parse_xml(svg);
+  } catch (const std::exception&) {
+    return "the SVG is not well-formed";
+  }
+  REQUIRE(root.name == "svg");
+  if (std::string broken = check_numbers(root); !broken.empty()) return broken;
+  REQUIRE(platform::is_utf8(tools::plot_html(result.model, &result)));
   return {};
 }
 

@@ -25,4 +25,13 @@ std::string check_plot(const uint8_t* data, size_t size);
 // length, and with bits 2-3 a cursor limit inside the stretch.
 std::string check_plan(const uint8_t* data, size_t size);
 
+// What `scenarioc check`, `check --json` and `plot` show of any two sources,
+// "<flags><line source>\0<train source>" (the flags as for the compile
+// target: bits 2 to 4 all set keep the line source's long numbers): the
+// text report, the JSON report, the SVG and the HTML page. Each is whole
+// UTF-8; the JSON parses and carries a documented status that agrees with
+// the exit status and the text; the SVG is well-formed XML whose numbers are
+// all finite.
+std::string check_render(const uint8_t* data, size_t size);
+
 }  // namespace fuzz

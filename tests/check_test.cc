@@ -8,6 +8,7 @@
 
 #include "model/file_names.h"
 #include "platform/mem_env.h"
+#include "platform/utf8.h"
 #include "tools/exit_status.h"
 #include "writers/writers.h"
 #include "tests/support/given_scenario.h"
@@ -501,6 +502,59 @@ TEST_F(Check, JsonGivesTheSameReportAsOneObject) {
   EXPECT_EQ(report["diagnostics"][0]["code"], 15);
   EXPECT_EQ(report["diagnostics"][0]["severity"], "error");
 }
+
+// A long field is quoted cut at 37 bytes; the cut falls between two
+// characters, so the text and the JSON both stay whole UTF-8.
+struct LongExcerptCase {
+  const char* name;
+  std::string train_line;  // replaces the station at 26650 m
+  std::string quoted;      // what the message says it found
+  friend void PrintTo(const LongExcerptCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class CheckLongExcerpt : public Check, public ::testing::WithParamInterface<LongExcerptCase> {};
+
+TEST_P(CheckLongExcerpt, IsCutBetweenCharactersInTextAndJson) {
+  const LongExcerptCase& c = GetParam();
+  write_sources(given_line(), replacing(given_train(), "stazione,   26650", c.train_line));
+  const std::string expected_end = "found '" + c.quoted + "'\n";
+  ToolOutcome text = check();
+  EXPECT_EQ(text.status, tools::kExitStatus);
+  EXPECT_TRUE(platform::is_utf8(text.out)) << text.out;
+  EXPECT_NE(text.out.find(expected_end), std::string::npos) << text.out;
+
+  ToolOutcome json = check({"--json"});
+  EXPECT_EQ(json.status, tools::kExitStatus);
+  EXPECT_EQ(json.err, "");
+  ASSERT_TRUE(nlohmann::json::accept(json.out)) << json.out;
+  const std::string message = nlohmann::json::parse(json.out)["error"]["message"];
+  EXPECT_EQ(message.substr(message.rfind(", found '")), ", found '" + c.quoted + "'");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OutsideAscii, CheckLongExcerpt,
+    ::testing::Values(
+        // A number missing: the name is read where a number stands, and
+        // byte 37 is the second of "À".
+        LongExcerptCase{"a_name_where_a_number_stands",
+                        "stazione,   26650,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, "
+                        "PONTE GALERIA - FIERA DI ROMA E CITTÀ DELLA SCIENZA",
+                        "PONTE GALERIA - FIERA DI ROMA E CITT..."},
+        // Thirty "à", 60 bytes: 37 would split the nineteenth.
+        LongExcerptCase{"a_number_written_as_letters",
+                        "stazione,   26650,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, " +
+                            [] {
+                              std::string a;
+                              for (int i = 0; i < 30; ++i) a += "à";
+                              return a;
+                            }() +
+                            ", ROMA OSTIENSE",
+                        [] {
+                          std::string a;
+                          for (int i = 0; i < 18; ++i) a += "à";
+                          return a + "...";
+                        }()}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Check, JsonNotesCarryTheirEntries) {
   write_sources(given_line(), testing_support::train_source_with(

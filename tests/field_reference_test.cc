@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "compiler/compile.h"
+#include "compiler/warnings.h"
 #include "platform/mem_env.h"
 #include "tests/support/tool_folder.h"
 #include "tools/exit_status.h"
@@ -115,6 +117,29 @@ TEST(Explain, ShowsTheFieldsOfAKeywordAndSuggestsForATypo) {
   EXPECT_EQ(typo.out, "");
   EXPECT_NE(typo.err.find("no keyword 'pendnza'; did you mean 'pendenza'?"), std::string::npos)
       << typo.err;
+}
+
+// A keyword is suggested for a slip of up to a quarter of its first word's
+// letters, and at least two: a slip exactly at that limit gets it, one more
+// edit does not.
+TEST(KeywordSuggestion, ReachesExactlyToItsDistanceLimit) {
+  struct Case {
+    const char* typo;
+    const char* keyword;
+    bool suggested;
+  };
+  const Case cases[] = {
+      {"pndnza", "pendenza", true},           // 2 of 8 letters
+      {"pndnz", "pendenza", false},           // 3
+      {"rlentamnto", "rallentamento", true},  // 3 of 13
+      {"rlentamnt", "rallentamento", false},  // 4
+      {"abtimento", "abbattimento", true},    // 3 of 12
+      {"atimento", "abbattimento", false},    // 4
+  };
+  for (const Case& c : cases) {
+    const std::vector<std::string> like = compiler::similar_keywords(c.typo);
+    EXPECT_EQ(std::find(like.begin(), like.end(), c.keyword) != like.end(), c.suggested) << c.typo;
+  }
 }
 
 }  // namespace

@@ -38,6 +38,7 @@ TEST(FuzzInputs, Decode) { replay("decode", fuzz::check_decode); }
 TEST(FuzzInputs, Plot) { replay("plot", fuzz::check_plot); }
 TEST(FuzzInputs, Plan) { replay("plan", fuzz::check_plan); }
 TEST(FuzzInputs, Payload) { replay("payload", fuzz::check_payload); }
+TEST(FuzzInputs, Render) { replay("render", fuzz::check_render); }
 TEST(FuzzInputs, LspMessages) { replay("lsp_messages", fuzz::check_lsp_messages); }
 
 }  // namespace

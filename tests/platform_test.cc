@@ -17,6 +17,7 @@
 #include "platform/env.h"
 #include "platform/program_path.h"
 #include "platform/ui.h"
+#include "platform/utf8.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -36,6 +37,40 @@ fs::path path_of(const std::string& utf8) {
 }
 
 // ---------------------------------------------------------------- Windows-1252
+
+// Whole UTF-8: what a JSON reader, an XML reader and a browser accept.
+TEST(Utf8, TellsWellFormedTextFromBytesThatAreNot) {
+  struct Case {
+    const char* bytes;
+    bool valid;
+    const char* shown;  // with U+FFFD for each byte that belongs to no character
+  };
+  const Case cases[] = {
+      {"", true, ""},
+      {"a\xC3\xA0z", true, "a\xC3\xA0z"},                               // à
+      {"\xE2\x82\xAC", true, "\xE2\x82\xAC"},                           // €
+      {"\xF0\x9F\x9A\x86", true, "\xF0\x9F\x9A\x86"},                   // a train, 4 bytes
+      {"CITT\xC3", false, "CITT\xEF\xBF\xBD"},                          // cut inside a letter
+      {"\xA0", false, "\xEF\xBF\xBD"},                                  // a lone continuation
+      {"\xC0\xAF", false, "\xEF\xBF\xBD\xEF\xBF\xBD"},                  // overlong '/'
+      {"\xE0\x9F\xBF", false, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // overlong, 3 bytes
+      {"\xED\xA0\x80", false, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // a surrogate
+      {"\xF4\x90\x80\x80", false,
+       "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // above U+10FFFF
+      {"\xE2\x82z", false, "\xEF\xBF\xBD\xEF\xBF\xBDz"},     // cut short
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform::is_utf8(c.bytes), c.valid) << c.bytes;
+    EXPECT_EQ(platform::valid_utf8(c.bytes), c.shown) << c.bytes;
+  }
+}
+
+TEST(Utf8, ACutFallsBetweenCharacters) {
+  const std::string text = "a\xC3\xA0\xE2\x82\xAC";  // "a", "à", "€"
+  const size_t cuts[] = {0, 1, 1, 3, 3, 3, 6, 6};
+  for (size_t at = 0; at < std::size(cuts); ++at)
+    EXPECT_EQ(platform::utf8_cut(text, at), cuts[at]) << at;
+}
 
 TEST(Cp1252, EveryDefinedByteSurvivesTheRoundTrip) {
   std::string all;

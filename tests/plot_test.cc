@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "model/file_names.h"
+#include "platform/utf8.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/mini_xml.h"
 #include "tests/support/scenario_sources.h"
@@ -348,6 +350,29 @@ TEST_F(Plot, AFaultySourceIsDrawnAsFarAsItWasReadUnderABanner) {
       << lines[1];
 }
 
+// The banner quotes the field the compile could not read, cut at 37 bytes:
+// between two characters, so the SVG is XML and the page whole UTF-8.
+TEST_F(Plot, ABannerQuotingALongFieldOutsideAsciiKeepsBothOutputsWellFormed) {
+  write_sources(testing_support::given_line_source(),
+                testing_support::replacing(
+                    testing_support::given_train_source(), "stazione,   26650",
+                    "stazione,   26650,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, "
+                    "PONTE GALERIA - FIERA DI ROMA E CITTÀ DELLA SCIENZA"));
+  ASSERT_EQ(plot().status, tools::kExitOk);
+  const std::string svg = read(svg_path());
+  EXPECT_TRUE(platform::is_utf8(svg));
+  const XmlElement root = picture();
+  const XmlElement* banner = root.by_id("status-banner");
+  ASSERT_NE(banner, nullptr);
+  const auto lines = texts(*banner);
+  ASSERT_EQ(lines.size(), 2u);
+  const std::string quoted = ", found 'PONTE GALERIA - FIERA DI ROMA E CITT...'";
+  EXPECT_EQ(lines[1].substr(lines[1].size() - std::min(lines[1].size(), quoted.size())), quoted);
+
+  ASSERT_EQ(plot("viewer.html").status, tools::kExitOk);
+  EXPECT_TRUE(platform::is_utf8(read(path("viewer.html"))));
+}
+
 // Slowdowns, their boards, the markers the compiler adds and abbattimento
 // entries are told apart; from the binary files a marker with a value cannot
 // be told from an added one.
@@ -445,6 +470,40 @@ TEST_F(Plot, AGeometryFileWithANonFiniteValueIsRefusedNamingTheFileAndTheByte) {
   EXPECT_EQ(result.err, "scenarioc: " + path(FileKind::kLineGeometry) + ": the Double at byte " +
                             std::to_string(at) + " is not a number (not a line geometry file)\n");
   EXPECT_FALSE(std::filesystem::exists(svg_path()));
+}
+
+// Plan values that are finite but extreme are accepted; what the picture
+// derives from them (the turn between two steps, the curve's radius, the
+// place on the page) stays a number, in the hovers too.
+TEST_F(Plot, ExtremeFinitePlanValuesGiveNoNonFiniteNumberAnywhere) {
+  compile_given_scenario();
+  std::string geometry = read(path(FileKind::kLineGeometry));
+  const auto put_double = [&](size_t column, size_t metre, double value) {
+    const size_t at = column * testing_support::kGivenGeometryColumnBytes + 8 + (metre - 2) * 10;
+    ASSERT_EQ(geometry.substr(at, 2), std::string("\x05\0", 2));  // a Double
+    uint64_t bits;
+    std::memcpy(&bits, &value, 8);
+    for (int i = 0; i < 8; ++i) geometry[at + 2 + i] = static_cast<char>(bits >> (8 * i) & 0xFF);
+  };
+  // Inside the first curve, 650 to 950 m, and on a straight after it.
+  // Points 25 m apart are drawn: 800 and 5000 m are two, 2e308 apart.
+  put_double(0, 800, 1e308);
+  put_double(1, 801, -1e300);
+  put_double(0, 802, -1e300);
+  put_double(0, 5000, -1e308);
+  put_double(1, 5000, 1e308);
+  put(model::file_name(FileKind::kLineGeometry, kGivenScenario, kGivenTrain), geometry);
+  for (const char* name : {"line.svg", "viewer.html"}) {
+    ToolOutcome result = plot(name);
+    ASSERT_EQ(result.status, tools::kExitOk) << result.err;
+    // The picture, without the page's script.
+    std::string out = read(path(name));
+    out = out.substr(out.find("<svg "), out.find("</svg>") - out.find("<svg "));
+    for (const char* word : {"nan", "inf"}) {
+      const size_t at = out.find(word);
+      EXPECT_EQ(at, std::string::npos) << name << ": " << out.substr(at < 60 ? 0 : at - 60, 120);
+    }
+  }
 }
 
 TEST_F(Plot, AnEmptyOutputNameIsRefusedAndNothingIsWritten) {

@@ -367,6 +367,21 @@ TEST_F(Scenarioc, WithoutLineFileTheGeometryFileIsLeftAsItWas) {
   EXPECT_FALSE(exists(FileKind::kLineGeometry));
 }
 
+// With no plan built, curve entries are passed over on purpose: no warning
+// calls them unknown keywords, while a real slip is still told.
+TEST_F(Scenarioc, WithoutLineFileCurvesAreNoUnknownKeywordsButTyposStillAre) {
+  write_given_sources();
+  Outcome given = compile({"--no-line-file"});
+  EXPECT_EQ(given.status, tools::kExitOk);
+  EXPECT_EQ(given.err, "");
+
+  write_sources(testing_support::line_source_with({"pendnza,  3000,   0"}), given_train_source());
+  Outcome typo = compile({"--no-line-file"});
+  EXPECT_EQ(typo.status, tools::kExitOk);
+  EXPECT_NE(typo.err.find("'pendnza' matches no keyword"), std::string::npos) << typo.err;
+  EXPECT_EQ(typo.err.find("curva"), std::string::npos) << typo.err;
+}
+
 struct FaultCase {
   const char* name;
   std::vector<std::string> line;

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "model/status_codes.h"
+#include "platform/utf8.h"
+#include "tools/exit_status.h"
 
 namespace tools {
 namespace {
@@ -44,9 +46,10 @@ void emit(std::string& out, const Shown& s, const char* severity, const std::str
     out += ": ";
   }
   out += severity;
-  out += ": " + message + "\n";
+  // What the sources quote reaches the terminal as whole UTF-8 only.
+  out += ": " + platform::valid_utf8(message) + "\n";
   if (s.line == 0) return;
-  out += s.source_line + "\n";
+  out += platform::valid_utf8(s.source_line) + "\n";
   // One blank per character before the column; tabs kept, so that the caret
   // lines up in a terminal too.
   std::string caret;
@@ -139,6 +142,18 @@ nlohmann::json report_json(const compiler::CompileResult& result) {
     }
   }
   return j;
+}
+
+std::string report_json_text(const compiler::CompileResult& result) {
+  // The texts are UTF-8; should one not be, it is shown as U+FFFD rather
+  // than ending the command with an exception.
+  return report_json(result).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+int check_exit_status(const compiler::CompileResult& result, bool werror) {
+  if (result.ended_early) return kExitErrore;
+  if (result.status != 0) return kExitStatus;
+  return werror && warning_count(result) > 0 ? kExitStatus : kExitOk;
 }
 
 }  // namespace tools

@@ -31,4 +31,12 @@ size_t warning_count(const compiler::CompileResult& result);
 //  "diagnostics"}: "error" and "notes" are the fault that gave the status.
 nlohmann::json report_json(const compiler::CompileResult& result);
 
+// The report as `check --json` prints it: the object laid out, then a newline.
+std::string report_json_text(const compiler::CompileResult& result);
+
+// `check`'s exit status for a compile that read both sources: 3 when it
+// ended through " Errore n. ", 1 for another status (or, with `werror`, a
+// warning), else 0.
+int check_exit_status(const compiler::CompileResult& result, bool werror);
+
 }  // namespace tools

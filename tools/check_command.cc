@@ -58,18 +58,13 @@ int run_check(CheckArgs args, const ToolContext& context) {
     context.err << "scenarioc: " << result.failure->message() << std::endl;
     return kExitPlatform;
   }
-  if (args.json)
-    context.out << report_json(result).dump(2) << std::endl;
-  else
-    context.out << report_text(result);
+  context.out << (args.json ? report_json_text(result) : report_text(result)) << std::flush;
   // A run stopped while it replaced the binary files: said, whatever the
   // sources hold.
   for (const std::string& note : interrupted_set_notes(
            args.scenario.folder, args.scenario.scenario, args.scenario.train))
     context.err << "scenarioc: warning: " << note << std::endl;
-  if (result.ended_early) return kExitErrore;
-  if (result.status != 0) return kExitStatus;
-  return args.werror && warning_count(result) > 0 ? kExitStatus : kExitOk;
+  return check_exit_status(result, args.werror);
 }
 
 }  // namespace

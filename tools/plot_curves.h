@@ -17,6 +17,11 @@ struct CurveRun {
   double radius;  // metres
 };
 
+// A plan coordinate as the picture uses it: beyond a billion metres, which
+// no line reaches, it is drawn at a billion, so that every distance, scale
+// and turn the picture derives from finite plan values stays a number.
+double drawn_coordinate(double value);
+
 // The curves between metres 0 and `last` of the plan.
 std::vector<CurveRun> curve_runs(const model::LineTable& plan, long last);
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/utf8.h"
+
 namespace tools::plot_draw {
 
 std::string num(double v) {
@@ -12,8 +14,9 @@ std::string num(double v) {
 }
 
 std::string escape(const std::string& text) {
+  // Texts quoted from the sources reach the page too: only whole UTF-8.
   std::string out;
-  for (char c : text) {
+  for (char c : platform::valid_utf8(text)) {
     switch (c) {
       case '&':
         out += "&amp;";

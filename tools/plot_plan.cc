@@ -8,6 +8,7 @@
 
 #include "model/kind_names.h"
 #include "tools/decode.h"
+#include "tools/plot_curves.h"
 #include "tools/plot_style.h"
 
 namespace tools {
@@ -34,7 +35,7 @@ bool plan_point(const model::LineTable& t, long m, Point* p) {
   const model::Variant& x = t.at(static_cast<int32_t>(m), 0);
   const model::Variant& y = t.at(static_cast<int32_t>(m), 1);
   if (x.tag == model::Variant::kEmpty || y.tag == model::Variant::kEmpty) return false;
-  *p = {x.value, y.value};
+  *p = {drawn_coordinate(x.value), drawn_coordinate(y.value)};
   return true;
 }
 
