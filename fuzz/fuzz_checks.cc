@@ -91,9 +91,8 @@ bool line_pass_fault(int32_t code) {
          code == s::kNameBoardCellTaken || code == s::kSpeedBoardCellTaken || code == s::kBadCurve;
 }
 
-std::string check_one_compile(std::string_view line, std::string_view train,
-                              bool build_line_file, bool twice, bool with_check,
-                              int32_t* line_span) {
+std::string check_one_compile(std::string_view line, std::string_view train, bool build_line_file,
+                              bool twice, bool with_check, int32_t* line_span) {
   MemoryCompile first = compile_in_memory(line, train, build_line_file);
   const compiler::CompileResult& r = first.result;
   *line_span = r.model.line_span;
