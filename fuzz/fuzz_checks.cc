@@ -91,8 +91,8 @@ bool line_pass_fault(int32_t code) {
          code == s::kNameBoardCellTaken || code == s::kSpeedBoardCellTaken || code == s::kBadCurve;
 }
 
-std::string check_one_compile(std::string_view line, std::string_view train,
-                              bool build_line_file, bool twice, int32_t* line_span) {
+std::string check_one_compile(std::string_view line, std::string_view train, bool build_line_file,
+                              bool twice, bool with_check, int32_t* line_span) {
   MemoryCompile first = compile_in_memory(line, train, build_line_file);
   const compiler::CompileResult& r = first.result;
   *line_span = r.model.line_span;
@@ -116,7 +116,7 @@ std::string check_one_compile(std::string_view line, std::string_view train,
   REQUIRE(last_error == nullptr || last_error->code == r.status);
   // check's own compile on lines short enough that a second compile is cheap;
   // a long line costs its cell file in every compile.
-  if (r.model.line_span <= kShortSpan)
+  if (with_check && r.model.line_span <= kShortSpan)
     if (std::string broken = check_agrees(line, train, build_line_file, r); !broken.empty())
       return broken;
 
@@ -188,6 +188,9 @@ std::string check_compile(const uint8_t* data, size_t size) {
   // Compiling twice shows that nothing carries over from one compile to the
   // next; half the inputs are enough for that.
   const bool twice = data[0] & 2;
+  // Each compile costs about as much as the rest of an execution: check's
+  // compile, which must agree, is made for half the inputs too.
+  const bool with_check = data[0] & 0x20;
   std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
   size_t split = input.find('\0');
   std::string bounded;
@@ -202,12 +205,12 @@ std::string check_compile(const uint8_t* data, size_t size) {
       split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
 
   int32_t line_span = 0;
-  if (std::string broken = check_one_compile(line, train, false, twice, &line_span);
+  if (std::string broken = check_one_compile(line, train, false, twice, with_check, &line_span);
       !broken.empty())
     return broken;
   // The plan only for short lines: its table grows with the length.
   if (!plan_wanted || line_span > kLongestPlannedSpan) return {};
-  return check_one_compile(line, train, true, twice, &line_span);
+  return check_one_compile(line, train, true, twice, with_check, &line_span);
 }
 
 std::string check_post_process(const uint8_t* data, size_t size) {

@@ -13,9 +13,10 @@ namespace fuzz {
 std::string check_field_reader(const uint8_t* data, size_t size);
 
 // The whole compile from "<flag byte><line source>\0<train source>", and
-// check on the same folder, which must agree with it. With the flag byte's
+// check on the same folder. With the flag byte's
 // low bit set, a short line is compiled with its track plan too; with its
-// second bit, each compile is made twice and must give the same bytes.
+// second bit, each compile is made twice and must give the same bytes; with
+// its bit 5, check's compile is made too and must agree.
 // Unless its bits 2 to 4 are all set, every number of the line source is
 // cut to five digits, which bounds the line's length and the compile's cost.
 std::string check_compile(const uint8_t* data, size_t size);
