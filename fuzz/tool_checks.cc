@@ -62,6 +62,17 @@ std::string check_numbers(const testing_support::XmlElement& e) {
   return {};
 }
 
+// The picture parses as XML, is an <svg> and holds only finite numbers.
+std::string check_svg(const std::string& svg, testing_support::XmlElement* root) {
+  try {
+    *root = testing_support::parse_xml(svg);
+  } catch (const std::exception&) {
+    return "the SVG is not well-formed";
+  }
+  REQUIRE(root->name == "svg");
+  return check_numbers(*root);
+}
+
 }  // namespace
 
 std::string check_decode(const uint8_t* data, size_t size) {
@@ -125,13 +136,7 @@ std::string check_plot(const uint8_t* data, size_t size) {
   m.cell_last = static_cast<int32_t>(m.cell_track.size()) - 1;
   const std::string svg = tools::plot_svg(m);
   testing_support::XmlElement root;
-  try {
-    root = testing_support::parse_xml(svg);
-  } catch (const std::exception&) {
-    return "the SVG is not well-formed";
-  }
-  REQUIRE(root.name == "svg");
-  if (std::string broken = check_numbers(root); !broken.empty()) return broken;
+  if (std::string broken = check_svg(svg, &root); !broken.empty()) return broken;
   // What the curves' hovers derive from the plan (the radius) is a number too.
   if (const testing_support::XmlElement* curves = root.by_id("curves"))
     for (const testing_support::XmlElement* hover : curves->all("title"))
@@ -254,13 +259,7 @@ std::string check_render(const uint8_t* data, size_t size) {
   const std::string svg = tools::plot_svg(result.model, &result);
   REQUIRE(platform::is_utf8(svg));
   testing_support::XmlElement root;
-  try {
-    root = testing_support::parse_xml(svg);
-  } catch (const std::exception&) {
-    return "the SVG is not well-formed";
-  }
-  REQUIRE(root.name == "svg");
-  if (std::string broken = check_numbers(root); !broken.empty()) return broken;
+  if (std::string broken = check_svg(svg, &root); !broken.empty()) return broken;
   REQUIRE(platform::is_utf8(tools::plot_html(result.model, &result)));
   return {};
 }
