@@ -15,11 +15,11 @@ using payload::Reading;
 using Found = payload::Reading::Found;
 
 // A stand-in for the program the payload is appended to.
-const std::string kProgram = std::string(
-                                 "\x7f"
-                                 "ELF program bytes\0\x89",
-                                 22) +
-                             std::string(300, 'p');
+constexpr char kProgramHead[] =
+    "\x7f"
+    "ELF program bytes\0\x89";
+const std::string kProgram =
+    std::string(kProgramHead, sizeof kProgramHead - 1) + std::string(300, 'p');
 
 payload::Contents small_contents() {
   return {"Bracciano_Lago",
