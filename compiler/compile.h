@@ -1,44 +1,62 @@
-// The scenario compiler as a library: one call compiles the two sources of a
-// folder and returns one result. The installer, scenarioc (check, compile,
-// plot), the fuzz targets and the benchmarks all call it.
+// The scenario compiler as a library: one pure call turns the two decoded
+// sources into the finished scenario model, its status and its diagnostics.
+// It reads no file and writes none; output/ encodes the model into the three
+// binary files, and job/ owns the folder (the lock, the reads, the deletions,
+// the writes). The installer, scenarioc, its language server, the fuzz
+// targets and the benchmarks all call it.
 //
-// The call reads the line source and then the train source, builds the
-// scenario model, places the marker cells and runs the output step: the
-// reserved-slot checks, the fixed values, the competition codes and the
-// three binary files. No exception leaves it.
+// The call runs the line pass and then the train pass, places the marker
+// cells and finishes the model: the reserved-slot checks, the fixed values
+// and the competition codes. No exception leaves it.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/diagnostic.h"
 #include "compiler/source_record.h"
 #include "model/file_names.h"
 #include "model/scenario.h"
-#include "platform/env.h"
-#include "platform/status.h"
 
 namespace compiler {
 
-struct CompileRequest {
-  std::string folder;
+// One source as the compile reads it: its decoded text.
+struct SourceText {
+  std::string text;
+  // What decoding the file's bytes found: warnings about the encoding (UTF-8
+  // text, a byte-order mark), and the first byte that is no Windows-1252
+  // text, which stops the compile with status 25 where the source is read.
+  std::vector<Diagnostic> warnings;
+  std::optional<Diagnostic> undecodable;
+};
+
+// Decodes a source file's Windows-1252 bytes.
+SourceText decode_source(std::string_view bytes, model::FileKind file);
+// A source held as text (an editor's buffer). Its encoding warnings are
+// those of the file it would be saved as, when every character has a
+// Windows-1252 byte.
+SourceText text_source(std::string text, model::FileKind file);
+
+struct Sources {
   std::string scenario_name;
   std::string train_number;
-  // Build the track plan (curve entries are read only then) and write the
-  // line geometry file; without it, that file is not created, replaced or
-  // deleted.
+  // The names the messages give the two sources.
+  std::string line_source_path;
+  std::string train_source_path;
+  // A line source that is not there is status 101. A train source that is
+  // not there stops the compile where the line pass would hand over to it
+  // (see CompileResult::train_source_missing).
+  std::optional<SourceText> line;
+  std::optional<SourceText> train;
+};
+
+struct CompileOptions {
+  // Build the track plan (curve entries are read only then) for the line
+  // geometry file.
   bool build_line_file = true;
-  // When the sources are deleted, if ever. The installer carries its own
-  // sources and deletes each once its pass has read it; an author's sources
-  // go only once the binary files are durably in place.
-  enum class SourceDeletion { kKeep, kOnceRead, kOnceWritten };
-  SourceDeletion delete_sources = SourceDeletion::kOnceRead;
-  // Write the binary files. Without it the output step still runs, to the
-  // last check, but the folder is left as it is.
-  bool write_files = true;
-  // Where the binary files go; `folder` when empty.
-  std::string output_folder;
 };
 
 struct CompileResult {
@@ -53,33 +71,33 @@ struct CompileResult {
   // early), or a reserved slot already taken (1250, 1251). The installer
   // shows " Errore n. " with the status.
   bool ended_early = false;
-  // A file operation the system refused: a name too long for the temporary
-  // files of the binary files (nothing was read), a source that could not be
-  // opened or read (nothing was then deleted or written), a source that could
-  // not be deleted (the binary files are written all the same), or a binary
-  // file that could not be written.
-  platform::Status failure;
-  // Whether the binary files were written (all that the compile writes) and
-  // put in place; with a failure, the folder's sync or a source's deletion
-  // failed after that.
-  bool files_written = false;
+  // The line pass handed over to the train pass, but no train source was
+  // given: nothing after the line pass ran, and nothing can be written.
+  bool train_source_missing = false;
+  // Whether the installer's passes consumed the train source: the train
+  // pass read it, or a source that could not be decoded ended the compile
+  // (the fault's clean-up takes both sources). The line source is consumed
+  // whenever it was there.
+  bool train_source_consumed = false;
 
   // Every fault found, in order, each located at its entry and field, with
-  // notes naming the other entries and cells involved.
+  // notes naming the other entries and cells involved; and the warnings.
   std::vector<Diagnostic> diagnostics;
   // Every entry read, and which entry claimed each cell and record.
   SourceRecord record;
-  // The decoded text of each source as read (empty when it was not read).
+  // The decoded text of each source (empty when it was not given).
   std::string line_source_text;
   std::string train_source_text;
-  // The paths of the two sources.
+  // The names of the two sources.
   std::string line_source_path;
   std::string train_source_path;
 
-  // The model as the output step left it: what the binary files hold.
+  // The finished model: what the binary files hold.
   model::Scenario model;
 
-  bool ok() const { return status == 0 && !failure; }
+  // The binary files can be written: the compile reached the output step.
+  bool writable() const { return !ended_early && !train_source_missing && model.has_cell_track(); }
+  bool ok() const { return status == 0 && !train_source_missing; }
   const std::string& source_text(model::FileKind file) const {
     return file == model::FileKind::kTrainSource ? train_source_text : line_source_text;
   }
@@ -88,21 +106,10 @@ struct CompileResult {
   }
 };
 
-CompileResult compile(platform::Env& env, const CompileRequest& request);
-
-// The folders the compile reads from or writes into: those a run locks.
-std::vector<std::string> folders_written(const CompileRequest& request);
+CompileResult compile_sources(Sources sources, const CompileOptions& options = {});
 
 // The largest source read, far beyond any: the longest line's sources take
-// a few hundred KB. Its callers that read sources themselves keep to it.
+// a few hundred KB. Every caller that reads a source keeps to it.
 inline constexpr size_t kLargestSource = size_t{64} << 20;
-
-// The longest name a file may have on the systems the program runs on, in
-// bytes of UTF-8 (Windows counts UTF-16 units, never more than these).
-inline constexpr size_t kLongestFileName = 255;
-
-// Refuses names whose binary files, or the temporary files written beside
-// them, would pass kLongestFileName: the failure names the longest file.
-platform::Status check_output_names(const CompileRequest& request);
 
 }  // namespace compiler

@@ -1,6 +1,4 @@
 #include "fuzz/fuzz_checks.h"
-#include "fuzz/require.h"
-#include "fuzz/bounded_numbers.h"
 
 #include <cstring>
 #include <map>
@@ -12,6 +10,10 @@
 #include "compiler/field_reader.h"
 #include "compiler/passes.h"
 #include "compiler/read_failure.h"
+#include "fuzz/bounded_numbers.h"
+#include "fuzz/require.h"
+#include "job/compile_job.h"
+#include "job/sources.h"
 #include "model/file_names.h"
 #include "model/status_codes.h"
 #include "platform/mem_env.h"
@@ -19,7 +21,6 @@
 
 namespace fuzz {
 namespace {
-
 
 constexpr char kFolder[] = "/f";
 // Lines up to this span (a line of 2000 m) are compiled with their track plan
@@ -30,55 +31,47 @@ constexpr int32_t kLongestPlannedSpan = 9000;
 constexpr int32_t kShortSpan = 27000;
 
 struct MemoryCompile {
-  compiler::CompileResult result;
-  std::map<std::string, std::string> files;  // the folder after the compile
+  job::JobResult result;
+  std::map<std::string, std::string> files;  // the folder after the job
 };
 
-compiler::CompileRequest request(bool build_line_file) {
-  compiler::CompileRequest r;
+job::JobRequest request(bool build_line_file) {
+  job::JobRequest r;
   r.folder = kFolder;
   r.scenario_name = writers::kScenarioName;
   r.train_number = writers::kTrainNumber;
   r.build_line_file = build_line_file;
+  r.delete_sources = job::JobRequest::SourceDeletion::kOnceRead;
   return r;
 }
 
 std::map<std::string, std::string> folder_with(std::string_view line, std::string_view train) {
-  platform::MemEnv env;
-  const compiler::CompileRequest r = request(false);
-  model::Scenario names;
-  names.scenario_name = r.scenario_name;
-  names.train_number = r.train_number;
   std::map<std::string, std::string> files;
-  files[model::file_path(kFolder, model::FileKind::kLineSource, names)] = line;
-  files[model::file_path(kFolder, model::FileKind::kTrainSource, names)] = train;
+  const job::JobRequest r = request(false);
+  files[job::source_path(kFolder, model::FileKind::kLineSource, r.scenario_name, r.train_number)] =
+      line;
+  files[job::source_path(kFolder, model::FileKind::kTrainSource, r.scenario_name, r.train_number)] =
+      train;
   return files;
 }
 
-MemoryCompile compile_in_memory(std::string_view line, std::string_view train,
-                                bool build_line_file) {
+// The installer's job on a memory folder that holds the two sources.
+MemoryCompile job_in_memory(std::string_view line, std::string_view train, bool build_line_file) {
   platform::MemEnv env;
   env.files() = folder_with(line, train);
-  MemoryCompile compiled{compiler::compile(env, request(build_line_file)), {}};
+  MemoryCompile compiled{job::run_job(env, request(build_line_file)), {}};
   compiled.files = env.files();
   return compiled;
 }
 
-// What check reports on the same folder, which it must leave as it was.
-std::string check_agrees(std::string_view line, std::string_view train, bool build_line_file,
-                         const compiler::CompileResult& compiled) {
-  platform::MemEnv env;
-  env.files() = folder_with(line, train);
-  compiler::CompileRequest r = request(build_line_file);
-  r.delete_sources = compiler::CompileRequest::SourceDeletion::kKeep;
-  r.write_files = false;
-  const compiler::CompileResult checked = compiler::compile(env, r);
-  REQUIRE(env.files() == folder_with(line, train));
-  REQUIRE(checked.status == compiled.status);
-  REQUIRE(checked.has_position == compiled.has_position);
-  REQUIRE(!checked.has_position || checked.error_position == compiled.error_position);
-  REQUIRE(checked.ended_early == compiled.ended_early);
-  REQUIRE(checked.diagnostics.size() == compiled.diagnostics.size());
+// The job on a folder gives what the pure compile gives: the same status,
+// position, end and diagnostics.
+std::string job_agrees(const compiler::CompileResult& pure, const compiler::CompileResult& job) {
+  REQUIRE(job.status == pure.status);
+  REQUIRE(job.has_position == pure.has_position);
+  REQUIRE(!job.has_position || job.error_position == pure.error_position);
+  REQUIRE(job.ended_early == pure.ended_early);
+  REQUIRE(job.diagnostics.size() == pure.diagnostics.size());
   return {};
 }
 
@@ -91,17 +84,38 @@ bool line_pass_fault(int32_t code) {
          code == s::kNameBoardCellTaken || code == s::kSpeedBoardCellTaken || code == s::kBadCurve;
 }
 
-std::string check_one_compile(std::string_view line, std::string_view train, bool build_line_file,
-                              bool twice, bool with_check, int32_t* line_span) {
-  MemoryCompile first = compile_in_memory(line, train, build_line_file);
-  const compiler::CompileResult& r = first.result;
-  *line_span = r.model.line_span;
-  REQUIRE(!r.failure);  // a memory folder never fails
-  if (twice && r.model.line_span <= kShortSpan) {
-    MemoryCompile second = compile_in_memory(line, train, build_line_file);
-    REQUIRE(first.files == second.files);
-    REQUIRE(r.ended_early == second.result.ended_early);
+// The binary files the job left, as the compile says they must be.
+std::string check_job_files(const MemoryCompile& job, bool build_line_file) {
+  const compiler::CompileResult& r = job.result.compile;
+  REQUIRE(!job.result.failure);  // a memory folder never fails
+  const model::Scenario& m = r.model;
+  auto has = [&](model::FileKind kind) {
+    return job.files.count(model::file_path(kFolder, kind, m)) != 0;
+  };
+  REQUIRE(!has(model::FileKind::kLineSource));
+  if (r.ended_early) {
+    REQUIRE(!has(model::FileKind::kCells));
+    REQUIRE(!has(model::FileKind::kService));
+    REQUIRE(!has(model::FileKind::kLineGeometry));
+    return {};
   }
+  if (has(model::FileKind::kTrainSource)) REQUIRE(line_pass_fault(r.status));
+  REQUIRE(has(model::FileKind::kCells));
+  const std::string& cells = job.files.at(model::file_path(kFolder, model::FileKind::kCells, m));
+  REQUIRE(cells.size() == static_cast<size_t>(m.cell_last + 1) * 15);
+  REQUIRE(has(model::FileKind::kService));
+  REQUIRE(has(model::FileKind::kLineGeometry) == build_line_file);
+  return {};
+}
+
+std::string check_one_compile(std::string_view line, std::string_view train, bool build_line_file,
+                              bool twice, bool with_job, int32_t* line_span) {
+  const compiler::CompileOptions options{build_line_file};
+  const compiler::CompileResult r = compiler::compile_sources(
+      job::decoded_sources(kFolder, writers::kScenarioName, writers::kTrainNumber, line, train),
+      options);
+  *line_span = r.model.line_span;
+  REQUIRE(!r.train_source_missing);
   REQUIRE(model::status::is_known(r.status));
   // Every fault is explained, and the last one gives the status; warnings
   // carry no code.
@@ -114,29 +128,16 @@ std::string check_one_compile(std::string_view line, std::string_view train, boo
   }
   REQUIRE(r.status == 0 || last_error != nullptr);
   REQUIRE(last_error == nullptr || last_error->code == r.status);
-  // check's own compile on lines short enough that a second compile is cheap;
-  // a long line costs its cell file in every compile.
-  if (with_check && r.model.line_span <= kShortSpan)
-    if (std::string broken = check_agrees(line, train, build_line_file, r); !broken.empty())
-      return broken;
-
-  const model::Scenario& m = r.model;
-  auto has = [&](model::FileKind kind) {
-    return first.files.count(model::file_path(kFolder, kind, m)) != 0;
-  };
-  REQUIRE(!has(model::FileKind::kLineSource));
-  if (r.ended_early) {
-    REQUIRE(!has(model::FileKind::kCells));
-    REQUIRE(!has(model::FileKind::kService));
-    REQUIRE(!has(model::FileKind::kLineGeometry));
-    return {};
+  // The job on a folder, on lines short enough that encoding their files is
+  // cheap; a long line costs its cell file in every job.
+  if (!with_job || r.model.line_span > kShortSpan) return {};
+  const MemoryCompile first = job_in_memory(line, train, build_line_file);
+  if (std::string broken = job_agrees(r, first.result.compile); !broken.empty()) return broken;
+  if (std::string broken = check_job_files(first, build_line_file); !broken.empty()) return broken;
+  if (twice) {
+    const MemoryCompile second = job_in_memory(line, train, build_line_file);
+    REQUIRE(first.files == second.files);
   }
-  if (has(model::FileKind::kTrainSource)) REQUIRE(line_pass_fault(r.status));
-  REQUIRE(has(model::FileKind::kCells));
-  const std::string& cells = first.files.at(model::file_path(kFolder, model::FileKind::kCells, m));
-  REQUIRE(cells.size() == static_cast<size_t>(m.cell_last + 1) * 15);
-  REQUIRE(has(model::FileKind::kService));
-  REQUIRE(has(model::FileKind::kLineGeometry) == build_line_file);
   return {};
 }
 
@@ -185,12 +186,13 @@ std::string check_field_reader(const uint8_t* data, size_t size) {
 std::string check_compile(const uint8_t* data, size_t size) {
   if (size == 0) return {};
   const bool plan_wanted = data[0] & 1;
-  // Compiling twice shows that nothing carries over from one compile to the
-  // next; half the inputs are enough for that.
+  // The job on a memory folder costs about as much as the rest of an
+  // execution: it is run, and must agree with the pure compile, for half
+  // the inputs.
+  const bool with_job = data[0] & 0x20;
+  // Running the job twice shows that nothing carries over from one run to
+  // the next; half of those are enough for that.
   const bool twice = data[0] & 2;
-  // Each compile costs about as much as the rest of an execution: check's
-  // compile, which must agree, is made for half the inputs too.
-  const bool with_check = data[0] & 0x20;
   std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
   size_t split = input.find('\0');
   std::string bounded;
@@ -205,12 +207,12 @@ std::string check_compile(const uint8_t* data, size_t size) {
       split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
 
   int32_t line_span = 0;
-  if (std::string broken = check_one_compile(line, train, false, twice, with_check, &line_span);
+  if (std::string broken = check_one_compile(line, train, false, twice, with_job, &line_span);
       !broken.empty())
     return broken;
   // The plan only for short lines: its table grows with the length.
   if (!plan_wanted || line_span > kLongestPlannedSpan) return {};
-  return check_one_compile(line, train, true, twice, with_check, &line_span);
+  return check_one_compile(line, train, true, twice, with_job, &line_span);
 }
 
 std::string check_post_process(const uint8_t* data, size_t size) {

@@ -12,11 +12,11 @@ namespace fuzz {
 // The field reader on any text; the first byte chooses the field types read.
 std::string check_field_reader(const uint8_t* data, size_t size);
 
-// The whole compile from "<flag byte><line source>\0<train source>", and
-// check on the same folder. With the flag byte's
-// low bit set, a short line is compiled with its track plan too; with its
-// second bit, each compile is made twice and must give the same bytes; with
-// its bit 5, check's compile is made too and must agree.
+// The pure compile from "<flag byte><line source>\0<train source>". With
+// the flag byte's low bit set, a short line is compiled with its track plan
+// too; with its bit 5, the installer's job runs on a memory folder holding
+// the two sources, must agree with the compile and leave the files it says;
+// with bits 5 and 1, the job runs twice and must give the same bytes.
 // Unless its bits 2 to 4 are all set, every number of the line source is
 // cut to five digits, which bounds the line's length and the compile's cost.
 std::string check_compile(const uint8_t* data, size_t size);

@@ -1,6 +1,4 @@
 #include "fuzz/tool_checks.h"
-#include "fuzz/require.h"
-#include "fuzz/bounded_numbers.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -10,21 +8,23 @@
 #include <vector>
 
 #include "compiler/line_geometry.h"
+#include "fuzz/bounded_numbers.h"
+#include "fuzz/require.h"
+#include "job/sources.h"
 #include "model/file_names.h"
 #include "model/status_codes.h"
-#include "platform/utf8.h"
-#include "tools/check.h"
-#include "tools/exit_status.h"
 #include "platform/mem_env.h"
+#include "platform/utf8.h"
 #include "tests/support/mini_xml.h"
 #include "tools/binary_readers.h"
+#include "tools/check.h"
 #include "tools/commands.h"
+#include "tools/exit_status.h"
 #include "tools/plot.h"
 #include "writers/writers.h"
 
 namespace fuzz {
 namespace {
-
 
 struct ToolRun {
   int status = -1;
@@ -213,17 +213,8 @@ std::string check_render(const uint8_t* data, size_t size) {
   const std::string_view train =
       split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
   constexpr char kFolder[] = "/f";
-  model::Scenario names;
-  names.scenario_name = writers::kScenarioName;
-  names.train_number = writers::kTrainNumber;
-  platform::MemEnv env;
-  env.files()[model::file_path(kFolder, model::FileKind::kLineSource, names)] = line;
-  env.files()[model::file_path(kFolder, model::FileKind::kTrainSource, names)] = train;
-  const auto before = env.files();
-  const compiler::CompileResult result =
-      tools::check_scenario(env, kFolder, names.scenario_name, names.train_number);
-  REQUIRE(env.files() == before);
-  REQUIRE(!result.failure);  // a memory folder never fails
+  const compiler::CompileResult result = compiler::compile_sources(
+      job::decoded_sources(kFolder, writers::kScenarioName, writers::kTrainNumber, line, train));
   const int exit_status = tools::check_exit_status(result, false);
 
   // The text: whole UTF-8, and "no fault" exactly when there is none.

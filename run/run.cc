@@ -3,6 +3,7 @@
 #include <ostream>
 #include <vector>
 
+#include "job/compile_job.h"
 #include "model/status_codes.h"
 #include "platform/program_path.h"
 #include "run/failure_report.h"
@@ -15,12 +16,69 @@ constexpr char kProgram[] = "fiumicino_roma_3291";
 
 // Every refused file operation reaches the user: on the console, and in a
 // message box for the user who double-clicked the program.
-int report_failures(platform::Ui& ui, std::ostream& err,
-                    const std::vector<platform::Error>& failures, bool installed = false) {
+void report_failures(platform::Ui& ui, std::ostream& err,
+                     const std::vector<platform::Error>& failures, bool installed = false) {
   if (installed) err << kProgram << ": the scenario is installed, but:" << std::endl;
   for (const platform::Error& f : failures) err << kProgram << ": " << f.message() << std::endl;
   ui.report_failure(failure_box_text(failures, installed));
-  return installed ? kExitInstalledWithProblem : kExitPlatform;
+}
+
+constexpr int exit_status(job::Outcome outcome) {
+  return job::exit_status(outcome, job::Program::kInstaller);
+}
+
+job::JobRequest installer_job(const std::string& folder, const std::string& scenario_name,
+                              const std::string& train_number) {
+  job::JobRequest request;
+  request.folder = folder;
+  request.scenario_name = scenario_name;
+  request.train_number = train_number;
+  request.delete_sources = job::JobRequest::SourceDeletion::kOnceRead;
+  return request;
+}
+
+// What the user sees of the job's end: " Errore n. " for a compile that
+// ended early, the failing file operation on `err` and in the box.
+int report_job(platform::Env& env, platform::Ui& ui, const job::JobRequest& request,
+               const job::JobResult& result, std::ostream& err, const platform::Status& unguarded) {
+  const compiler::CompileResult& compile = result.compile;
+  // This run wrote both sources a moment ago: without the folder's lock, one
+  // that is gone was taken by another run at the same time, which is no
+  // fault of the scenario.
+  const bool source_taken =
+      unguarded && ((compile.ended_early && compile.status == model::status::kNoLineSource) ||
+                    (result.failure && !result.files_written &&
+                     (result.failure->path == compile.line_source_path ||
+                      result.failure->path == compile.train_source_path)));
+  // The sources are this run's own: a compile that stopped before it wrote
+  // the binary files may have left them behind.
+  model::Scenario names;
+  names.scenario_name = request.scenario_name;
+  names.train_number = request.train_number;
+  if (source_taken) {
+    platform::Error taken = *unguarded;
+    taken.reason +=
+        "; another installation in this folder at the same time took the sources "
+        "this one wrote: run it again once the other has finished";
+    std::vector<platform::Error> failures = {taken};
+    if (platform::Status removal = remove_written_sources(env, request.folder, names, 2))
+      failures.push_back(*removal);
+    report_failures(ui, err, failures);
+    return exit_status(job::Outcome::kFailed);
+  }
+  if (compile.ended_early) show_error_message(ui, std::to_string(compile.status));
+  if (result.failure) {
+    std::vector<platform::Error> failures = {*result.failure};
+    if (!result.files_written)
+      if (platform::Status removal = remove_written_sources(env, request.folder, names, 2))
+        failures.push_back(*removal);
+    // The binary files in place: the scenario is installed, and what failed
+    // after them (a source or an old file left, the folder not synced) is
+    // said as such.
+    report_failures(ui, err, failures, result.files_written);
+  }
+  // Any other status is recorded in the files, as the simulator expects.
+  return exit_status(result.outcome());
 }
 
 // Says on the console, and under the window's label, what the run waits
@@ -65,47 +123,8 @@ int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& 
 int compile_and_report(platform::Env& env, platform::Ui& ui, const std::string& folder,
                        const std::string& scenario_name, const std::string& train_number,
                        std::ostream& err, const platform::Status& unguarded) {
-  compiler::CompileRequest request;
-  request.folder = folder;
-  request.scenario_name = scenario_name;
-  request.train_number = train_number;
-  const compiler::CompileResult result = compiler::compile(env, request);
-  // This run wrote both sources a moment ago: without the folder's lock, one
-  // that is gone was taken by another run at the same time, which is no
-  // fault of the scenario.
-  const bool source_taken =
-      unguarded && ((result.ended_early && result.status == model::status::kNoLineSource) ||
-                    (result.failure && !result.files_written &&
-                     (result.failure->path == result.line_source_path ||
-                      result.failure->path == result.train_source_path)));
-  // The sources are this run's own: a compile that stopped before it wrote
-  // the binary files may have left them behind.
-  model::Scenario names;
-  names.scenario_name = scenario_name;
-  names.train_number = train_number;
-  if (source_taken) {
-    platform::Error taken = *unguarded;
-    taken.reason +=
-        "; another installation in this folder at the same time took the sources "
-        "this one wrote: run it again once the other has finished";
-    std::vector<platform::Error> failures = {taken};
-    if (platform::Status removal = remove_written_sources(env, folder, names, 2))
-      failures.push_back(*removal);
-    return report_failures(ui, err, failures);
-  }
-  if (result.ended_early) show_error_message(ui, std::to_string(result.status));
-  if (result.failure) {
-    std::vector<platform::Error> failures = {*result.failure};
-    if (!result.files_written)
-      if (platform::Status removal = remove_written_sources(env, folder, names, 2))
-        failures.push_back(*removal);
-    // The binary files in place: the scenario is installed, and what failed
-    // after them (a source or an old file left, the folder not synced) is
-    // said as such.
-    return report_failures(ui, err, failures, result.files_written);
-  }
-  // Any other status is recorded in the files, as the simulator expects.
-  return result.ended_early ? kExitErrore : kExitOk;
+  const job::JobRequest request = installer_job(folder, scenario_name, train_number);
+  return report_job(env, ui, request, job::run_job(env, request), err, unguarded);
 }
 
 int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folder,
@@ -121,42 +140,46 @@ int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folde
   names.train_number = scenario.train_number;
   ui.show_waiting(kWaitingLabel);
 
-  int exit_status = kExitOk;
-  {
-    // Another installer in this folder would delete the sources this one is
-    // about to read, and put a half-read scenario in place of a whole one.
-    InstallerLockObserver observer(ui, err);
-    std::vector<std::unique_ptr<platform::FolderLock>> locks;
-    if (platform::Status timeout = platform::lock_folders(env, {folder}, wait, observer, &locks)) {
-      exit_status = report_failures(ui, err, {*timeout});
-      ui.close_waiting();
-      return exit_status;
-    }
-    platform::Status failure;
-    size_t written = 0;
-    for (const InstallerScenario::File& file : scenario.files) {
-      if ((failure = file.write(env, folder))) break;
-      ++written;
-    }
-    if (failure) {
-      std::vector<platform::Error> failures = {*failure};
-      // Stopped before the compile: the sources it wrote would stay behind.
-      if (platform::Status removal = remove_written_sources(env, folder, names, written))
-        failures.push_back(*removal);
-      exit_status = report_failures(ui, err, failures);
-    } else {
-      exit_status = compile_and_report(env, ui, folder, scenario.scenario_name,
-                                       scenario.train_number, err, observer.unguarded());
-    }
+  // Another installer in this folder would delete the sources this one is
+  // about to read, and put a half-read scenario in place of a whole one: the
+  // files are written under the lock the job holds until its end.
+  InstallerLockObserver observer(ui, err);
+  const job::JobRequest request =
+      installer_job(folder, scenario.scenario_name, scenario.train_number);
+  size_t written = 0;
+  bool prepared = false;
+  const job::JobResult result =
+      job::run_locked_job(env, request, {wait, &observer}, [&]() -> platform::Status {
+        for (const InstallerScenario::File& file : scenario.files) {
+          if (platform::Status failure = file.write(env, folder)) return failure;
+          ++written;
+        }
+        prepared = true;
+        return platform::ok();
+      });
+  int status;
+  if (prepared) {
+    status = report_job(env, ui, request, result, err, observer.unguarded());
+  } else {
+    // The lock's wait given up, or a file not written: stopped before the
+    // compile, the sources it wrote would stay behind.
+    std::vector<platform::Error> failures = {*result.failure};
+    if (platform::Status removal = remove_written_sources(env, folder, names, written))
+      failures.push_back(*removal);
+    report_failures(ui, err, failures);
+    status = exit_status(job::Outcome::kFailed);
   }
   ui.close_waiting();
-  return exit_status;
+  return status;
 }
 
 int run_program(platform::Env& env, platform::Ui& ui, const std::string& program_path,
                 std::ostream& err) {
   const ScenarioChoice choice = choose_scenario(env, program_path);
-  if (choice.failure) return report_failures(ui, err, {*choice.failure});
+  if (choice.failure) {
+    report_failures(ui, err, {*choice.failure});
+    return kExitPlatform;
+  }
   if (!choice.damage.empty()) {
     err << kProgram << ": '" << program_path << "' is damaged: " << choice.damage
         << "; nothing was written" << std::endl;

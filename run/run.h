@@ -6,7 +6,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "compiler/compile.h"
+#include "job/outcome.h"
 #include "platform/env.h"
 #include "platform/ui.h"
 #include "run/installer_scenario.h"
@@ -21,19 +21,17 @@ inline constexpr char kWaitingLabel[] = "Attendere";
 inline constexpr char kWaitingForOtherRun[] =
     "Un'altra installazione \u00e8 in corso in questa cartella: attendere che finisca.";
 
-// The installer's exit statuses.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitPlatform = 2;  // a file operation failed
-inline constexpr int kExitErrore = 3;    // the run ended through " Errore n. "
-// Everything is installed, but a source or an old file could not be
-// deleted, or the folder could not be synced.
-inline constexpr int kExitInstalledWithProblem = 4;
+// The installer's exit statuses (job/outcome.h maps outcomes to them).
+using job::kExitErrore;
+using job::kExitInstalledWithProblem;
+using job::kExitOk;
+using job::kExitPlatform;
 
 // Shows " Errore n. " followed by `code` in a message box with one OK
 // button; the caller then ends the run.
 void show_error_message(platform::Ui& ui, const std::string& code);
 
-// The installer's compile of the sources in `folder`, mapped to what the
+// The installer's compile job over the sources in `folder`, mapped to what the
 // user sees: " Errore n. " for a compile that ended early, the failing file
 // operation on `err`. Returns the exit status.
 // `unguarded`: the folder's lock that the system refused, when the run went

@@ -11,6 +11,7 @@
 
 #include "compiler/compile.h"
 #include "compiler/warnings.h"
+#include "job/sources.h"
 #include "platform/mem_env.h"
 #include "tests/support/tool_folder.h"
 #include "tools/exit_status.h"
@@ -41,19 +42,7 @@ compiler::CompileResult compile_example(const KeywordReference& r) {
   line += "[fine]\r\n";
   train += "[fine]\r\n";
 
-  platform::MemEnv env;
-  compiler::CompileRequest request;
-  request.folder = "/r";
-  request.scenario_name = "Prova";
-  request.train_number = "1";
-  request.delete_sources = compiler::CompileRequest::SourceDeletion::kKeep;
-  request.write_files = false;
-  model::Scenario names;
-  names.scenario_name = request.scenario_name;
-  names.train_number = request.train_number;
-  env.files()[model::file_path("/r", FileKind::kLineSource, names)] = line;
-  env.files()[model::file_path("/r", FileKind::kTrainSource, names)] = train;
-  return compiler::compile(env, request);
+  return compiler::compile_sources(job::decoded_sources("/r", "Prova", "1", line, train));
 }
 
 // Each example is read as its own keyword, with exactly the fields the

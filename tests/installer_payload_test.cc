@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "compiler/compile.h"
+#include "job/compile_job.h"
 #include "model/file_names.h"
 #include "payload/payload.h"
 #include "platform/mem_env.h"
@@ -99,11 +100,11 @@ TEST(PackedInstaller, LeavesItsDocumentsAndTheBinaryFilesOfItsCompile) {
   MemEnv reference;
   for (const payload::File& file : contents.files)
     reference.files()[path_in(kFolder, file.kind, "Bracciano_Lago", "2207")] = file.bytes;
-  compiler::CompileRequest request;
+  job::JobRequest request;
   request.folder = kFolder;
   request.scenario_name = "Bracciano_Lago";
   request.train_number = "2207";
-  ASSERT_TRUE(compiler::compile(reference, request).ok());
+  ASSERT_EQ(job::run_job(reference, request).outcome(), job::Outcome::kClean);
   reference.files()[kProgramPath] = env.files()[kProgramPath];
   EXPECT_EQ(env.files(), reference.files());
   EXPECT_EQ(env.files().size(), 5u);  // the program, the form, three binary files

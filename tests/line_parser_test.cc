@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/case_name.h"
-
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,10 +8,12 @@
 #include "compiler/compile_state.h"
 #include "compiler/passes.h"
 #include "compiler/read_failure.h"
+#include "job/compile_job.h"
 #include "model/file_names.h"
 #include "model/scenario.h"
 #include "model/status_codes.h"
 #include "platform/mem_env.h"
+#include "tests/support/case_name.h"
 #include "writers/writers.h"
 
 namespace {
@@ -60,8 +60,8 @@ class LineParserTest : public ::testing::Test {
     return model::file_path(kFolder, FileKind::kTrainSource, model);
   }
 
-  compiler::CompileRequest request() const {
-    compiler::CompileRequest r;
+  job::JobRequest request() const {
+    job::JobRequest r;
     r.folder = kFolder;
     r.scenario_name = model.scenario_name;
     r.train_number = model.train_number;
@@ -80,11 +80,11 @@ class LineParserTest : public ::testing::Test {
   std::pair<bool, bool> sources_left_by_compile() {
     platform::MemEnv copy;
     copy.files() = env.files();
-    compiler::compile(copy, request());
+    job::run_job(copy, request());
     return {copy.files().count(line_path()) != 0, copy.files().count(train_path()) != 0};
   }
   // The whole compile of the folder.
-  compiler::CompileResult compile_folder() { return compiler::compile(env, request()); }
+  compiler::CompileResult compile_folder() { return job::run_job(env, request()).compile; }
 
   const model::Cell& cell(int32_t i) const { return model.cell(i); }
   const model::ServiceRecord& record(int i) const {
@@ -661,9 +661,10 @@ class LineReadFailures : public LineParserTest,
 TEST_P(LineReadFailures, AreStatus25WithBothSourcesDeleted) {
   env.files()[line_path()] = GetParam().text;
   env.files()[train_path()] = "[generale]\r\n[fine]\r\n";
-  const compiler::CompileResult result = compile_folder();
+  const job::JobResult job = job::run_job(env, request());
+  const compiler::CompileResult& result = job.compile;
   EXPECT_EQ(result.status, status::kReadFailure);
-  EXPECT_FALSE(result.failure);
+  EXPECT_FALSE(job.failure);
   EXPECT_EQ(env.files().count(line_path()), 0u);
   EXPECT_EQ(env.files().count(train_path()), 0u);
   ASSERT_FALSE(result.diagnostics.empty());

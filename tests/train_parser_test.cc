@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/case_name.h"
-
 #include <cstdio>
 #include <map>
 #include <string>
@@ -11,10 +9,12 @@
 #include "compiler/compile_state.h"
 #include "compiler/passes.h"
 #include "compiler/read_failure.h"
+#include "job/compile_job.h"
 #include "model/scenario.h"
 #include "platform/mem_env.h"
 #include "support/scenario_sources.h"
 #include "support/train_model.h"
+#include "tests/support/case_name.h"
 
 namespace {
 
@@ -603,8 +603,8 @@ TEST(TrainPass, AStationNameLongerThan65535CharactersIsRefusedAtItsField) {
   const std::string refused(65536, 'A');
   TrainPass pass;
   try {
-    pass.run(crlf({"[generale]", "sabbia, 0", station(1000, 11, 600, 0, 0, "") + refused,
-                   "[fine]"}));
+    pass.run(
+        crlf({"[generale]", "sabbia, 0", station(1000, 11, 600, 0, 0, "") + refused, "[fine]"}));
     FAIL() << "the name was accepted";
   } catch (const compiler::ReadFailure& failure) {
     ASSERT_TRUE(failure.location());
@@ -681,16 +681,19 @@ struct BothPasses {
   }();
   platform::MemEnv env;
   compiler::CompileResult result;
+  platform::Status failure;
 
   void run(const std::vector<std::string>& line_source, const std::string* train_source) {
     ASSERT_FALSE(testing_support::write_source(
         env, model::file_path(kFolder, model::FileKind::kLineSource, names), line_source));
     if (train_source) env.files()[train_test::train_source_path(names)] = *train_source;
-    compiler::CompileRequest request;
+    job::JobRequest request;
     request.folder = kFolder;
     request.scenario_name = names.scenario_name;
     request.train_number = names.train_number;
-    result = compiler::compile(env, request);
+    job::JobResult job = job::run_job(env, request);
+    result = std::move(job.compile);
+    failure = std::move(job.failure);
   }
   bool exists(model::FileKind kind) {
     return env.files().count(model::file_path(kFolder, kind, names)) > 0;
@@ -714,9 +717,9 @@ TEST(TrainPassAfterLinePass, GivenSourcesLeaveNoStatus) {
 TEST(TrainPassAfterLinePass, MissingTrainSourceIsAFailureThatDeletesNothing) {
   BothPasses both;
   both.run(testing_support::line_source_with({}), nullptr);
-  ASSERT_TRUE(both.result.failure);
-  EXPECT_EQ(both.result.failure->operation, "open");
-  EXPECT_EQ(both.result.failure->path, train_test::train_source_path(both.names));
+  ASSERT_TRUE(both.failure);
+  EXPECT_EQ(both.failure->operation, "open");
+  EXPECT_EQ(both.failure->path, train_test::train_source_path(both.names));
   EXPECT_TRUE(both.exists(model::FileKind::kLineSource));
   EXPECT_FALSE(both.exists(model::FileKind::kCells));
   EXPECT_FALSE(both.exists(model::FileKind::kService));

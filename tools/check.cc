@@ -78,24 +78,20 @@ const char* severity_of(const compiler::Diagnostic& d) {
 
 }  // namespace
 
-compiler::CompileResult check_scenario(platform::Env& env, const std::string& folder,
-                                       const std::string& scenario_name,
-                                       const std::string& train_number, bool build_line_file) {
-  compiler::CompileRequest request;
-  request.folder = folder;
-  request.scenario_name = scenario_name;
-  request.train_number = train_number;
-  request.build_line_file = build_line_file;
-  request.delete_sources = compiler::CompileRequest::SourceDeletion::kKeep;
-  request.write_files = false;
-  return compiler::compile(env, request);
+job::FolderCompile check_scenario(platform::Env& env, const std::string& folder,
+                                  const std::string& scenario_name, const std::string& train_number,
+                                  bool build_line_file) {
+  compiler::CompileOptions options;
+  options.build_line_file = build_line_file;
+  return job::compile_folder(env, folder, scenario_name, train_number, options);
 }
 
 std::string diagnostics_text(const compiler::CompileResult& result) {
   std::string out;
   for (const compiler::Diagnostic& d : result.diagnostics) {
     emit(out, show(result, d.at), severity_of(d), d.message);
-    for (const compiler::Note& note : d.notes) emit(out, show(result, note.at), "note", note.message);
+    for (const compiler::Note& note : d.notes)
+      emit(out, show(result, note.at), "note", note.message);
   }
   return out;
 }
@@ -107,10 +103,9 @@ std::string report_text(const compiler::CompileResult& result) {
 }
 
 size_t warning_count(const compiler::CompileResult& result) {
-  return static_cast<size_t>(
-      std::count_if(result.diagnostics.begin(), result.diagnostics.end(), [](const auto& d) {
-        return d.severity == compiler::Diagnostic::Severity::kWarning;
-      }));
+  return static_cast<size_t>(std::count_if(
+      result.diagnostics.begin(), result.diagnostics.end(),
+      [](const auto& d) { return d.severity == compiler::Diagnostic::Severity::kWarning; }));
 }
 
 nlohmann::json report_json(const compiler::CompileResult& result) {
@@ -119,14 +114,15 @@ nlohmann::json report_json(const compiler::CompileResult& result) {
     j["severity"] = severity_of(d);
     j["code"] = d.code;
     j["notes"] = nlohmann::json::array();
-    for (const compiler::Note& n : d.notes) j["notes"].push_back(shown_json(show(result, n.at), n.message));
+    for (const compiler::Note& n : d.notes)
+      j["notes"].push_back(shown_json(show(result, n.at), n.message));
     return j;
   };
-  nlohmann::json j = {
-      {"status", result.status},
-      {"position", result.has_position ? nlohmann::json(result.error_position) : nlohmann::json(nullptr)},
-      {"message", std::string(model::status::info(result.status).text)},
-      {"ended_by_errore", result.ended_early}};
+  nlohmann::json j = {{"status", result.status},
+                      {"position", result.has_position ? nlohmann::json(result.error_position)
+                                                       : nlohmann::json(nullptr)},
+                      {"message", std::string(model::status::info(result.status).text)},
+                      {"ended_by_errore", result.ended_early}};
   j["error"] = nullptr;
   j["notes"] = nlohmann::json::array();
   j["diagnostics"] = nlohmann::json::array();
@@ -151,9 +147,11 @@ std::string report_json_text(const compiler::CompileResult& result) {
 }
 
 int check_exit_status(const compiler::CompileResult& result, bool werror) {
-  if (result.ended_early) return kExitErrore;
-  if (result.status != 0) return kExitStatus;
-  return werror && warning_count(result) > 0 ? kExitStatus : kExitOk;
+  job::Outcome outcome = job::outcome_of(result);
+  // A warning fails the check as a recorded status would.
+  if (outcome == job::Outcome::kClean && werror && warning_count(result) > 0)
+    outcome = job::Outcome::kStatusRecorded;
+  return job::exit_status(outcome, job::Program::kScenarioc);
 }
 
 }  // namespace tools

@@ -1,21 +1,21 @@
 // `scenarioc check`: the compiler's own diagnostics, rendered for a reader.
-// The compile runs on the folder without deleting or writing anything, so
-// check reports exactly what compile would record.
+// The compile reads the folder's sources and writes nothing, so check
+// reports exactly what compile would record.
 #pragma once
 
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "compiler/compile.h"
+#include "job/sources.h"
 #include "platform/env.h"
 
 namespace tools {
 
 // Compiles the scenario in `folder` as `compile` would, touching nothing.
-compiler::CompileResult check_scenario(platform::Env& env, const std::string& folder,
-                                       const std::string& scenario_name,
-                                       const std::string& train_number,
-                                       bool build_line_file = true);
+job::FolderCompile check_scenario(platform::Env& env, const std::string& folder,
+                                  const std::string& scenario_name, const std::string& train_number,
+                                  bool build_line_file = true);
 
 // Each fault and warning in the order found, as "file:line:col: error:
 // message" (or "warning:"), the source line and a caret under the field

@@ -3,9 +3,9 @@
 #include <ostream>
 
 #include "tools/binary_set.h"
-#include "tools/exit_status.h"
 #include "tools/check.h"
 #include "tools/commands.h"
+#include "tools/exit_status.h"
 #include "tools/scenario_options.h"
 
 namespace tools {
@@ -37,7 +37,8 @@ constexpr char kFooter[] =
     "folder's binary files are not a whole set, or a run stopped while it replaced them left a\n"
     "temporary file beside them.\n"
     "\n"
-    "Exit status: 0 no fault (with --werror: and no warning); 1 a fault the compile records (the binary files would still be\n"
+    "Exit status: 0 no fault (with --werror: and no warning); 1 a fault the compile records (the "
+    "binary files would still be\n"
     "written); 3 a fault that would end the compile with \" Errore n. \" and no binary file;\n"
     "2 bad usage or a source that is missing or cannot be read (the message names the file).";
 
@@ -52,17 +53,18 @@ int run_check(CheckArgs args, const ToolContext& context) {
     context.err << "scenarioc: " << problem << std::endl;
     return kExitPlatform;
   }
-  const compiler::CompileResult result = check_scenario(
-      context.env, args.scenario.folder, args.scenario.scenario, args.scenario.train);
-  if (result.failure) {
-    context.err << "scenarioc: " << result.failure->message() << std::endl;
-    return kExitPlatform;
+  const job::FolderCompile checked = check_scenario(context.env, args.scenario.folder,
+                                                    args.scenario.scenario, args.scenario.train);
+  if (checked.failure) {
+    context.err << "scenarioc: " << checked.failure->message() << std::endl;
+    return job::exit_status(job::outcome_of(checked), job::Program::kScenarioc);
   }
+  const compiler::CompileResult& result = checked.result;
   context.out << (args.json ? report_json_text(result) : report_text(result)) << std::flush;
   // A run stopped while it replaced the binary files: said, whatever the
   // sources hold.
-  for (const std::string& note : interrupted_set_notes(
-           args.scenario.folder, args.scenario.scenario, args.scenario.train))
+  for (const std::string& note :
+       interrupted_set_notes(args.scenario.folder, args.scenario.scenario, args.scenario.train))
     context.err << "scenarioc: warning: " << note << std::endl;
   return check_exit_status(result, args.werror);
 }

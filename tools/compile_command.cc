@@ -4,7 +4,7 @@
 #include <ostream>
 #include <vector>
 
-#include "compiler/compile.h"
+#include "job/compile_job.h"
 #include "model/file_names.h"
 #include "tools/check.h"
 #include "tools/exit_status.h"
@@ -75,54 +75,41 @@ int run_compile(CompileArgs args, const ToolContext& context) {
     context.err << "scenarioc: " << problem << std::endl;
     return kExitPlatform;
   }
-  compiler::CompileRequest request;
+  job::JobRequest request;
   request.folder = args.scenario.folder;
   request.scenario_name = args.scenario.scenario;
   request.train_number = args.scenario.train;
   request.build_line_file = !args.no_line_file;
-  request.delete_sources = args.delete_sources
-                               ? compiler::CompileRequest::SourceDeletion::kOnceWritten
-                               : compiler::CompileRequest::SourceDeletion::kKeep;
+  request.delete_sources = args.delete_sources ? job::JobRequest::SourceDeletion::kOnceWritten
+                                               : job::JobRequest::SourceDeletion::kKeep;
   request.output_folder = args.out;
-  // Nothing is read or deleted unless both sources are there: a typo in a
-  // name must not cost the author the other source.
-  model::Scenario names;
-  names.scenario_name = request.scenario_name;
-  names.train_number = request.train_number;
-  for (model::FileKind kind : {model::FileKind::kLineSource, model::FileKind::kTrainSource}) {
-    const std::string path = model::file_path(request.folder, kind, names);
-    if (!context.env.file_exists(path)) {
-      context.err << "scenarioc: no source '" << path << "'; nothing was read or deleted"
-                  << std::endl;
-      return kExitPlatform;
-    }
-  }
+  request.require_both_sources = true;
   // Another compile or installer in these folders would delete the sources
   // this one is about to read, or mix its binary files with this one's.
   ConsoleLockObserver observer(context.err);
-  std::vector<std::unique_ptr<platform::FolderLock>> locks;
-  platform::LockWait wait;
-  wait.give_up_after_ms = static_cast<long>(args.wait_lock_seconds * 1000);
-  if (platform::Status timeout = platform::lock_folders(
-          context.env, compiler::folders_written(request), wait, observer, &locks)) {
-    context.err << "scenarioc: " << timeout->message() << std::endl;
-    return kExitPlatform;
+  job::Locking locking{{}, &observer};
+  locking.wait.give_up_after_ms = static_cast<long>(args.wait_lock_seconds * 1000);
+  const job::JobResult result = job::run_locked_job(context.env, request, locking);
+  const job::Outcome outcome = result.outcome();
+  if (!result.missing_source.empty()) {
+    context.err << "scenarioc: no source '" << result.missing_source
+                << "'; nothing was read or deleted" << std::endl;
+    return job::exit_status(outcome, job::Program::kScenarioc);
   }
-  const compiler::CompileResult result = compiler::compile(context.env, request);
+  const compiler::CompileResult& compile = result.compile;
   // The same located messages as check's.
-  context.err << diagnostics_text(result);
+  context.err << diagnostics_text(compile);
   if (result.failure) {
     context.err << "scenarioc: " << result.failure->message() << std::endl;
     // A source that was read whole but could not be deleted still leaves the
     // binary files written: say what they hold.
     if (result.files_written)
-      print_status(context.out, args.json, result.status, result.error_position);
-    return kExitPlatform;
+      print_status(context.out, args.json, compile.status, compile.error_position);
+    return job::exit_status(outcome, job::Program::kScenarioc);
   }
-  if (result.ended_early) context.err << " Errore n. " << result.status << std::endl;
-  print_status(context.out, args.json, result.status, result.error_position);
-  if (result.ended_early) return kExitErrore;
-  return result.status == 0 ? kExitOk : kExitStatus;
+  if (compile.ended_early) context.err << " Errore n. " << compile.status << std::endl;
+  print_status(context.out, args.json, compile.status, compile.error_position);
+  return job::exit_status(outcome, job::Program::kScenarioc);
 }
 
 Subcommand add_compile_command(CLI::App& parent, const ToolContext& context) {

@@ -1,11 +1,13 @@
-// scenarioc's exit statuses.
+// scenarioc's exit statuses (job/outcome.h maps outcomes to them).
 #pragma once
+
+#include "job/outcome.h"
 
 namespace tools {
 
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitStatus = 1;    // the compile recorded a status code
-inline constexpr int kExitPlatform = 2;  // a file operation failed, or bad usage
-inline constexpr int kExitErrore = 3;    // the compile ended through " Errore n. "
+using job::kExitErrore;
+using job::kExitOk;
+using job::kExitPlatform;
+using job::kExitStatus;
 
 }  // namespace tools

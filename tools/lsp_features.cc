@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/status_codes.h"
+
 namespace tools::lsp {
 namespace {
 
@@ -157,9 +159,8 @@ json Locator::buffer_range(FileKind file, size_t start, size_t end) const {
 
 json Locator::range(const Location& at) const {
   if (!located(at)) return start_of_file();
-  const CompiledSource& source = compile_.source(at.file);
-  const size_t start = source.buffer_offset(at.offset);
-  size_t end = source.buffer_offset(at.offset + at.length);
+  const size_t start = at.offset;
+  size_t end = at.offset + at.length;
   // A field the reader could not take (a malformed number) comes without a
   // length: one character is underlined, an empty range shows in no editor.
   const std::string_view text = compile_.text(at.file);
@@ -175,13 +176,7 @@ json Locator::location(const Location& at) const {
 }
 
 size_t Locator::offset(FileKind file, Position position) const {
-  const size_t buffer = index(file).offset(position);
-  const CompiledSource& source = compile_.source(file);
-  // Back from the buffer to the compiled text, through the same shifts.
-  size_t compiled = buffer;
-  for (auto [at, extra] : source.shifts)
-    if (at + extra <= buffer) compiled = buffer - extra;
-  return compiled;
+  return index(file).offset(position);
 }
 
 json diagnostics(const Locator& locator, FileKind file) {
@@ -197,12 +192,14 @@ json diagnostics(const Locator& locator, FileKind file) {
                    {"source", kSource},
                    {"message",
                     "a character that Windows-1252 cannot represent: the source "
-                    "cannot be saved with it (compiled here as '?')"}});
+                    "cannot be saved with it"}});
   if (!theirs.unreadable.empty()) out.push_back(error_at_start(theirs.unreadable));
-  if (result.failure && theirs.unreadable.empty())
-    out.push_back(error_at_start(result.failure->message()));
+  if (result.train_source_missing && theirs.unreadable.empty())
+    out.push_back(error_at_start("no train source '" + result.train_source_path + "'"));
 
   for (const Diagnostic& d : result.diagnostics) {
+    // A line source that could not be read is said as such, not as missing.
+    if (!theirs.unreadable.empty() && d.code == model::status::kNoLineSource) continue;
     if (d.at.in_source && d.at.file == file)
       out.push_back(here(locator, d));
     else if (!d.at.in_source || !theirs.open)
@@ -213,7 +210,6 @@ json diagnostics(const Locator& locator, FileKind file) {
 
 json document_symbols(const Locator& locator, FileKind file) {
   const ScenarioCompile& compile = locator.compile();
-  const CompiledSource& source = compile.source(file);
   const std::string_view text = compile.text(file);
   const std::vector<Section> heads = sections(text);
 
@@ -243,10 +239,10 @@ json document_symbols(const Locator& locator, FileKind file) {
       (detail.empty() ? detail : detail += ", ") += std::to_string(*e.position) + " m";
     if (e.position && e.kind != EntryKind::kStation)
       name += " " + std::to_string(*e.position) + " m";
-    const size_t start = source.buffer_offset(e.keyword_at.offset);
+    const size_t start = e.keyword_at.offset;
     json symbol = {{"name", name.empty() ? "?" : name},
                    {"kind", symbol_kind(e.kind)},
-                   {"range", locator.buffer_range(file, start, source.buffer_offset(entry_end(e)))},
+                   {"range", locator.buffer_range(file, start, entry_end(e))},
                    {"selectionRange", locator.range(e.keyword_at)}};
     if (!detail.empty()) symbol["detail"] = detail;
     // Into the last section that starts before it.

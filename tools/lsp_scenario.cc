@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 #include <system_error>
 
 #include "platform/cp1252.h"
-#include "platform/mem_env.h"
 
 namespace tools::lsp {
 namespace {
@@ -30,74 +28,50 @@ std::string path_of(const ScenarioKey& key, FileKind kind) {
               model::file_name(kind, key.scenario, key.train.empty() ? kNoTrainNumber : key.train));
 }
 
-// The buffer as Windows-1252 bytes; a character with none becomes '?' and is
-// listed.
-std::string encode(const std::string& text, CompiledSource* source) {
-  std::string bytes;
-  if (!platform::to_cp1252(text, &bytes)) return bytes;
-  bytes.clear();
-  source->buffer = text;
-  std::map<std::string, std::string> known;  // each character is converted once
-  size_t extra = 0;
+// The characters of a buffer that Windows-1252 lacks.
+std::vector<Unencodable> unencodable_characters(std::string_view text) {
+  std::vector<Unencodable> found;
+  std::string ignored;
   for (size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead < 0x80) {
-      bytes.push_back(static_cast<char>(lead));
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
       ++i;
       continue;
     }
     size_t n = 1;
     while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
-    const std::string character = text.substr(i, n);
-    auto it = known.find(character);
-    if (it == known.end()) {
-      std::string byte;
-      if (platform::to_cp1252(character, &byte)) byte.clear();
-      it = known.emplace(character, byte).first;
-    }
-    if (it->second.empty()) {
-      source->unencodable.push_back(Unencodable{i, n});
-      bytes.push_back('?');
-      if (n > 1) {
-        extra += n - 1;
-        source->shifts.emplace_back(bytes.size(), extra);
-      }
-    } else {
-      // A character of Windows-1252 is one byte, and decodes to the same n.
-      bytes += it->second;
-    }
+    if (platform::to_cp1252(text.substr(i, n), &ignored)) found.push_back(Unencodable{i, n});
     i += n;
   }
-  return bytes;
+  return found;
 }
 
-// Puts one source into the compile's files.
-void gather(const std::string& path, const Sources& sources, platform::MemEnv& files,
-            CompiledSource* source, const std::string* text) {
+// One source of the compile: the open buffer, else `text`, else the disk.
+std::optional<compiler::SourceText> gather(const std::string& path, FileKind file,
+                                           const Sources& sources, CompiledSource* source,
+                                           const std::string* text) {
   source->path = path;
   if (const Document* d = sources.documents.find_path(path)) {
     source->open = true;
     source->present = true;
-    files.files()[path] = encode(d->text, source);
-    return;
+    source->unencodable = unencodable_characters(d->text);
+    return compiler::text_source(d->text, file);
   }
   if (text) {
     source->present = true;
-    files.files()[path] = *text;
-    return;
+    return compiler::decode_source(*text, file);
   }
-  if (!sources.disk.file_exists(path)) return;
+  if (!sources.disk.file_exists(path)) return std::nullopt;
   std::string bytes;
-  // As the compile reads it: a regular file of a source's size, checked
+  // As the compile job reads it: a regular file of a source's size, checked
   // before a byte is read, so that a link to a huge file or a device costs
   // nothing on each keystroke.
   if (platform::Status status =
           sources.disk.read_regular_file(path, compiler::kLargestSource, &bytes)) {
     source->unreadable = status->message();
-    return;
+    return std::nullopt;
   }
   source->present = true;
-  files.files()[path] = std::move(bytes);
+  return compiler::decode_source(bytes, file);
 }
 
 }  // namespace
@@ -171,34 +145,20 @@ std::optional<ScenarioKey> scenario_of(const std::string& path, const Sources& s
   return key;
 }
 
-size_t CompiledSource::buffer_offset(size_t compiled_offset) const {
-  auto after = std::upper_bound(shifts.begin(), shifts.end(),
-                                std::pair{compiled_offset, static_cast<size_t>(-1)});
-  return after == shifts.begin() ? compiled_offset : compiled_offset + std::prev(after)->second;
-}
-
-std::string_view ScenarioCompile::text(FileKind file) const {
-  const CompiledSource& s = source(file);
-  if (!s.shifts.empty()) return s.buffer;
-  return result.source_text(file);
-}
-
 ScenarioCompile compile_scenario(const ScenarioKey& key, const Sources& sources) {
   ScenarioCompile out;
   out.key = key;
-  platform::MemEnv files;
-  gather(path_of(key, FileKind::kLineSource), sources, files, &out.line, nullptr);
+  compiler::Sources compiled;
+  compiled.scenario_name = key.scenario;
+  compiled.train_number = key.train.empty() ? kNoTrainNumber : key.train;
+  compiled.line_source_path = path_of(key, FileKind::kLineSource);
+  compiled.train_source_path = path_of(key, FileKind::kTrainSource);
+  compiled.line =
+      gather(compiled.line_source_path, FileKind::kLineSource, sources, &out.line, nullptr);
   const std::string no_train(kNoTrainSource);
-  gather(path_of(key, FileKind::kTrainSource), sources, files, &out.train,
-         key.train.empty() ? &no_train : nullptr);
-
-  compiler::CompileRequest request;
-  request.folder = key.folder;
-  request.scenario_name = key.scenario;
-  request.train_number = key.train.empty() ? kNoTrainNumber : key.train;
-  request.delete_sources = compiler::CompileRequest::SourceDeletion::kKeep;
-  request.write_files = false;
-  out.result = compiler::compile(files, request);
+  compiled.train = gather(compiled.train_source_path, FileKind::kTrainSource, sources, &out.train,
+                          key.train.empty() ? &no_train : nullptr);
+  out.result = compiler::compile_sources(std::move(compiled));
   return out;
 }
 

@@ -59,15 +59,9 @@ struct CompiledSource {
   bool open = false;       // taken from an editor's buffer
   bool present = false;    // in the compile at all
   std::string unreadable;  // why the disk file could not be read
+  // The characters of the buffer that Windows-1252 lacks: the source could
+  // not be saved with them.
   std::vector<Unencodable> unencodable;
-  // When characters were replaced for the compile, the buffer's text and the
-  // points where the compile's offsets part from the buffer's: (offset in the
-  // compile's text, bytes the buffer has more from there on).
-  std::string buffer;
-  std::vector<std::pair<size_t, size_t>> shifts;
-
-  // The offset in the editor's text of an offset in the compiled text.
-  size_t buffer_offset(size_t compiled_offset) const;
 };
 
 struct ScenarioCompile {
@@ -79,13 +73,13 @@ struct ScenarioCompile {
   const CompiledSource& source(model::FileKind file) const {
     return file == model::FileKind::kTrainSource ? train : line;
   }
-  // The text positions are counted in: the buffer, or the compiled text.
-  std::string_view text(model::FileKind file) const;
+  // The text positions are counted in: the buffer's, or the disk file's
+  // decoded.
+  std::string_view text(model::FileKind file) const { return result.source_text(file); }
 };
 
-// Compiles the pair in memory, reading the disk only for a source that is
-// not open. A character with no Windows-1252 byte is compiled as '?' and
-// listed in `unencodable`.
+// Compiles the pair, reading the disk only for a source that is not open:
+// an open buffer's text goes to the compile as it is.
 ScenarioCompile compile_scenario(const ScenarioKey& key, const Sources& sources);
 
 }  // namespace tools::lsp

@@ -2,10 +2,10 @@
 #include <memory>
 #include <ostream>
 
+#include "job/sources.h"
 #include "model/file_names.h"
 #include "payload/payload.h"
 #include "platform/executable_file.h"
-#include "platform/mem_env.h"
 #include "tools/check.h"
 #include "tools/commands.h"
 #include "tools/exit_status.h"
@@ -55,8 +55,6 @@ int fail(const ToolContext& context, const std::string& message) {
 // documents that are there.
 platform::Status read_scenario_files(platform::Env& env, const std::string& folder,
                                      payload::Contents* contents) {
-  // The limit of every file the compile reads.
-  constexpr size_t kLargestFile = size_t{64} << 20;
   for (model::FileKind kind : payload::kFileOrder) {
     const std::string path =
         folder + platform::kSeparator +
@@ -65,7 +63,8 @@ platform::Status read_scenario_files(platform::Env& env, const std::string& fold
         kind == model::FileKind::kLineSource || kind == model::FileKind::kTrainSource;
     if (!source && !env.file_exists(path)) continue;
     payload::File file{kind, {}};
-    if (platform::Status status = env.read_regular_file(path, kLargestFile, &file.bytes))
+    if (platform::Status status =
+            env.read_regular_file(path, compiler::kLargestSource, &file.bytes))
       return status;
     contents->files.push_back(std::move(file));
   }
@@ -84,14 +83,14 @@ int run_pack(PackArgs args, const ToolContext& context) {
     return fail(context, status->message());
 
   // The check runs on the very bytes that are packed.
-  platform::MemEnv memory;
-  for (const payload::File& file : contents.files)
-    memory.files()[args.scenario.folder + platform::kSeparator +
-                   model::file_name(file.kind, contents.scenario_name, contents.train_number)] =
-        file.bytes;
-  const compiler::CompileResult result =
-      check_scenario(memory, args.scenario.folder, contents.scenario_name, contents.train_number);
-  if (result.failure) return fail(context, result.failure->message());
+  std::optional<std::string_view> line_bytes, train_bytes;
+  for (const payload::File& file : contents.files) {
+    if (file.kind == model::FileKind::kLineSource) line_bytes = file.bytes;
+    if (file.kind == model::FileKind::kTrainSource) train_bytes = file.bytes;
+  }
+  const compiler::CompileResult result = compiler::compile_sources(
+      job::decoded_sources(args.scenario.folder, contents.scenario_name, contents.train_number,
+                           line_bytes, train_bytes));
   context.err << diagnostics_text(result);
   if (result.status != 0 || result.ended_early) {
     context.err << "scenarioc: the compile records status " << result.status

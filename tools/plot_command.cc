@@ -18,7 +18,8 @@ namespace {
 constexpr char kFooter[] =
     "Draws the plan of the line, turned to run across the page, with its end, tunnels, name\n"
     "boards and their texts, signals and stations (filled: stop, hollow: pass-through); under it,\n"
-    "on one distance axis, the curves (side and class), the gradient and speed limit profiles with\n"
+    "on one distance axis, the curves (side and class), the gradient and speed limit profiles "
+    "with\n"
     "their values, the tunnels, boards, signals, slowdowns and markers, and the station\n"
     "platforms; and a legend.\n"
     "\n"
@@ -106,11 +107,14 @@ int run_plot(PlotArgs args, const ToolContext& context) {
   std::optional<compiler::CompileResult> compiled_result;
   m.scenario_name = args.scenario.scenario;
   m.train_number = args.scenario.train;
-  if (context.env.file_exists(model::file_path(args.scenario.folder, model::FileKind::kLineSource, m)) &&
-      context.env.file_exists(model::file_path(args.scenario.folder, model::FileKind::kTrainSource, m))) {
-    compiler::CompileResult compiled = check_scenario(context.env, args.scenario.folder,
-                                                      args.scenario.scenario, args.scenario.train);
-    if (compiled.failure) return fail(compiled.failure->message());
+  if (context.env.file_exists(
+          model::file_path(args.scenario.folder, model::FileKind::kLineSource, m)) &&
+      context.env.file_exists(
+          model::file_path(args.scenario.folder, model::FileKind::kTrainSource, m))) {
+    job::FolderCompile checked = check_scenario(context.env, args.scenario.folder,
+                                                args.scenario.scenario, args.scenario.train);
+    if (checked.failure) return fail(checked.failure->message());
+    compiler::CompileResult& compiled = checked.result;
     if (compiled.ended_early)
       return fail("the sources do not compile (status " + std::to_string(compiled.status) +
                   "); run 'scenarioc check' for where");
