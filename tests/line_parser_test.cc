@@ -468,6 +468,14 @@ TEST_P(LineFaults, StopTheLinePassAndDeleteTheSource) {
   EXPECT_EQ(state.status_code, c.status);
   EXPECT_EQ(state.error_position, c.error_position);
   EXPECT_EQ(sources_left_by_compile(), std::make_pair(false, true));
+  // The train pass never comes: a folder without a train source gives the
+  // same status, and no file failure.
+  platform::MemEnv without_train;
+  without_train.files()[line_path()] = c.text;
+  const job::JobResult job = job::run_job(without_train, request());
+  EXPECT_FALSE(job.failure);
+  EXPECT_EQ(job.compile.status, c.status);
+  EXPECT_EQ(without_train.files().count(line_path()), 0u);
 }
 
 const std::string kGeneral = "[generale]\r\nlunghezza percorso, 35000\r\n";
