@@ -7,7 +7,8 @@
 //
 // The call runs the line pass and then the train pass, places the marker
 // cells and finishes the model: the reserved-slot checks, the fixed values
-// and the competition codes. No exception leaves it.
+// and the competition codes. No exception leaves it but std::bad_alloc, which
+// the callers that read a folder (job/) turn into a failure.
 #pragma once
 
 #include <cstdint>

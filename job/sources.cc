@@ -1,5 +1,7 @@
 #include "job/sources.h"
 
+#include <new>
+
 #include "job/compile_job.h"
 #include "model/file_names.h"
 
@@ -57,7 +59,12 @@ FolderCompile compile_folder(platform::Env& env, const std::string& folder,
     out.failure = std::move(read.line_failure);
     return out;
   }
-  out.result = compiler::compile_sources(std::move(read.sources), options);
+  try {
+    out.result = compiler::compile_sources(std::move(read.sources), options);
+  } catch (const std::bad_alloc&) {
+    out.failure = platform::Error{"allocate memory for", folder, "out of memory"};
+    return out;
+  }
   if (out.result.train_source_missing) out.failure = std::move(read.train_failure);
   return out;
 }
