@@ -13,6 +13,7 @@
 #include "compiler/keyword.h"
 #include "compiler/line_builders.h"
 #include "compiler/line_geometry.h"
+#include "compiler/pass_outcome.h"
 #include "compiler/passes.h"
 #include "compiler/range_rule.h"
 #include "compiler/read_failure.h"
@@ -56,8 +57,8 @@ class LineParser {
       if (!train_pass_follows) cursor_.finish_entry();
       return train_pass_follows;
     } catch (ReadFailure& failure) {
-      failure.locate(cursor_.failure_location(failure.line(), failure.column()),
-                     state_.record, cursor_.entry(), text_);
+      failure.locate(cursor_.failure_location(failure.line(), failure.column()), state_.record,
+                     cursor_.entry(), text_);
       cursor_.finish_entry();
       throw;
     }
@@ -67,30 +68,23 @@ class LineParser {
   bool read_all() {
     if (!read_head()) return false;
     cursor_.start_warning();
-    if (general_part() == Next::kStop) return false;
+    if (general_part() == PassOutcome::kAbort) return false;
     if (!model_.has_cell_track()) throw ReadFailure("the line source gives no line length");
     order_progressives(model_);
     start_features();
-    if (feature_part() == Next::kStop) return false;
+    if (feature_part() == PassOutcome::kAbort) return false;
     cursor_.finish();
     wrap_up();
     return true;
   }
 
-  // What an entry asks of the loop that read it.
-  enum class Next {
-    kContinue,
-    kWrapUp,  // a refused entry (status 15): the feature loop ends as at the end of the file
-    kStop,    // a fault: the pass ends
-  };
-
-  Next fault(int32_t code, std::optional<int32_t> position, const Location& at,
-             std::vector<Note> notes = {}) {
+  PassOutcome fault(int32_t code, std::optional<int32_t> position, const Location& at,
+                    std::vector<Note> notes = {}) {
     Diagnostic d = fault_diagnostic(code, position, at);
     d.notes = std::move(notes);
     if (position) state_.error_position = *position;
     state_.fail(std::move(d));
-    return Next::kStop;
+    return PassOutcome::kAbort;
   }
   Location field(int n) const { return state_.record.field(cursor_.entry(), n); }
   void warn_stored(int n, const std::string& how) {
@@ -105,15 +99,15 @@ class LineParser {
 
   // An entry refused (status 15) at metre `p`, by the range rule or for the
   // reason the note gives.
-  Next refuse(int32_t p) { return refuse(p, range_note(model_, kRangeMargin)); }
-  Next refuse(int32_t p, const std::string& why) { return refuse(p, Note{{}, why}); }
-  Next refuse(int32_t p, Note why) {
+  PassOutcome refuse(int32_t p) { return refuse(p, range_note(model_, kRangeMargin)); }
+  PassOutcome refuse(int32_t p, const std::string& why) { return refuse(p, Note{{}, why}); }
+  PassOutcome refuse(int32_t p, Note why) {
     fault(status::kOutOfRange, p, field(1), {std::move(why)});
-    return Next::kWrapUp;
+    return PassOutcome::kEndOfPass;
   }
 
   // A point feature that found its cell taken.
-  Next taken(int32_t code, int32_t p, int64_t cell) {
+  PassOutcome taken(int32_t code, int32_t p, int64_t cell) {
     return fault(code, p, field(1), {cell_note(model_, state_.record, cell)});
   }
 
@@ -129,23 +123,23 @@ class LineParser {
     }
   }
 
-  Next general_part() {
+  PassOutcome general_part() {
     while (!cursor_.at_end()) {
       cursor_.read_keyword();
       if (cursor_.at_end()) break;
       cursor_.skip_comments(kGeneralComments, /*stop_at_end=*/false);
       const std::string field = cursor_.keyword();
-      if (general_entry(field) == Next::kStop) return Next::kStop;
+      if (general_entry(field) == PassOutcome::kAbort) return PassOutcome::kAbort;
       if (is_section_header(field)) break;
     }
-    return Next::kContinue;
+    return PassOutcome::kGoOn;
   }
 
-  Next general_entry(const std::string& field) {
+  PassOutcome general_entry(const std::string& field) {
     auto& records = model_.service_table;
     if (contains_ignoring_case(field, "lunghezza") && contains_ignoring_case(field, "percorso")) {
       cursor_.begin_entry(EntryKind::kLineLength);
-      if (line_length() == Next::kStop) return Next::kStop;
+      if (line_length() == PassOutcome::kAbort) return PassOutcome::kAbort;
     }
     static constexpr struct {
       const char* word;
@@ -174,7 +168,7 @@ class LineParser {
       cursor_.begin_entry(EntryKind::kSignalRepetition);
       return signal_repetition(field);
     }
-    return Next::kContinue;
+    return PassOutcome::kGoOn;
   }
 
   void read_triple(model::ServiceRecord& record) {
@@ -184,7 +178,7 @@ class LineParser {
   }
 
   // Sizes the cell track and the plan; a second length entry makes both anew.
-  Next line_length() {
+  PassOutcome line_length() {
     const int32_t length = cursor_.read_long();
     model_.service_table[model::kTrainSettingsRecord].end_m = length;
     if (length > kLongestLine) return fault(status::kLineTooLong, std::nullopt, field(1));
@@ -197,12 +191,12 @@ class LineParser {
       model_.line_table.allocate(model_.line_span);
     else
       model_.line_table = model::LineTable{};
-    return Next::kContinue;
+    return PassOutcome::kGoOn;
   }
 
   // Both numbers are stored as soon as they are read, before either is
   // checked.
-  Next signal_repetition(const std::string& field) {
+  PassOutcome signal_repetition(const std::string& field) {
     model::ServiceRecord& record = model_.service_table[model::kTrainRecord];
     record.start_m = cursor_.read_long();
     record.end_m = cursor_.read_long();
@@ -217,7 +211,7 @@ class LineParser {
     else
       return fault(status::kRepeatNoCode, std::nullopt, this->field(0));
     if (record.end_m == 0) record.position_m = 0;
-    return Next::kContinue;
+    return PassOutcome::kGoOn;
   }
 
   void start_features() {
@@ -229,37 +223,38 @@ class LineParser {
   }
 
   // The last field of the file is never examined.
-  Next feature_part() {
+  PassOutcome feature_part() {
     while (!cursor_.at_end()) {
       cursor_.read_keyword();
       if (cursor_.at_end()) break;
       if (!cursor_.skip_comments(kFeatureComments, /*stop_at_end=*/true)) break;
-      const Next next = feature_entry(cursor_.keyword());
-      if (next != Next::kContinue) return next;
+      const PassOutcome next = feature_entry(cursor_.keyword());
+      if (next != PassOutcome::kGoOn) return next;
     }
-    return Next::kContinue;
+    return PassOutcome::kGoOn;
   }
 
-  Next feature_entry(const std::string& field) {
-    Next next = Next::kContinue;
-    if (contains_ignoring_case(field, "pendenza") && (next = gradient_entry()) != Next::kContinue)
+  PassOutcome feature_entry(const std::string& field) {
+    PassOutcome next = PassOutcome::kGoOn;
+    if (contains_ignoring_case(field, "pendenza") &&
+        (next = gradient_entry()) != PassOutcome::kGoOn)
       return next;
     if (contains_ignoring_case(field, "curva")) {
       // Curves only shape the plan: with no plan built they are passed over,
       // and are no unknown keyword.
       if (!state_.build_line_file)
         cursor_.pass_over_entry();
-      else if ((next = curve_entry(field)) != Next::kContinue)
+      else if ((next = curve_entry(field)) != PassOutcome::kGoOn)
         return next;
     }
-    if (contains_ignoring_case(field, "montagna") && (next = tunnel_entry()) != Next::kContinue)
+    if (contains_ignoring_case(field, "montagna") && (next = tunnel_entry()) != PassOutcome::kGoOn)
       return next;
     if (contains_ignoring_case(field, "indicatori_v") &&
-        (next = speed_board_entry()) != Next::kContinue)
+        (next = speed_board_entry()) != PassOutcome::kGoOn)
       return next;
     if (contains_ignoring_case(field, "indicat") && contains_ignoring_case(field, "cartello"))
       return name_board_entry();
-    return Next::kContinue;
+    return PassOutcome::kGoOn;
   }
 
   // The gradient byte of a cell: the gradient + 100, which must fit.
@@ -277,7 +272,7 @@ class LineParser {
     } while (gradient_cursor_ < end);
   }
 
-  Next gradient_entry() {
+  PassOutcome gradient_entry() {
     cursor_.begin_entry(EntryKind::kGradient);
     const int32_t p = cursor_.read_long();
     const int32_t g = cursor_.read_long();
@@ -291,10 +286,10 @@ class LineParser {
       fill_gradient(c);
     }
     previous_gradient_ = g;
-    return Next::kContinue;
+    return PassOutcome::kGoOn;
   }
 
-  Next curve_entry(const std::string& field) {
+  PassOutcome curve_entry(const std::string& field) {
     cursor_.begin_entry(EntryKind::kCurve);
     const int32_t s = cursor_.read_long();
     const int32_t n = cursor_.read_long();
@@ -312,10 +307,10 @@ class LineParser {
     if (!extend_straight(plan, plan_cursor_, s, kLastCurveMetre) ||
         !extend_curve(plan, plan_cursor_, end, *k, kLastCurveMetre))
       return fault(status::kBadCurve, std::nullopt, this->field(2));
-    return Next::kContinue;
+    return PassOutcome::kGoOn;
   }
 
-  Next tunnel_entry() {
+  PassOutcome tunnel_entry() {
     cursor_.begin_entry(EntryKind::kTunnel);
     TunnelEntry tunnel;
     tunnel.start = cursor_.read_long();
@@ -328,12 +323,13 @@ class LineParser {
       warn_stored(3, "stored as its low 8 bits, " + std::to_string(static_cast<uint8_t>(type)));
     // The only fault it reports is a refusal.
     if (const Fault f = record_tunnel(model_, state_, tunnel))
-      return refuse(tunnel.start, f.cell < 0 ? "a line holds at most 80 tunnels"
-                                             : "the tunnel would cover cells outside the cell track");
-    return Next::kContinue;
+      return refuse(tunnel.start, f.cell < 0
+                                      ? "a line holds at most 80 tunnels"
+                                      : "the tunnel would cover cells outside the cell track");
+    return PassOutcome::kGoOn;
   }
 
-  Next speed_board_entry() {
+  PassOutcome speed_board_entry() {
     cursor_.begin_entry(EntryKind::kSpeedBoard);
     SpeedBoardEntry board;
     board.position = cursor_.read_long();
@@ -354,10 +350,10 @@ class LineParser {
     if (f.code == status::kOutOfRange)
       return refuse(board.position, "its cell would lie outside the cell track");
     if (f) return taken(f.code, board.position, f.cell);
-    return Next::kContinue;
+    return PassOutcome::kGoOn;
   }
 
-  Next name_board_entry() {
+  PassOutcome name_board_entry() {
     const int entry = cursor_.begin_entry(EntryKind::kNameBoard);
     const int32_t p = cursor_.read_long();
     const std::string text = cursor_.read_record_text();
@@ -376,7 +372,7 @@ class LineParser {
     model_.service_table[static_cast<size_t>(state_.sign_text_cursor)].text = text;
     state_.record.claim_record(state_.sign_text_cursor, entry);
     --state_.sign_text_cursor;
-    return Next::kContinue;
+    return PassOutcome::kGoOn;
   }
 
   // Reached at the end of the file or after a refused entry.

@@ -59,15 +59,16 @@ Note station_note(const Pass& pass, int n, const std::string& what) {
 
 }  // namespace
 
-Outcome station_entry(Pass& pass) {
+PassOutcome station_entry(Pass& pass) {
   model::Scenario& model = pass.model;
   SourceCursor& cursor = pass.cursor;
   const int32_t n = pass.station;
   // A station must not overwrite a name board text: refused before anything
   // is written only when record n already holds one.
   if (n > pass.state.sign_text_cursor || n > model::kFirstSignTextRecord)
-    return abort_with(pass, model::status::kStationsMeetSignTexts, std::nullopt, 0,
-                      {{{}, "the 80 name boards of the line take every record a station could use"}});
+    return abort_with(
+        pass, model::status::kStationsMeetSignTexts, std::nullopt, 0,
+        {{{}, "the 80 name boards of the line take every record a station could use"}});
   model::ServiceRecord& r = model.service_table[static_cast<size_t>(n)];
   pass.state.record.claim_record(n, cursor.entry());
 
@@ -76,8 +77,7 @@ Outcome station_entry(Pass& pass) {
   pass.set_position(position, kStationRangeMargin);
   if (!within_range(model, position, kStationRangeMargin))
     return out_of_range(pass, position, range_note(model, kStationRangeMargin));
-  if (position % 50 != 0)
-    return abort_with(pass, model::status::kStationNotMultiple, position, 1);
+  if (position % 50 != 0) return abort_with(pass, model::status::kStationNotMultiple, position, 1);
   r.kind = cursor.read_byte();
   const int32_t length = cursor.read_long();
   if (length % 100 != 0)
@@ -147,7 +147,7 @@ Outcome station_entry(Pass& pass) {
   if (pass.station >= pass.state.sign_text_cursor)
     return abort_with(pass, model::status::kStationsMeetSignTexts, std::nullopt, 0,
                       {{{}, "the stations and the line's name boards meet in the service table"}});
-  return Outcome::kGoOn;
+  return PassOutcome::kGoOn;
 }
 
 }  // namespace compiler::train

@@ -21,7 +21,7 @@ struct Keyword {
   std::string_view word;
   std::string_view also;  // a second word the field must hold, or empty
   EntryKind kind;
-  Outcome (*entry)(Pass&);
+  PassOutcome (*entry)(Pass&);
 };
 
 constexpr Keyword kKeywords[] = {
@@ -47,23 +47,23 @@ void skip_head(Pass& pass) {
   } while (!contains_ignoring_case(pass.cursor.keyword(), "[generale]") && !pass.cursor.at_end());
 }
 
-Outcome main_loop(Pass& pass) {
+PassOutcome main_loop(Pass& pass) {
   // The last field of the file is never examined: the loop ends as soon as
   // the end follows a field just read.
   while (!pass.cursor.at_end()) {
     pass.cursor.read_keyword();
-    if (pass.cursor.at_end()) return Outcome::kEndOfPass;
-    if (!pass.cursor.skip_comments(kComments, /*stop_at_end=*/true)) return Outcome::kEndOfPass;
+    if (pass.cursor.at_end()) return PassOutcome::kEndOfPass;
+    if (!pass.cursor.skip_comments(kComments, /*stop_at_end=*/true)) return PassOutcome::kEndOfPass;
     const std::string field = pass.cursor.keyword();
     for (const Keyword& keyword : kKeywords) {
       if (!contains_ignoring_case(field, keyword.word) ||
           !contains_ignoring_case(field, keyword.also))
         continue;
       pass.cursor.begin_entry(keyword.kind);
-      if (Outcome outcome = keyword.entry(pass); outcome != Outcome::kGoOn) return outcome;
+      if (PassOutcome outcome = keyword.entry(pass); outcome != PassOutcome::kGoOn) return outcome;
     }
   }
-  return Outcome::kEndOfPass;
+  return PassOutcome::kEndOfPass;
 }
 
 // The cells from a profile's cursor up to the third-last cell get the value of
@@ -117,18 +117,18 @@ void end_of_pass(Pass& pass) {
 
 }  // namespace
 
-Outcome out_of_range(Pass& pass, int32_t p, Note why) {
+PassOutcome out_of_range(Pass& pass, int32_t p, Note why) {
   abort_with(pass, model::status::kOutOfRange, p, 1, {std::move(why)});
-  return Outcome::kEndOfPass;
+  return PassOutcome::kEndOfPass;
 }
 
-Outcome abort_with(Pass& pass, int32_t code, std::optional<int32_t> position, int field,
-                   std::vector<Note> notes) {
+PassOutcome abort_with(Pass& pass, int32_t code, std::optional<int32_t> position, int field,
+                       std::vector<Note> notes) {
   Diagnostic d = fault_diagnostic(code, position, pass.field(field));
   d.notes = std::move(notes);
   if (position) pass.state.error_position = *position;
   pass.state.fail(std::move(d));
-  return Outcome::kAbort;
+  return PassOutcome::kAbort;
 }
 
 }  // namespace train
@@ -142,7 +142,7 @@ void parse_train_source(model::Scenario& model, CompileState& state, std::string
   try {
     train::skip_head(pass);
     cursor.start_warning();
-    if (train::main_loop(pass) == train::Outcome::kAbort) {
+    if (train::main_loop(pass) == PassOutcome::kAbort) {
       cursor.finish_entry();
       return;
     }

@@ -9,18 +9,12 @@
 #include <vector>
 
 #include "compiler/compile_state.h"
+#include "compiler/pass_outcome.h"
 #include "compiler/range_rule.h"
 #include "compiler/source_cursor.h"
 #include "model/scenario.h"
 
 namespace compiler::train {
-
-// How an entry leaves the main loop.
-enum class Outcome {
-  kGoOn,       // read the next entry
-  kEndOfPass,  // a range-rule stop (status 15): the tails and the last check still run
-  kAbort,      // any other fault: the pass returns at once, without tails
-};
 
 struct Pass {
   model::Scenario& model;
@@ -45,24 +39,24 @@ struct Pass {
 };
 
 // Records a range-rule stop for the entry at metre `p`; the note says why.
-Outcome out_of_range(Pass& pass, int32_t p, Note why);
+PassOutcome out_of_range(Pass& pass, int32_t p, Note why);
 
 // Records a fault that aborts the pass, located at field `field` of the
 // entry being read, with or without a position.
-Outcome abort_with(Pass& pass, int32_t code, std::optional<int32_t> position, int field,
-                   std::vector<Note> notes = {});
+PassOutcome abort_with(Pass& pass, int32_t code, std::optional<int32_t> position, int field,
+                       std::vector<Note> notes = {});
 
 // The entries, each called after its keyword field has been read.
-Outcome braked_mass_entry(Pass& pass);   // "percentuale massa frenata"
-Outcome coaches_entry(Pass& pass);       // "numero vetture"
-Outcome speed_entry(Pass& pass);         // "velocita"
-Outcome adhesion_entry(Pass& pass);      // "aderenza"
-Outcome clock_entry(Pass& pass);         // "orologio"
-Outcome sand_entry(Pass& pass);          // "sabbia"
-Outcome signal_entry(Pass& pass);        // "segnale"
-Outcome slowdown_entry(Pass& pass);      // "rallentamento"
-Outcome abbattimento_entry(Pass& pass);  // "abbattimento"
-Outcome station_entry(Pass& pass);       // "stazione"
+PassOutcome braked_mass_entry(Pass& pass);   // "percentuale massa frenata"
+PassOutcome coaches_entry(Pass& pass);       // "numero vetture"
+PassOutcome speed_entry(Pass& pass);         // "velocita"
+PassOutcome adhesion_entry(Pass& pass);      // "aderenza"
+PassOutcome clock_entry(Pass& pass);         // "orologio"
+PassOutcome sand_entry(Pass& pass);          // "sabbia"
+PassOutcome signal_entry(Pass& pass);        // "segnale"
+PassOutcome slowdown_entry(Pass& pass);      // "rallentamento"
+PassOutcome abbattimento_entry(Pass& pass);  // "abbattimento"
+PassOutcome station_entry(Pass& pass);       // "stazione"
 
 // round(previous speed / 5), which must fit the cell's Byte.
 uint8_t speed_limit_of(int32_t previous_speed);
