@@ -14,17 +14,6 @@
 
 namespace compiler::train {
 
-void Pass::set_position(int32_t p, int margin) {
-  SourceEntry& entry = state.record.entry(cursor.entry());
-  entry.position = p;
-  if (std::optional<Diagnostic> w = past_line_end(model, entry, margin))
-    state.diagnostics.push_back(std::move(*w));
-}
-
-void Pass::warn_stored(int n, const std::string& how) {
-  state.diagnostics.push_back(stored_otherwise(state.record.entry(cursor.entry()), n, how));
-}
-
 uint8_t speed_limit_of(int32_t previous_speed) {
   const auto fifth = static_cast<int64_t>(model::round_half_even(previous_speed / 5.0));
   return checked<uint8_t>(fifth, "a cell's speed limit (speed / 5)");

@@ -8,18 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "compiler/compile_state.h"
-#include "compiler/pass_outcome.h"
-#include "compiler/range_rule.h"
-#include "compiler/source_cursor.h"
+#include "compiler/entry_pass.h"
 #include "model/scenario.h"
 
 namespace compiler::train {
 
-struct Pass {
-  model::Scenario& model;
-  CompileState& state;
-  SourceCursor& cursor;
+struct Pass : EntryPass {
   // The next cell of each profile, and the value the cells before the next
   // entry receive.
   int32_t speed_cursor = 0;
@@ -28,23 +22,7 @@ struct Pass {
   int32_t previous_adhesion = 0;
   // The record of the next station.
   int32_t station = 1;
-
-  // Where field `n` of the entry being read stands (0: its keyword).
-  Location field(int n) const { return state.record.field(cursor.entry(), n); }
-  Claim claim() { return Claim{&state.record, cursor.entry()}; }
-  // Records the entry's position, and warns when it lies past the line's end.
-  void set_position(int32_t p, int margin = kRangeMargin);
-  // Warns that field `n` of the entry is stored other than as written.
-  void warn_stored(int n, const std::string& how);
 };
-
-// Records a range-rule stop for the entry at metre `p`; the note says why.
-PassOutcome out_of_range(Pass& pass, int32_t p, Note why);
-
-// Records a fault that aborts the pass, located at field `field` of the
-// entry being read, with or without a position.
-PassOutcome abort_with(Pass& pass, int32_t code, std::optional<int32_t> position, int field,
-                       std::vector<Note> notes = {});
 
 // The entries, each called after its keyword field has been read.
 PassOutcome braked_mass_entry(Pass& pass);   // "percentuale massa frenata"
