@@ -28,9 +28,11 @@ uint8_t gradient_byte(const Pass& pass) {
   return checked<uint8_t>(int64_t{pass.previous_gradient} + 100, "a cell's gradient");
 }
 
-// A point feature that found its cell taken, at its position field.
-PassOutcome taken(Pass& pass, int32_t code, int32_t p, int64_t cell) {
-  return abort_with(pass, code, p, 1, {cell_note(pass.model, pass.state.record, cell)});
+// A point feature at metre `p` (field `position_field`) that found its cell
+// taken.
+PassOutcome taken(Pass& pass, int position_field, int32_t code, int32_t p, int64_t cell) {
+  return abort_with(pass, code, p, position_field,
+                    {cell_note(pass.model, pass.state.record, cell)});
 }
 
 }  // namespace
@@ -168,6 +170,7 @@ PassOutcome tunnel_entry(Pass& pass) {
 }
 
 PassOutcome speed_board_entry(Pass& pass) {
+  constexpr int kPosition = field_number(kSpeedBoardFields, "p");
   constexpr int kFirstStripes = field_number(kSpeedBoardFields, "stripes");
   SourceCursor& cursor = pass.cursor;
   SpeedBoardEntry board;
@@ -190,11 +193,12 @@ PassOutcome speed_board_entry(Pass& pass) {
   if (f.code == status::kOutOfRange)
     return out_of_range(pass, board.position,
                         Note{{}, "its cell would lie outside the cell track"});
-  if (f) return taken(pass, f.code, board.position, f.cell);
+  if (f) return taken(pass, kPosition, f.code, board.position, f.cell);
   return PassOutcome::kGoOn;
 }
 
 PassOutcome name_board_entry(Pass& pass) {
+  constexpr int kPosition = field_number(kNameBoardFields, "p");
   model::Scenario& model = pass.model;
   CompileState& state = pass.state;
   const int entry = pass.cursor.entry();
@@ -210,7 +214,7 @@ PassOutcome name_board_entry(Pass& pass) {
   if (state.sign_text_cursor < 1)
     return out_of_range(pass, p, Note{{}, "a line holds at most 80 name boards"});
   model::Cell& cell = model.cell(static_cast<int32_t>(c));
-  if (!model::is_free(cell)) return taken(pass, status::kNameBoardCellTaken, p, c);
+  if (!model::is_free(cell)) return taken(pass, kPosition, status::kNameBoardCellTaken, p, c);
   cell.kind = model::kind::kNameBoard;
   cell.value_a = static_cast<int16_t>(state.sign_text_cursor);
   state.record.claim_cell(c, entry);

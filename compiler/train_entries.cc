@@ -4,6 +4,7 @@
 
 #include "compiler/fault.h"
 #include "compiler/fault_notes.h"
+#include "compiler/keyword_fields.h"
 #include "compiler/range_rule.h"
 #include "compiler/read_failure.h"
 #include "compiler/train_builders.h"
@@ -45,13 +46,14 @@ PassOutcome sand_entry(Pass& pass) {
 // Each speed entry gives the speed from its own position on: the cells from
 // the cursor up to its position get the speed of the entry before.
 PassOutcome speed_entry(Pass& pass) {
+  constexpr int kSpeed = field_number(kSpeedFields, "v");
   model::Scenario& model = pass.model;
   const int32_t p = pass.cursor.read_long();
   const int32_t v = pass.cursor.read_long();
   pass.set_position(p);
   if (!within_range(model, p)) return out_of_range(pass, p, range_note(model, kRangeMargin));
   if (v % 5 != 0)
-    pass.warn_stored(2,
+    pass.warn_stored(kSpeed,
                      "stored as " +
                          std::to_string(static_cast<int64_t>(model::round_half_even(v / 5.0)) * 5) +
                          " km/h: speeds are kept in steps of 5");
@@ -72,13 +74,15 @@ PassOutcome speed_entry(Pass& pass) {
 // repeat has no stop of its own: entries at one position push the cursor on
 // by one each, and one that would write beyond the table is refused.
 PassOutcome adhesion_entry(Pass& pass) {
+  constexpr int kAdhesion = field_number(kAdhesionFields, "a");
   model::Scenario& model = pass.model;
   const int32_t p = pass.cursor.read_long();
   const int32_t a = pass.cursor.read_long();
   pass.set_position(p);
   if (!within_range(model, p)) return out_of_range(pass, p, range_note(model, kRangeMargin));
   if (a < 0 || a > 255)
-    pass.warn_stored(2, "stored as its low 8 bits, " + std::to_string(static_cast<uint8_t>(a)));
+    pass.warn_stored(kAdhesion,
+                     "stored as its low 8 bits, " + std::to_string(static_cast<uint8_t>(a)));
   const int64_t q = model::stretch_cell(p);
   if (q > 0) {
     if (pass.adhesion_cursor > model.cell_last)
@@ -99,7 +103,7 @@ PassOutcome stop_for_carried_status(Pass& pass, int32_t position) {
   pass.state.error_position = position;
   if (!pass.state.diagnostics.empty())
     pass.state.diagnostics.back().notes.push_back(
-        {pass.field(0),
+        {pass.field(kKeywordField),
          "the train pass went on with the status set and stopped here; the "
          "compile records this entry's position, " +
              std::to_string(position) + " m"});
@@ -107,6 +111,8 @@ PassOutcome stop_for_carried_status(Pass& pass, int32_t position) {
 }
 
 PassOutcome signal_entry(Pass& pass) {
+  constexpr int kPosition = field_number(kSignalFields, "p");
+  constexpr int kTempo = field_number(kSignalFields, "tempo");
   model::Scenario& model = pass.model;
   SourceCursor& cursor = pass.cursor;
   SignalEntry signal;
@@ -132,10 +138,10 @@ PassOutcome signal_entry(Pass& pass) {
                          "before cell 0: a signal needs at least 325 m"});
   const int32_t tempo = signal.tempo;
   if (const Fault f = place_signal(model, signal, pass.claim()))
-    return abort_with(pass, f.code, p, 1, {cell_note(model, pass.state.record, f.cell)});
+    return abort_with(pass, f.code, p, kPosition, {cell_note(model, pass.state.record, f.cell)});
   if (signal.tempo != tempo)
-    pass.warn_stored(11, "stored as " + std::to_string(signal.tempo) +
-                             ": the shortest time a signal keeps is 101");
+    pass.warn_stored(kTempo, "stored as " + std::to_string(signal.tempo) +
+                                 ": the shortest time a signal keeps is 101");
   // Also a status left by the line pass (15) stops the pass here, after the
   // signal has been written.
   if (pass.state.status_code > 0) return stop_for_carried_status(pass, p);
@@ -143,6 +149,7 @@ PassOutcome signal_entry(Pass& pass) {
 }
 
 PassOutcome slowdown_entry(Pass& pass) {
+  constexpr int kStart = field_number(kSlowdownFields, "start");
   model::Scenario& model = pass.model;
   SourceCursor& cursor = pass.cursor;
   SlowdownEntry slowdown;
@@ -163,12 +170,14 @@ PassOutcome slowdown_entry(Pass& pass) {
                          "its end or the boards before its start would lie "
                          "outside the cell track"});
   if (const Fault f = place_slowdown(model, slowdown, pass.claim()))
-    return abort_with(pass, f.code, p, 1, {cell_note(model, pass.state.record, f.cell)});
+    return abort_with(pass, f.code, p, kStart, {cell_note(model, pass.state.record, f.cell)});
   if (pass.state.status_code > 0) return stop_for_carried_status(pass, p);
   return PassOutcome::kGoOn;
 }
 
 PassOutcome abbattimento_entry(Pass& pass) {
+  constexpr int kPosition = field_number(kAbbattimentoFields, "p");
+  constexpr int kValue = field_number(kAbbattimentoFields, "w");
   model::Scenario& model = pass.model;
   const int32_t p = pass.cursor.read_long();
   const int32_t w = pass.cursor.read_long();
@@ -178,9 +187,10 @@ PassOutcome abbattimento_entry(Pass& pass) {
   if (!model.valid_cell(c)) return out_of_range(pass, p, {{}, "its cell would lie before cell 0"});
   model::Cell& cell = model.cell(static_cast<int32_t>(c));
   if (!model::is_free(cell))
-    return abort_with(pass, model::status::kAbbattimentoCellTaken, p, 1,
+    return abort_with(pass, model::status::kAbbattimentoCellTaken, p, kPosition,
                       {cell_note(model, pass.state.record, c)});
-  if (w > 65535) pass.warn_stored(2, "stored as its low 16 bits, " + std::to_string(w & 0xFFFF));
+  if (w > 65535)
+    pass.warn_stored(kValue, "stored as its low 16 bits, " + std::to_string(w & 0xFFFF));
   if (w > 0) {
     cell.kind = model::kind::kMarker;
     cell.value_a = static_cast<int16_t>(static_cast<uint16_t>(w));  // its low 16 bits
