@@ -265,4 +265,6 @@ bool is_section_header(std::string_view field) {
   return contains(field, "[") && contains(field, "]") && field[first] != '-';
 }
 
+bool ends_head(std::string_view field) { return contains_ignoring_case(field, "[generale]"); }
+
 }  // namespace compiler

@@ -97,4 +97,8 @@ const SectionRules& section_rules(Section section);
 // A field holding "[" and "]" that does not begin with "-".
 bool is_section_header(std::string_view field);
 
+// Whether a field ends the head of either source: it holds "[generale]", in
+// any letter case.
+bool ends_head(std::string_view field);
+
 }  // namespace compiler

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "compiler/fault.h"
-#include "compiler/keyword.h"
+#include "compiler/field_reference.h"
 #include "compiler/line_builders.h"
 #include "compiler/line_geometry.h"
 #include "compiler/line_pass.h"
@@ -30,7 +30,7 @@ bool read_head(line::Pass& pass) {
                                        Location::whole_file(model::FileKind::kLineSource)));
       return false;
     }
-    if (contains_ignoring_case(pass.cursor.keyword(), "[generale]")) return true;
+    if (ends_head(pass.cursor.keyword())) return true;
   }
 }
 

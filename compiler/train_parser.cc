@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "compiler/fault.h"
-#include "compiler/keyword.h"
+#include "compiler/field_reference.h"
 #include "compiler/pass_driver.h"
 #include "compiler/passes.h"
 #include "compiler/read_failure.h"
@@ -20,7 +20,7 @@ namespace {
 void skip_head(Pass& pass) {
   do {
     pass.cursor.read_keyword();
-  } while (!contains_ignoring_case(pass.cursor.keyword(), "[generale]") && !pass.cursor.at_end());
+  } while (!ends_head(pass.cursor.keyword()) && !pass.cursor.at_end());
 }
 
 // The cells from a profile's cursor up to the third-last cell get the value of
