@@ -1,17 +1,23 @@
-// The field reference: for every keyword of the two sources, the words that
-// make it, its fields with their units and ranges, what the compiler does
-// with each, and an example line. One table serves check's messages, the
-// `explain` command, the language server's hover and completion, and the
-// format reference in docs/, which a test keeps in step with it.
+// The grammar of the two sources, written once: for every keyword, the words
+// that make it and their case rule, the section it is read in, its fields
+// with their units and ranges, what the compiler does with each, the entry
+// function that places it, and an example line. The passes find their
+// entries in it; check's messages, the `explain` command, the language
+// server's hover and completion, and the format reference in docs/ (which a
+// test keeps in step with it) print it.
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
+#include "compiler/pass_outcome.h"
 #include "compiler/source_record.h"
 #include "model/file_names.h"
 
 namespace compiler {
+
+struct EntryPass;
 
 struct FieldReference {
   std::string_view name;
@@ -22,21 +28,40 @@ struct FieldReference {
   std::string_view use;
 };
 
+// Where in its source a keyword is recognised.
+enum class Section {
+  kGeneral,   // line source: after "[generale]", up to the next section header
+  kFeatures,  // line source: after that header, to the end of the file
+  kTrain,     // train source: after "[generale]", to the end of the file
+};
+
+// Places the entry whose keyword field was just read, reading its fields;
+// `variant` is the index of the variant word the field held (0 without).
+using PlaceEntry = PassOutcome (*)(EntryPass& pass, int variant);
+
 struct KeywordReference {
   EntryKind kind;
   model::FileKind file;
+  Section section;
   // The words a keyword field must hold, in the order the compiler tests
   // them; the second is empty for a one-word keyword.
   std::string_view word;
-  std::string_view also;
-  bool exact_case;                 // letter case must match (some general entries)
-  std::string_view summary;        // one line
+  std::string_view also = "";
+  // When not empty, the field must also hold one of these; each one it
+  // holds is a test of its own, made in this order, and reads an entry.
+  std::span<const std::string_view> variants = {};
+  bool exact_case;  // letter case must match (some general entries)
+  // Read only while the track plan is built; otherwise the field is passed
+  // over in silence.
+  bool needs_plan = false;
+  PlaceEntry place;
+  std::string_view summary;  // one line
   std::span<const FieldReference> fields;
-  bool fields_may_share_a_line;    // numbers apart by blanks alone are read too
-  std::string_view example;        // a complete line
+  bool fields_may_share_a_line = false;  // numbers apart by blanks alone are read too
+  std::string_view example;              // a complete line
 };
 
-// Every keyword, the line source's first, each file's in the order the
+// Every keyword, the line source's first, each section's in the order the
 // compiler tests them.
 std::span<const KeywordReference> keyword_references();
 
@@ -49,5 +74,31 @@ const KeywordReference* reference_named(std::string_view name);
 
 // The keyword as an author writes it: "segnale", "lunghezza percorso".
 std::string keyword_text(const KeywordReference& reference);
+
+// Whether a keyword field passes the keyword's test for variant `variant`
+// (0 for a keyword without variants): every word occurs in it, by the
+// keyword's case rule.
+bool keyword_matches(const KeywordReference& reference, std::string_view field, size_t variant);
+
+// How a section reads its keyword fields.
+struct SectionRules {
+  // Comment fields (holding "-") passed over in a row before a keyword
+  // field is examined; a further one is examined like any field.
+  int comment_fields;
+  // Whether the section ends as soon as the end of the file follows a
+  // comment field just passed over (that field is never examined).
+  bool ends_after_last_comment;
+  // Whether a section header ends it, once the header's own field has been
+  // examined.
+  bool ends_at_header;
+};
+const SectionRules& section_rules(Section section);
+
+// A field holding "[" and "]" that does not begin with "-".
+bool is_section_header(std::string_view field);
+
+// Whether a field ends the head of either source: it holds "[generale]", in
+// any letter case.
+bool ends_head(std::string_view field);
 
 }  // namespace compiler

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "compiler/fault_notes.h"
+#include "compiler/keyword_fields.h"
 #include "compiler/range_rule.h"
 #include "compiler/read_failure.h"
 #include "compiler/train_pass.h"
@@ -54,20 +55,23 @@ double marker_place(const model::ServiceRecord& r) { return r.end_m / 50.0 - 1; 
 Note station_note(const Pass& pass, int n, const std::string& what) {
   const int owner = pass.state.record.record_owner(n);
   if (owner == SourceRecord::kNone) return {{}, what};
-  return {pass.state.record.field(owner, 0), what};
+  return {pass.state.record.field(owner, kKeywordField), what};
 }
 
 }  // namespace
 
-Outcome station_entry(Pass& pass) {
+PassOutcome station_entry(Pass& pass) {
+  constexpr int kPosition = field_number(kStationFields, "position");
+  constexpr int kLength = field_number(kStationFields, "length");
   model::Scenario& model = pass.model;
   SourceCursor& cursor = pass.cursor;
   const int32_t n = pass.station;
   // A station must not overwrite a name board text: refused before anything
   // is written only when record n already holds one.
   if (n > pass.state.sign_text_cursor || n > model::kFirstSignTextRecord)
-    return abort_with(pass, model::status::kStationsMeetSignTexts, std::nullopt, 0,
-                      {{{}, "the 80 name boards of the line take every record a station could use"}});
+    return abort_with(
+        pass, model::status::kStationsMeetSignTexts, std::nullopt, kKeywordField,
+        {{{}, "the 80 name boards of the line take every record a station could use"}});
   model::ServiceRecord& r = model.service_table[static_cast<size_t>(n)];
   pass.state.record.claim_record(n, cursor.entry());
 
@@ -77,11 +81,11 @@ Outcome station_entry(Pass& pass) {
   if (!within_range(model, position, kStationRangeMargin))
     return out_of_range(pass, position, range_note(model, kStationRangeMargin));
   if (position % 50 != 0)
-    return abort_with(pass, model::status::kStationNotMultiple, position, 1);
+    return abort_with(pass, model::status::kStationNotMultiple, position, kPosition);
   r.kind = cursor.read_byte();
   const int32_t length = cursor.read_long();
   if (length % 100 != 0)
-    return abort_with(pass, model::status::kStationLengthNotMultiple, position, 3);
+    return abort_with(pass, model::status::kStationLengthNotMultiple, position, kLength);
   r.flag_a = cursor.read_byte();
   r.byte_d = cursor.read_byte();
   r.byte_c = cursor.read_byte();
@@ -125,7 +129,7 @@ Outcome station_entry(Pass& pass) {
   }
   if (marked) {
     if (marker_place(r) <= 1)
-      return abort_with(pass, model::status::kStationTooEarly, std::nullopt, 1);
+      return abort_with(pass, model::status::kStationTooEarly, std::nullopt, kPosition);
     // The marker claims its cell without a free-cell test.
     const int32_t c = static_cast<int32_t>(model::round_half_even(marker_place(r)));
     model::Cell& marker = model.cell(c);
@@ -137,7 +141,7 @@ Outcome station_entry(Pass& pass) {
   if (n > 1 &&
       int64_t{r.start_m} - kStationGap < model.service_table[static_cast<size_t>(n) - 1].end_m)
     return abort_with(
-        pass, model::status::kStationsTooClose, position, 1,
+        pass, model::status::kStationsTooClose, position, kPosition,
         {station_note(pass, n - 1,
                       "the station before it ends at " +
                           std::to_string(model.service_table[static_cast<size_t>(n) - 1].end_m) +
@@ -145,9 +149,9 @@ Outcome station_entry(Pass& pass) {
 
   ++pass.station;
   if (pass.station >= pass.state.sign_text_cursor)
-    return abort_with(pass, model::status::kStationsMeetSignTexts, std::nullopt, 0,
+    return abort_with(pass, model::status::kStationsMeetSignTexts, std::nullopt, kKeywordField,
                       {{{}, "the stations and the line's name boards meet in the service table"}});
-  return Outcome::kGoOn;
+  return PassOutcome::kGoOn;
 }
 
 }  // namespace compiler::train

@@ -5,7 +5,8 @@
 #include <string_view>
 
 #include "compiler/fault.h"
-#include "compiler/keyword.h"
+#include "compiler/field_reference.h"
+#include "compiler/pass_driver.h"
 #include "compiler/passes.h"
 #include "compiler/read_failure.h"
 #include "compiler/train_pass.h"
@@ -15,55 +16,11 @@ namespace compiler {
 namespace train {
 namespace {
 
-// A keyword test and its entry. Every test is applied to the same field, in
-// this order; a field that passes two tests reads both entries.
-struct Keyword {
-  std::string_view word;
-  std::string_view also;  // a second word the field must hold, or empty
-  EntryKind kind;
-  Outcome (*entry)(Pass&);
-};
-
-constexpr Keyword kKeywords[] = {
-    {"frenata", "massa", EntryKind::kBrakedMass, braked_mass_entry},
-    {"vetture", "", EntryKind::kCoaches, coaches_entry},
-    {"velocit", "", EntryKind::kSpeed, speed_entry},
-    {"aderenza", "", EntryKind::kAdhesion, adhesion_entry},
-    {"orologio", "", EntryKind::kClock, clock_entry},
-    {"sabbia", "", EntryKind::kSand, sand_entry},
-    {"segnale", "", EntryKind::kSignal, signal_entry},
-    {"rallentamento", "", EntryKind::kSlowdown, slowdown_entry},
-    {"abbattimento", "", EntryKind::kAbbattimento, abbattimento_entry},
-    {"stazione", "", EntryKind::kStation, station_entry},
-};
-
-// At most this many comment fields are passed over in a row.
-constexpr int kComments = 2;
-
 // The fields up to the first that holds "[generale]"; at least one is read.
 void skip_head(Pass& pass) {
   do {
     pass.cursor.read_keyword();
-  } while (!contains_ignoring_case(pass.cursor.keyword(), "[generale]") && !pass.cursor.at_end());
-}
-
-Outcome main_loop(Pass& pass) {
-  // The last field of the file is never examined: the loop ends as soon as
-  // the end follows a field just read.
-  while (!pass.cursor.at_end()) {
-    pass.cursor.read_keyword();
-    if (pass.cursor.at_end()) return Outcome::kEndOfPass;
-    if (!pass.cursor.skip_comments(kComments, /*stop_at_end=*/true)) return Outcome::kEndOfPass;
-    const std::string field = pass.cursor.keyword();
-    for (const Keyword& keyword : kKeywords) {
-      if (!contains_ignoring_case(field, keyword.word) ||
-          !contains_ignoring_case(field, keyword.also))
-        continue;
-      pass.cursor.begin_entry(keyword.kind);
-      if (Outcome outcome = keyword.entry(pass); outcome != Outcome::kGoOn) return outcome;
-    }
-  }
-  return Outcome::kEndOfPass;
+  } while (!ends_head(pass.cursor.keyword()) && !pass.cursor.at_end());
 }
 
 // The cells from a profile's cursor up to the third-last cell get the value of
@@ -117,20 +74,6 @@ void end_of_pass(Pass& pass) {
 
 }  // namespace
 
-Outcome out_of_range(Pass& pass, int32_t p, Note why) {
-  abort_with(pass, model::status::kOutOfRange, p, 1, {std::move(why)});
-  return Outcome::kEndOfPass;
-}
-
-Outcome abort_with(Pass& pass, int32_t code, std::optional<int32_t> position, int field,
-                   std::vector<Note> notes) {
-  Diagnostic d = fault_diagnostic(code, position, pass.field(field));
-  d.notes = std::move(notes);
-  if (position) pass.state.error_position = *position;
-  pass.state.fail(std::move(d));
-  return Outcome::kAbort;
-}
-
 }  // namespace train
 
 void parse_train_source(model::Scenario& model, CompileState& state, std::string_view text) {
@@ -138,11 +81,11 @@ void parse_train_source(model::Scenario& model, CompileState& state, std::string
       model.cell_track.size() != static_cast<size_t>(model.cell_last) + 1)
     throw ReadFailure("the train source needs the cell track sized by the line source");
   SourceCursor cursor(text, model::FileKind::kTrainSource, state.record, state.diagnostics);
-  train::Pass pass{model, state, cursor};
+  train::Pass pass{{model, state, cursor}};
   try {
     train::skip_head(pass);
     cursor.start_warning();
-    if (train::main_loop(pass) == train::Outcome::kAbort) {
+    if (read_section(pass, Section::kTrain) == PassOutcome::kAbort) {
       cursor.finish_entry();
       return;
     }

@@ -243,8 +243,9 @@ std::vector<Diagnostic> encoding_warnings(std::string_view bytes, model::FileKin
 }
 
 std::optional<Diagnostic> curve_side(const SourceEntry& entry) {
+  const std::string_view word = reference_for(EntryKind::kCurve).word;
   std::string rest = lower(entry.keyword);
-  rest.erase(0, rest.find("curva") + 5);
+  rest.erase(0, rest.find(word) + word.size());
   std::string letters;
   for (char c : rest)
     if (c >= 'a' && c <= 'z') letters += c;

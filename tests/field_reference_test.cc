@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "compiler/compile.h"
 #include "compiler/warnings.h"
@@ -21,28 +22,48 @@ namespace {
 
 using compiler::EntryKind;
 using compiler::KeywordReference;
+using compiler::Section;
 using model::FileKind;
 
-bool in_general_part(EntryKind kind) {
-  return kind == EntryKind::kLineLength || kind == EntryKind::kProgressive ||
-         kind == EntryKind::kBackground || kind == EntryKind::kSignalRepetition;
+// Compiles sources that hold `text` (lines ended by CR LF) where the keywords
+// of `section` are read: after the general part's first entry, the line
+// length, in the feature part, or in the train source.
+compiler::CompileResult compile_in(Section section, const std::string& text,
+                                   bool build_plan = true) {
+  std::string line = "[generale]\r\nlunghezza percorso, 35000\r\n";
+  std::string train = "[generale]\r\n";
+  if (section == Section::kTrain) train += text + "\r\n";
+  if (section == Section::kGeneral) line += text + "\r\n";
+  line += "[curve]\r\n";
+  if (section == Section::kFeatures) line += text + "\r\n";
+  line += "[fine]\r\n";
+  train += "[fine]\r\n";
+
+  compiler::CompileOptions options;
+  options.build_line_file = build_plan;
+  return compiler::compile_sources(job::decoded_sources("/r", "Prova", "1", line, train), options);
 }
 
 // A folder whose sources hold the example line where its keyword belongs.
 compiler::CompileResult compile_example(const KeywordReference& r) {
-  std::string line = "[generale]\r\nlunghezza percorso, 35000\r\n";
-  std::string train = "[generale]\r\n";
-  if (r.file == FileKind::kTrainSource)
-    train += std::string(r.example) + "\r\n";
-  else if (in_general_part(r.kind))
-    line += std::string(r.example) + "\r\n";
-  line += "[curve]\r\n";
-  if (r.file == FileKind::kLineSource && !in_general_part(r.kind))
-    line += std::string(r.example) + "\r\n";
-  line += "[fine]\r\n";
-  train += "[fine]\r\n";
+  return compile_in(r.section, std::string(r.example));
+}
 
-  return compiler::compile_sources(job::decoded_sources("/r", "Prova", "1", line, train));
+// The kinds of the entries read from the source of `section`, but the line
+// length every line source here starts with.
+std::vector<EntryKind> kinds_read(const compiler::CompileResult& result, Section section) {
+  const FileKind file = section == Section::kTrain ? FileKind::kTrainSource : FileKind::kLineSource;
+  std::vector<EntryKind> kinds;
+  const auto& entries = result.record.entries();
+  for (size_t i = file == FileKind::kLineSource ? 1 : 0; i < entries.size(); ++i)
+    if (entries[i].keyword_at.file == file) kinds.push_back(entries[i].kind);
+  return kinds;
+}
+
+std::string upper(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
 }
 
 // Each example is read as its own keyword, with exactly the fields the
@@ -128,6 +149,106 @@ TEST(KeywordSuggestion, ReachesExactlyToItsDistanceLimit) {
   for (const Case& c : cases) {
     const std::vector<std::string> like = compiler::similar_keywords(c.typo);
     EXPECT_EQ(std::find(like.begin(), like.end(), c.keyword) != like.end(), c.suggested) << c.typo;
+  }
+}
+
+// Every keyword of the table, its words written as the table gives them
+// (each variant on its own, in upper case where case is ignored), is read
+// as its entry in its own section and as nothing in the others; a keyword
+// whose case must match is not read in upper case.
+TEST(Grammar, EveryKeywordIsReadAsWrittenInItsSectionAndNowhereElse) {
+  for (const KeywordReference& r : compiler::keyword_references()) {
+    const std::string_view example = r.example;
+    const std::string fields(example.substr(example.find(',')));
+    const size_t variants = r.variants.empty() ? 1 : r.variants.size();
+    for (size_t v = 0; v < variants; ++v) {
+      std::string keyword = std::string(r.word) + " " + std::string(r.also);
+      if (!r.variants.empty()) keyword += " " + std::string(r.variants[v]);
+      SCOPED_TRACE(keyword);
+      const std::string written = r.exact_case ? keyword : upper(keyword);
+      EXPECT_EQ(kinds_read(compile_in(r.section, written + fields), r.section),
+                std::vector<EntryKind>{r.kind});
+      if (r.exact_case) {
+        EXPECT_EQ(kinds_read(compile_in(r.section, upper(keyword) + fields), r.section),
+                  std::vector<EntryKind>{});
+      }
+      for (Section other : {Section::kGeneral, Section::kFeatures, Section::kTrain})
+        if (other != r.section) {
+          EXPECT_EQ(kinds_read(compile_in(other, written + fields), other),
+                    std::vector<EntryKind>{})
+              << "in section " << static_cast<int>(other);
+        }
+    }
+  }
+}
+
+// The keyword tests' oddities, which the format defines and the table must
+// keep: what each field is read as.
+TEST(Grammar, KeywordTestsKeepTheFormatsOddities) {
+  struct Case {
+    const char* name;
+    Section section;
+    std::string text;
+    std::vector<EntryKind> read;
+    bool build_plan = true;
+  };
+  using K = EntryKind;
+  const Case cases[] = {
+      {"length_any_case", Section::kGeneral, "Lunghezza PERCORSO, 35000", {K::kLineLength}},
+      {"progressive_exact_case", Section::kGeneral, "Progressiva uno, 0, 0, 0", {}},
+      {"progressive_variant_exact_case", Section::kGeneral, "progressiva UNO, 0, 0, 0", {}},
+      {"progressive_two_variants",
+       Section::kGeneral,
+       "progressiva uno due, 0, 0, 0, 50, 50, 0",
+       {K::kProgressive, K::kProgressive}},
+      {"background_three_variants",
+       Section::kGeneral,
+       "sfondo tre uno due, 1, 2, 3",
+       {K::kBackground, K::kBackground, K::kBackground}},
+      {"repetition_words_any_order",
+       Section::kGeneral,
+       "segnali ripetizione 4, 0, 0",
+       {K::kSignalRepetition}},
+      {"repetition_exact_case", Section::kGeneral, "ripetizione Segnali 4, 0, 0", {}},
+      {"eleven_dashed_general",
+       Section::kGeneral,
+       "-\r\n-\r\n-\r\n-\r\n-\r\n-\r\n-\r\n-\r\n-\r\n-\r\n- sfondo uno -, 7",
+       {K::kBackground}},
+      {"curve_side_s_in_destra", Section::kFeatures, "curva destra 4, 2000, 300", {K::kCurve}},
+      {"curve_passed_over_without_plan", Section::kFeatures, "curvas4, 2000, 300", {}, false},
+      {"speed_board_not_name_board",
+       Section::kFeatures,
+       "Indicatori_Vmax, 7700, 80, 80, 90, 2, 80, 80, 90, 2",
+       {K::kSpeedBoard}},
+      {"name_board_not_speed_board",
+       Section::kFeatures,
+       "CARTELLO_INDICATORE, 7700, X",
+       {K::kNameBoard}},
+      {"both_boards_in_one_field",
+       Section::kFeatures,
+       "cartello indicatori_v, 7700, 80, 80, 90, 2, 80, 80, 90, 2, 8000, X",
+       {K::kSpeedBoard, K::kNameBoard}},
+      {"third_dashed_feature_examined",
+       Section::kFeatures,
+       "- a -\r\n- b -\r\n- pendenza -, 1000, 5",
+       {K::kGradient}},
+      {"second_dashed_feature_dropped", Section::kFeatures, "- a -\r\n- pendenza -, 1000, 5", {}},
+      {"speed_accented", Section::kTrain, "VELOCIT\xC0, 0, 60", {K::kSpeed}},
+      {"braked_mass_needs_both_words", Section::kTrain, "frenata, 140", {}},
+      {"two_train_keywords_in_table_order",
+       Section::kTrain,
+       "sabbia orologio, 9, 8, 7, 3",
+       {K::kClock, K::kSand}},
+      {"third_dashed_train_examined",
+       Section::kTrain,
+       "- a -\r\n- b -\r\n- sabbia -, 1",
+       {K::kSand}},
+      {"second_dashed_train_dropped", Section::kTrain, "- a -\r\n- sabbia -, 1", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const compiler::CompileResult result = compile_in(c.section, c.text, c.build_plan);
+    EXPECT_EQ(kinds_read(result, c.section), c.read);
   }
 }
 
