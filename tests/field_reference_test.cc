@@ -13,7 +13,6 @@
 #include "compiler/compile.h"
 #include "compiler/warnings.h"
 #include "job/sources.h"
-#include "platform/mem_env.h"
 #include "tests/support/tool_folder.h"
 #include "tools/exit_status.h"
 #include "tools/field_reference_text.h"
