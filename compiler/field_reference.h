@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/pass_outcome.h"
 #include "compiler/source_record.h"
@@ -100,5 +101,8 @@ bool is_section_header(std::string_view field);
 // Whether a field ends the head of either source: it holds "[generale]", in
 // any letter case.
 bool ends_head(std::string_view field);
+
+// Known keywords close to `word`, best first: a slip of the keyboard.
+std::vector<std::string> similar_keywords(std::string_view word);
 
 }  // namespace compiler

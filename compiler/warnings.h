@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "compiler/diagnostic.h"
+#include "compiler/field_reference.h"
 #include "compiler/source_record.h"
 #include "model/file_names.h"
 #include "model/scenario.h"
@@ -16,9 +17,6 @@
 namespace compiler {
 
 Diagnostic warning(const Location& at, std::string message);
-
-// Known keywords close to `word`, best first: a slip of the keyboard.
-std::vector<std::string> similar_keywords(std::string_view word);
 
 // Whether `field` is one of the section headers the formats use
 // ("[curve]", "[segnali]", ...).

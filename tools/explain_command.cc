@@ -2,7 +2,7 @@
 #include <memory>
 #include <ostream>
 
-#include "compiler/warnings.h"
+#include "compiler/field_reference.h"
 #include "tools/commands.h"
 #include "tools/exit_status.h"
 #include "tools/field_reference_text.h"

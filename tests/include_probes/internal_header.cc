@@ -1,0 +1,2 @@
+// Outside the compiler, its internal headers are not found.
+#include "compiler/passes.h"

@@ -1,0 +1,2 @@
+// Any room may include the compiler's public header.
+#include "compiler/compile.h"
