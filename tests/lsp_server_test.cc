@@ -2,7 +2,7 @@
 // memory. What the editor sees: diagnostics at the field at fault, cleared
 // by the fix; hover, outline and the jump to a conflict's other entry; a
 // proper error for every malformed message; and no file ever touched.
-#include "tools/lsp_server.h"
+#include "tools/lsp/server.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +19,10 @@
 #include "tests/support/case_name.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"
-#include "tools/lsp_documents.h"
-#include "tools/lsp_edits.h"
-#include "tools/lsp_message_limits.h"
-#include "tools/lsp_message_reader.h"
+#include "tools/lsp/documents.h"
+#include "tools/lsp/edits.h"
+#include "tools/lsp/message_limits.h"
+#include "tools/lsp/message_reader.h"
 #include "writers/writers.h"
 
 namespace {

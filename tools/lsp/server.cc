@@ -1,0 +1,355 @@
+#include "tools/lsp/server.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <exception>
+#include <istream>
+#include <ostream>
+
+#include "tools/lsp/edits.h"
+#include "tools/lsp/features.h"
+#include "tools/lsp/hover.h"
+#include "tools/lsp/message_limits.h"
+#include "tools/lsp/message_reader.h"
+
+namespace tools::lsp {
+namespace {
+
+using model::FileKind;
+using nlohmann::json;
+
+// JSON-RPC's and the protocol's error codes.
+constexpr int kParseError = -32700;
+constexpr int kInvalidRequest = -32600;
+constexpr int kMethodNotFound = -32601;
+constexpr int kInvalidParams = -32602;
+constexpr int kInternalError = -32603;
+constexpr int kServerNotInitialized = -32002;
+
+constexpr int kFullSync = 1;
+
+// A request id is a number or a string.
+bool valid_id(const json& id) { return id.is_number_integer() || id.is_string(); }
+
+// A whole number of the protocol, held to what an int holds: a float such as
+// 1e300 is refused rather than converted, which would be undefined.
+int integer(const json& value) {
+  if (value.is_number_unsigned())
+    return static_cast<int>(std::min<uint64_t>(value.get<uint64_t>(), INT_MAX));
+  if (!value.is_number_integer())
+    throw json::type_error::create(302, "a whole number was expected", &value);
+  return static_cast<int>(std::clamp<int64_t>(value.get<int64_t>(), INT_MIN, INT_MAX));
+}
+
+int version_of(const json& document, int otherwise) {
+  const auto v = document.find("version");
+  return v == document.end() || v->is_null() ? otherwise : integer(*v);
+}
+
+Position position_of(const json& p) {
+  return Position{integer(p.at("line")), integer(p.at("character"))};
+}
+
+}  // namespace
+
+struct Server::Answering {
+  std::shared_ptr<const ScenarioCompile> compile;
+  FileKind file;
+  Locator locator;
+};
+
+Server::Server(platform::Env& disk, ListFolder list_folder,
+               std::function<void(const std::string&)> send)
+    : disk_(disk), list_folder_(std::move(list_folder)), send_(std::move(send)) {}
+
+void Server::send(const json& message) {
+  // Replaced, not thrown on: a file name in a message may hold any bytes.
+  send_(message.dump(-1, ' ', false, json::error_handler_t::replace));
+}
+
+void Server::respond(const json& id, json result) {
+  send({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}});
+}
+
+void Server::respond_error(const json& id, int code, const std::string& message) {
+  send({{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}});
+}
+
+void Server::bad_header(const std::string& why) {
+  respond_error(nullptr, kParseError, "unreadable message header: " + why);
+}
+
+void Server::handle(const std::string& body) {
+  // Checked before the parse builds anything: a deep or huge message would
+  // cost many times its size.
+  if (std::optional<std::string> passed = beyond_caps(body)) {
+    respond_error(nullptr, kInvalidRequest, "refused: " + *passed);
+    return;
+  }
+  json message = json::parse(body, nullptr, false);
+  if (message.is_discarded()) {
+    respond_error(nullptr, kParseError, "the message is not JSON");
+    return;
+  }
+  if (!message.is_object()) {
+    respond_error(nullptr, kInvalidRequest, "a message must be a JSON object");
+    return;
+  }
+  const auto method = message.find("method");
+  const auto id = message.find("id");
+  if (method == message.end()) {
+    // A response to a request of ours (we send none) is dropped; anything
+    // else is not a message.
+    if (id != message.end() && (message.contains("result") || message.contains("error"))) return;
+    respond_error(id != message.end() && valid_id(*id) ? *id : json(nullptr), kInvalidRequest,
+                  "a message without a method");
+    return;
+  }
+  if (!method->is_string() || (id != message.end() && !valid_id(*id))) {
+    respond_error(id != message.end() && valid_id(*id) ? *id : json(nullptr), kInvalidRequest,
+                  "the method must be a string and the id a number or a string");
+    return;
+  }
+  static const json kNoParams = json::object();
+  const auto params = message.find("params");
+  const json& p = params == message.end() ? kNoParams : *params;
+  try {
+    if (id != message.end())
+      request(*id, method->get<std::string>(), p);
+    else
+      notification(method->get<std::string>(), p);
+  } catch (const json::exception& e) {
+    // Parameters of the wrong shape: a request is told, a notification dropped.
+    if (id != message.end())
+      respond_error(*id, kInvalidParams, std::string("bad params: ") + e.what());
+  } catch (const std::exception& e) {
+    // Nothing else is expected (memory running out); the server goes on.
+    if (id != message.end()) respond_error(*id, kInternalError, e.what());
+  }
+}
+
+void Server::request(const json& id, const std::string& method, const json& params) {
+  if (shutdown_) {
+    respond_error(id, kInvalidRequest, "the server is shutting down");
+    return;
+  }
+  if (method == "initialize") {
+    if (initialized_) {
+      respond_error(id, kInvalidRequest, "initialize was already received");
+      return;
+    }
+    respond(id, initialize(params));
+    initialized_ = true;
+    return;
+  }
+  if (!initialized_) {
+    respond_error(id, kServerNotInitialized, "initialize must come first");
+    return;
+  }
+  if (method == "shutdown") {
+    shutdown_ = true;
+    respond(id, nullptr);
+    return;
+  }
+  if (method == "textDocument/documentSymbol") {
+    std::optional<Answering> a = answering(params);
+    respond(id, a ? document_symbols(a->locator, a->file) : json::array());
+    return;
+  }
+  if (method == "textDocument/definition") {
+    std::optional<Answering> a = answering(params);
+    respond(id, a ? definition(a->locator, a->file, position_of(params.at("position")))
+                  : json::array());
+    return;
+  }
+  if (method == "textDocument/hover") {
+    std::optional<Answering> a = answering(params);
+    respond(id, a ? hover(a->locator, a->file, position_of(params.at("position"))) : json(nullptr));
+    return;
+  }
+  if (method == "textDocument/completion") {
+    std::optional<Answering> a = answering(params);
+    respond(id, a ? completion(a->file, snippets_) : json::array());
+    return;
+  }
+  respond_error(id, kMethodNotFound, "unknown method: " + method);
+}
+
+void Server::notification(const std::string& method, const json& params) {
+  if (method == "exit") {
+    exited_ = true;
+    return;
+  }
+  if (!initialized_ || shutdown_) return;
+  if (method == "textDocument/didOpen")
+    did_open(params);
+  else if (method == "textDocument/didChange")
+    did_change(params);
+  else if (method == "textDocument/didSave") {
+    // The buffer is what the compile reads; a save changes what the other
+    // sources of the folder read from the disk only for closed files.
+    const Document* d = documents_.find(params.at("textDocument").at("uri").get<std::string>());
+    if (d && !d->path.empty()) refresh(split_path(d->path).folder);
+  } else if (method == "textDocument/didClose")
+    did_close(params);
+  // Every other notification ($/cancelRequest, initialized, ...) needs no answer.
+}
+
+json Server::initialize(const json& params) {
+  // The first encoding of the client's list that the server knows; UTF-16
+  // when it offers none.
+  const json* offered = nullptr;
+  if (auto c = params.find("capabilities"); c != params.end() && c->is_object())
+    if (auto g = c->find("general"); g != c->end() && g->is_object())
+      if (auto e = g->find("positionEncodings"); e != g->end() && e->is_array()) offered = &*e;
+  if (auto c = params.find("capabilities"); c != params.end() && c->is_object()) {
+    const json::json_pointer snippet_support(
+        "/textDocument/completion/completionItem/snippetSupport");
+    snippets_ = c->contains(snippet_support) && c->at(snippet_support).is_boolean() &&
+                c->at(snippet_support).get<bool>();
+  }
+  if (offered) {
+    for (const json& name : *offered) {
+      if (!name.is_string()) continue;
+      const std::string n = name.get<std::string>();
+      if (n == "utf-8")
+        encoding_ = PositionEncoding::kUtf8;
+      else if (n == "utf-32")
+        encoding_ = PositionEncoding::kUtf32;
+      else if (n == "utf-16")
+        encoding_ = PositionEncoding::kUtf16;
+      else
+        continue;
+      break;
+    }
+  }
+  return {{"capabilities",
+           {{"positionEncoding", encoding_name(encoding_)},
+            {"textDocumentSync",
+             {{"openClose", true}, {"change", kFullSync}, {"save", {{"includeText", false}}}}},
+            {"hoverProvider", true},
+            {"completionProvider", {{"resolveProvider", false}}},
+            {"documentSymbolProvider", true},
+            {"definitionProvider", true}}},
+          {"serverInfo", {{"name", "scenarioc"}}}};
+}
+
+void Server::did_open(const json& params) {
+  const json& doc = params.at("textDocument");
+  const Document& d = documents_.open(doc.at("uri").get<std::string>(),
+                                      doc.at("text").get<std::string>(), version_of(doc, 0));
+  if (d.path.empty() || !source_kind(split_path(d.path).name)) {
+    publish(d.uri, json::array(), d.version);  // not a source: nothing to say
+    return;
+  }
+  refresh(split_path(d.path).folder);
+}
+
+void Server::did_change(const json& params) {
+  const std::string uri = params.at("textDocument").at("uri").get<std::string>();
+  const Document* d = documents_.find(uri);
+  if (!d) return;
+  // Whole texts replace the buffer without a copy of the old one; ranged
+  // edits (the server asks for whole texts) are applied to a copy held in
+  // blocks, so that none copies the whole text.
+  std::string text;
+  std::optional<EditedText> edited;
+  bool from_old = true;
+  for (const json& change : params.at("contentChanges")) {
+    if (!change.contains("range")) {
+      text = change.at("text").get<std::string>();
+      edited.reset();
+      from_old = false;
+      continue;
+    }
+    if (!edited) edited.emplace(from_old ? d->text : text, encoding_), from_old = false;
+    const json& r = change.at("range");
+    edited->replace(position_of(r.at("start")), position_of(r.at("end")),
+                    change.at("text").get_ref<const std::string&>());
+  }
+  if (from_old) return;  // no change at all
+  if (edited) text = edited->text();
+  const int version = version_of(params.at("textDocument"), d->version);
+  documents_.change(uri, std::move(text), version);
+  d = documents_.find(uri);
+  if (!d->path.empty() && source_kind(split_path(d->path).name))
+    refresh(split_path(d->path).folder);
+}
+
+void Server::did_close(const json& params) {
+  const std::string uri = params.at("textDocument").at("uri").get<std::string>();
+  const Document* d = documents_.find(uri);
+  if (!d) return;
+  const std::string path = d->path;
+  documents_.close(uri);
+  open_.erase(uri);
+  publish(uri, json::array(), -1);
+  if (!path.empty() && source_kind(split_path(path).name)) refresh(split_path(path).folder);
+}
+
+void Server::refresh(const std::string& folder) {
+  const Sources sources{documents_, disk_, list_folder_};
+  std::map<ScenarioKey, std::shared_ptr<const ScenarioCompile>> compiles;
+  for (const Document* d : documents_.all()) {
+    if (d->path.empty()) continue;
+    const SplitPath split = split_path(d->path);
+    const std::optional<FileKind> kind = source_kind(split.name);
+    if (split.folder != folder || !kind) continue;
+    const std::optional<ScenarioKey> key = scenario_of(d->path, sources);
+    if (!key) continue;
+    auto& compile = compiles[*key];
+    if (!compile) {
+      auto fresh = std::make_shared<ScenarioCompile>(compile_scenario(*key, sources));
+      // The track plan is not shown; it is the largest table by far.
+      fresh->result.model.line_table = {};
+      compile = std::move(fresh);
+    }
+    open_[d->uri] = Open{compile, *kind};
+  }
+  for (const Document* d : documents_.all()) {
+    auto it = open_.find(d->uri);
+    if (it == open_.end() || split_path(d->path).folder != folder) continue;
+    const ScenarioCompile& c = *it->second.compile;
+    const Locator locator(c, encoding_, [&](FileKind file) {
+      const Document* mine = documents_.find_path(c.source(file).path);
+      return mine ? mine->uri : uri_of_path(c.source(file).path);
+    });
+    publish(d->uri, diagnostics(locator, it->second.file), d->version);
+  }
+}
+
+void Server::publish(const std::string& uri, json diagnostics, int version) {
+  json params = {{"uri", uri}, {"diagnostics", std::move(diagnostics)}};
+  if (version >= 0) params["version"] = version;
+  send({{"jsonrpc", "2.0"}, {"method", "textDocument/publishDiagnostics"}, {"params", params}});
+}
+
+std::optional<Server::Answering> Server::answering(const json& params) {
+  const std::string uri = params.at("textDocument").at("uri").get<std::string>();
+  auto it = open_.find(uri);
+  if (it == open_.end()) return std::nullopt;
+  std::shared_ptr<const ScenarioCompile> c = it->second.compile;
+  const ScenarioCompile& compile = *c;
+  return Answering{c, it->second.file, Locator(compile, encoding_, [this, c](FileKind file) {
+                     const Document* mine = documents_.find_path(c->source(file).path);
+                     return mine ? mine->uri : uri_of_path(c->source(file).path);
+                   })};
+}
+
+int serve(std::istream& in, std::ostream& out, platform::Env& disk, ListFolder list_folder) {
+  Server server(disk, std::move(list_folder),
+                [&out](const std::string& body) { write_message(out, body); });
+  MessageReader reader(in);
+  while (!server.exited()) {
+    Frame frame = reader.next();
+    if (frame.kind == Frame::Kind::kEnd) return 1;  // the client went away without exit
+    if (frame.kind == Frame::Kind::kBadHeader)
+      server.bad_header(frame.body);
+    else
+      server.handle(frame.body);
+  }
+  return server.exit_code();
+}
+
+}  // namespace tools::lsp
