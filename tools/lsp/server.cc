@@ -1,11 +1,11 @@
 #include "tools/lsp/server.h"
 
-#include <algorithm>
-#include <climits>
-#include <cstdint>
 #include <exception>
+#include <functional>
 #include <istream>
+#include <map>
 #include <ostream>
+#include <string_view>
 
 #include "tools/lsp/edits.h"
 #include "tools/lsp/features.h"
@@ -32,24 +32,13 @@ constexpr int kFullSync = 1;
 // A request id is a number or a string.
 bool valid_id(const json& id) { return id.is_number_integer() || id.is_string(); }
 
-// A whole number of the protocol, held to what an int holds: a float such as
-// 1e300 is refused rather than converted, which would be undefined.
-int integer(const json& value) {
-  if (value.is_number_unsigned())
-    return static_cast<int>(std::min<uint64_t>(value.get<uint64_t>(), INT_MAX));
-  if (!value.is_number_integer())
-    throw json::type_error::create(302, "a whole number was expected", &value);
-  return static_cast<int>(std::clamp<int64_t>(value.get<int64_t>(), INT_MIN, INT_MAX));
+// The document a request is about. Its position is read only once the
+// document is known to be open: a request on any other gets the empty answer
+// whatever else its params hold.
+TextDocumentIdentifier document_of(const json& params) {
+  return params.at("textDocument").get<TextDocumentIdentifier>();
 }
-
-int version_of(const json& document, int otherwise) {
-  const auto v = document.find("version");
-  return v == document.end() || v->is_null() ? otherwise : integer(*v);
-}
-
-Position position_of(const json& p) {
-  return Position{integer(p.at("line")), integer(p.at("character"))};
-}
+Position position_of(const json& params) { return params.at("position").get<Position>(); }
 
 }  // namespace
 
@@ -147,30 +136,15 @@ void Server::request(const json& id, const std::string& method, const json& para
     respond_error(id, kServerNotInitialized, "initialize must come first");
     return;
   }
-  if (method == "shutdown") {
-    shutdown_ = true;
-    respond(id, nullptr);
-    return;
-  }
-  if (method == "textDocument/documentSymbol") {
-    std::optional<Answering> a = answering(params);
-    respond(id, a ? document_symbols(a->locator, a->file) : json::array());
-    return;
-  }
-  if (method == "textDocument/definition") {
-    std::optional<Answering> a = answering(params);
-    respond(id, a ? definition(a->locator, a->file, position_of(params.at("position")))
-                  : json::array());
-    return;
-  }
-  if (method == "textDocument/hover") {
-    std::optional<Answering> a = answering(params);
-    respond(id, a ? hover(a->locator, a->file, position_of(params.at("position"))) : json(nullptr));
-    return;
-  }
-  if (method == "textDocument/completion") {
-    std::optional<Answering> a = answering(params);
-    respond(id, a ? completion(a->file, snippets_) : json::array());
+  static const std::map<std::string, RequestHandler, std::less<>> kRequests = {
+      {"shutdown", &Server::on_shutdown},
+      {"textDocument/documentSymbol", &Server::on_document_symbol},
+      {"textDocument/definition", &Server::on_definition},
+      {"textDocument/hover", &Server::on_hover},
+      {"textDocument/completion", &Server::on_completion},
+  };
+  if (const auto handler = kRequests.find(method); handler != kRequests.end()) {
+    respond(id, (this->*handler->second)(params));
     return;
   }
   respond_error(id, kMethodNotFound, "unknown method: " + method);
@@ -182,47 +156,32 @@ void Server::notification(const std::string& method, const json& params) {
     return;
   }
   if (!initialized_ || shutdown_) return;
-  if (method == "textDocument/didOpen")
-    did_open(params);
-  else if (method == "textDocument/didChange")
-    did_change(params);
-  else if (method == "textDocument/didSave") {
-    // The buffer is what the compile reads; a save changes what the other
-    // sources of the folder read from the disk only for closed files.
-    const Document* d = documents_.find(params.at("textDocument").at("uri").get<std::string>());
-    if (d && !d->path.empty()) refresh(split_path(d->path).folder);
-  } else if (method == "textDocument/didClose")
-    did_close(params);
+  static const std::map<std::string, NotificationHandler, std::less<>> kNotifications = {
+      {"textDocument/didOpen", &Server::did_open},
+      {"textDocument/didChange", &Server::did_change},
+      {"textDocument/didSave", &Server::did_save},
+      {"textDocument/didClose", &Server::did_close},
+  };
+  if (const auto handler = kNotifications.find(method); handler != kNotifications.end())
+    (this->*handler->second)(params);
   // Every other notification ($/cancelRequest, initialized, ...) needs no answer.
 }
 
 json Server::initialize(const json& params) {
+  const InitializeParams client = read_initialize_params(params);
+  snippets_ = client.snippetSupport;
   // The first encoding of the client's list that the server knows; UTF-16
   // when it offers none.
-  const json* offered = nullptr;
-  if (auto c = params.find("capabilities"); c != params.end() && c->is_object())
-    if (auto g = c->find("general"); g != c->end() && g->is_object())
-      if (auto e = g->find("positionEncodings"); e != g->end() && e->is_array()) offered = &*e;
-  if (auto c = params.find("capabilities"); c != params.end() && c->is_object()) {
-    const json::json_pointer snippet_support(
-        "/textDocument/completion/completionItem/snippetSupport");
-    snippets_ = c->contains(snippet_support) && c->at(snippet_support).is_boolean() &&
-                c->at(snippet_support).get<bool>();
-  }
-  if (offered) {
-    for (const json& name : *offered) {
-      if (!name.is_string()) continue;
-      const std::string n = name.get<std::string>();
-      if (n == "utf-8")
-        encoding_ = PositionEncoding::kUtf8;
-      else if (n == "utf-32")
-        encoding_ = PositionEncoding::kUtf32;
-      else if (n == "utf-16")
-        encoding_ = PositionEncoding::kUtf16;
-      else
-        continue;
-      break;
-    }
+  for (const std::string& name : client.positionEncodings) {
+    if (name == "utf-8")
+      encoding_ = PositionEncoding::kUtf8;
+    else if (name == "utf-32")
+      encoding_ = PositionEncoding::kUtf32;
+    else if (name == "utf-16")
+      encoding_ = PositionEncoding::kUtf16;
+    else
+      continue;
+    break;
   }
   return {{"capabilities",
            {{"positionEncoding", encoding_name(encoding_)},
@@ -235,19 +194,45 @@ json Server::initialize(const json& params) {
           {"serverInfo", {{"name", "scenarioc"}}}};
 }
 
+json Server::on_shutdown(const json&) {
+  shutdown_ = true;
+  return nullptr;
+}
+
+json Server::on_document_symbol(const json& params) {
+  std::optional<Answering> a = answering(document_of(params));
+  return a ? document_symbols(a->locator, a->file) : json::array();
+}
+
+json Server::on_definition(const json& params) {
+  std::optional<Answering> a = answering(document_of(params));
+  return a ? definition(a->locator, a->file, position_of(params)) : json::array();
+}
+
+json Server::on_hover(const json& params) {
+  std::optional<Answering> a = answering(document_of(params));
+  return a ? hover(a->locator, a->file, position_of(params)) : json(nullptr);
+}
+
+json Server::on_completion(const json& params) {
+  std::optional<Answering> a = answering(document_of(params));
+  return a ? completion(a->file, snippets_) : json::array();
+}
+
 void Server::did_open(const json& params) {
-  const json& doc = params.at("textDocument");
-  const Document& d = documents_.open(doc.at("uri").get<std::string>(),
-                                      doc.at("text").get<std::string>(), version_of(doc, 0));
+  DidOpenTextDocumentParams open = params.get<DidOpenTextDocumentParams>();
+  const Document& d = documents_.open(open.textDocument.uri, std::move(open.textDocument.text),
+                                      open.textDocument.version.value_or(0));
   if (d.path.empty() || !source_kind(split_path(d.path).name)) {
-    publish(d.uri, json::array(), d.version);  // not a source: nothing to say
+    publish({d.uri, d.version, json::array()});  // not a source: nothing to say
     return;
   }
   refresh(split_path(d.path).folder);
 }
 
 void Server::did_change(const json& params) {
-  const std::string uri = params.at("textDocument").at("uri").get<std::string>();
+  DidChangeTextDocumentParams change = params.get<DidChangeTextDocumentParams>();
+  const std::string& uri = change.textDocument.uri;
   const Document* d = documents_.find(uri);
   if (!d) return;
   // Whole texts replace the buffer without a copy of the old one; ranged
@@ -256,35 +241,40 @@ void Server::did_change(const json& params) {
   std::string text;
   std::optional<EditedText> edited;
   bool from_old = true;
-  for (const json& change : params.at("contentChanges")) {
-    if (!change.contains("range")) {
-      text = change.at("text").get<std::string>();
+  for (TextDocumentContentChangeEvent& event : change.contentChanges) {
+    if (!event.range) {
+      text = std::move(event.text);
       edited.reset();
       from_old = false;
       continue;
     }
     if (!edited) edited.emplace(from_old ? d->text : text, encoding_), from_old = false;
-    const json& r = change.at("range");
-    edited->replace(position_of(r.at("start")), position_of(r.at("end")),
-                    change.at("text").get_ref<const std::string&>());
+    edited->replace(event.range->start, event.range->end, event.text);
   }
   if (from_old) return;  // no change at all
   if (edited) text = edited->text();
-  const int version = version_of(params.at("textDocument"), d->version);
+  const int version = change.textDocument.version.value_or(d->version);
   documents_.change(uri, std::move(text), version);
   d = documents_.find(uri);
   if (!d->path.empty() && source_kind(split_path(d->path).name))
     refresh(split_path(d->path).folder);
 }
 
+void Server::did_save(const json& params) {
+  // The buffer is what the compile reads; a save changes what the other
+  // sources of the folder read from the disk only for closed files.
+  const Document* d = documents_.find(params.get<TextDocumentParams>().textDocument.uri);
+  if (d && !d->path.empty()) refresh(split_path(d->path).folder);
+}
+
 void Server::did_close(const json& params) {
-  const std::string uri = params.at("textDocument").at("uri").get<std::string>();
+  const std::string uri = params.get<TextDocumentParams>().textDocument.uri;
   const Document* d = documents_.find(uri);
   if (!d) return;
   const std::string path = d->path;
   documents_.close(uri);
   open_.erase(uri);
-  publish(uri, json::array(), -1);
+  publish({uri, -1, json::array()});
   if (!path.empty() && source_kind(split_path(path).name)) refresh(split_path(path).folder);
 }
 
@@ -315,19 +305,18 @@ void Server::refresh(const std::string& folder) {
       const Document* mine = documents_.find_path(c.source(file).path);
       return mine ? mine->uri : uri_of_path(c.source(file).path);
     });
-    publish(d->uri, diagnostics(locator, it->second.file), d->version);
+    publish({d->uri, d->version, diagnostics(locator, it->second.file)});
   }
 }
 
-void Server::publish(const std::string& uri, json diagnostics, int version) {
-  json params = {{"uri", uri}, {"diagnostics", std::move(diagnostics)}};
-  if (version >= 0) params["version"] = version;
-  send({{"jsonrpc", "2.0"}, {"method", "textDocument/publishDiagnostics"}, {"params", params}});
+void Server::publish(PublishDiagnosticsParams params) {
+  send({{"jsonrpc", "2.0"},
+        {"method", "textDocument/publishDiagnostics"},
+        {"params", std::move(params)}});
 }
 
-std::optional<Server::Answering> Server::answering(const json& params) {
-  const std::string uri = params.at("textDocument").at("uri").get<std::string>();
-  auto it = open_.find(uri);
+std::optional<Server::Answering> Server::answering(const TextDocumentIdentifier& document) {
+  auto it = open_.find(document.uri);
   if (it == open_.end()) return std::nullopt;
   std::shared_ptr<const ScenarioCompile> c = it->second.compile;
   const ScenarioCompile& compile = *c;

@@ -15,6 +15,7 @@
 #include "platform/env.h"
 #include "tools/lsp/documents.h"
 #include "tools/lsp/positions.h"
+#include "tools/lsp/protocol.h"
 #include "tools/lsp/scenario.h"
 
 namespace tools::lsp {
@@ -46,16 +47,26 @@ class Server {
   void notification(const std::string& method, const nlohmann::json& params);
   nlohmann::json initialize(const nlohmann::json& params);
 
+  // The handlers of the method tables in server.cc: a request's gives the
+  // result, and throws nlohmann's exceptions for params of the wrong shape.
+  using RequestHandler = nlohmann::json (Server::*)(const nlohmann::json& params);
+  using NotificationHandler = void (Server::*)(const nlohmann::json& params);
+  nlohmann::json on_shutdown(const nlohmann::json& params);
+  nlohmann::json on_document_symbol(const nlohmann::json& params);
+  nlohmann::json on_definition(const nlohmann::json& params);
+  nlohmann::json on_hover(const nlohmann::json& params);
+  nlohmann::json on_completion(const nlohmann::json& params);
   void did_open(const nlohmann::json& params);
   void did_change(const nlohmann::json& params);
+  void did_save(const nlohmann::json& params);
   void did_close(const nlohmann::json& params);
   // Compiles every open source of the folder and publishes what was found.
   void refresh(const std::string& folder);
-  void publish(const std::string& uri, nlohmann::json diagnostics, int version);
+  void publish(PublishDiagnosticsParams params);
 
   // The compile that answers requests on a document, with its locator.
   struct Answering;
-  std::optional<Answering> answering(const nlohmann::json& params);
+  std::optional<Answering> answering(const TextDocumentIdentifier& document);
 
   void respond(const nlohmann::json& id, nlohmann::json result);
   void respond_error(const nlohmann::json& id, int code, const std::string& message);
