@@ -4,6 +4,7 @@
 
 #include "output/binary_files.h"
 #include "output/coding.h"
+#include "output/record_layout.h"
 #include "platform/cp1252.h"
 
 namespace tools {
@@ -101,26 +102,13 @@ std::string read_service(std::string_view data,
   for (int i = 0; i < model::kServiceRecords; ++i) {
     model::ServiceRecord& r = (*table)[static_cast<size_t>(i)];
     auto cut = [&] { return "record " + std::to_string(i) + " is cut short (not a service file)"; };
-    if (!in.has(16)) return cut();
-    r.kind = *in.take(1);
-    r.start_m = output::get_i32_le(in.take(4));
-    r.end_m = output::get_i32_le(in.take(4));
-    r.position_m = output::get_i32_le(in.take(4));
-    r.flag_a = *in.take(1);
-    uint16_t length = output::get_u16_le(in.take(2));
-    if (!in.has(length + 18u)) return cut();
+    if (!in.has(output::kServiceHeadBytes + output::kServiceTextLengthBytes)) return cut();
+    output::get_fields(output::kServiceHeadFields, in.take(output::kServiceHeadBytes), &r);
+    uint16_t length = output::get_u16_le(in.take(output::kServiceTextLengthBytes));
+    if (!in.has(length + output::kServiceTailBytes)) return cut();
     if (platform::Status s = platform::from_cp1252(in.take_text(length), &r.text))
       return "the text of record " + std::to_string(i) + ": " + s->message();
-    r.word_a = output::get_i16_le(in.take(2));
-    r.word_b = output::get_i16_le(in.take(2));
-    r.word_c = output::get_i16_le(in.take(2));
-    r.word_d = output::get_i16_le(in.take(2));
-    r.word_e = output::get_i16_le(in.take(2));
-    r.byte_a = *in.take(1);
-    r.byte_b = *in.take(1);
-    r.byte_c = *in.take(1);
-    r.byte_d = *in.take(1);
-    r.time_s = output::get_i32_le(in.take(4));
+    output::get_fields(output::kServiceTailFields, in.take(output::kServiceTailBytes), &r);
   }
   if (in.left() != 0)
     return std::to_string(in.left()) + " bytes follow the 87 records (not a service file)";
@@ -133,19 +121,8 @@ std::string read_cells(std::string_view data, std::vector<model::Cell>* cells) {
            " (not a cell file)";
   Bytes in(data);
   cells->assign(data.size() / output::kCellBytes, {});
-  for (model::Cell& c : *cells) {
-    c.kind = *in.take(1);
-    c.value_a = output::get_i16_le(in.take(2));
-    c.value_b = output::get_i16_le(in.take(2));
-    c.value_c = output::get_i16_le(in.take(2));
-    c.value_d = output::get_i16_le(in.take(2));
-    c.signal_time = *in.take(1);
-    c.repeat_code = *in.take(1);
-    c.tunnel_type = *in.take(1);
-    c.speed_limit = *in.take(1);
-    c.gradient = *in.take(1);
-    c.adhesion = *in.take(1);
-  }
+  for (model::Cell& c : *cells)
+    output::get_fields(output::kCellFields, in.take(output::kCellBytes), &c);
   return {};
 }
 
