@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "model/file_names.h"
 #include "platform/cp1252.h"
 #include "platform/folders.h"
 
@@ -40,13 +41,12 @@ std::string infer_scenario(ScenarioArgs& args) {
   if (!args.scenario.empty() && !args.train.empty()) return {};
   std::vector<std::string> names;
   if (platform::Status status = platform::list_files(args.folder, &names)) return status->message();
-  const std::string line_suffix = "_linea.txt";
-  const std::string train_suffix = "-.txt";
   std::vector<std::string> scenarios;
   if (!args.scenario.empty()) scenarios.push_back(args.scenario);
-  for (const std::string& name : names)
-    if (args.scenario.empty() && name.size() > line_suffix.size() && name.ends_with(line_suffix))
-      scenarios.push_back(name.substr(0, name.size() - line_suffix.size()));
+  if (args.scenario.empty())
+    for (const std::string& name : names)
+      if (std::optional<std::string> scenario = model::line_source_scenario(name))
+        scenarios.push_back(*scenario);
   auto listed = [](const std::vector<std::string>& choices) {
     std::string text;
     for (const std::string& c : choices) text += (text.empty() ? "" : ", ") + ("'" + c + "'");
@@ -59,13 +59,12 @@ std::string infer_scenario(ScenarioArgs& args) {
                      "); choose one with --scenario";
   const std::string scenario = scenarios.front();
   std::vector<std::string> trains;
-  for (const std::string& name : names)
-    if (name.size() > scenario.size() + 1 + train_suffix.size() &&
-        name.starts_with(scenario + "_") && name.ends_with(train_suffix)) {
-      const std::string train = name.substr(scenario.size() + 1,
-                                            name.size() - scenario.size() - 1 - train_suffix.size());
-      if (args.train.empty() || train == args.train) trains.push_back(train);
-    }
+  for (const std::string& name : names) {
+    // A train source with no number names no train to compile.
+    const std::optional<std::string> train = model::train_number_of(name, scenario);
+    if (train && !train->empty() && (args.train.empty() || *train == args.train))
+      trains.push_back(*train);
+  }
   if (trains.size() != 1)
     return trains.empty()
                ? "no train source (" + scenario + "_NUMBER-.txt) in '" + args.folder +

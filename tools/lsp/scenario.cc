@@ -11,9 +11,6 @@ namespace {
 
 using model::FileKind;
 
-constexpr std::string_view kLineSuffix = "_linea.txt";
-constexpr std::string_view kTrainSuffix = "-.txt";
-
 // The train source compiled with a line source that has none: no entry, so
 // the line source's own faults are all that shows.
 constexpr std::string_view kNoTrainSource = "[generale]\r\n[fine]\r\n";
@@ -93,34 +90,22 @@ bool Sources::exists(const std::string& path) const {
   return documents.find_path(path) != nullptr || disk.file_exists(path);
 }
 
-std::optional<FileKind> source_kind(std::string_view name) {
-  if (name.size() > kLineSuffix.size() && name.ends_with(kLineSuffix)) return FileKind::kLineSource;
-  if (name.size() > kTrainSuffix.size() && name.ends_with(kTrainSuffix) &&
-      name.substr(0, name.size() - kTrainSuffix.size()).find('_') != std::string_view::npos)
-    return FileKind::kTrainSource;
-  return std::nullopt;
-}
-
 std::optional<ScenarioKey> scenario_of(const std::string& path, const Sources& sources) {
   const SplitPath split = split_path(path);
-  const std::optional<FileKind> kind = source_kind(split.name);
+  const std::optional<FileKind> kind = model::source_kind(split.name);
   if (!kind) return std::nullopt;
   if (*kind == FileKind::kTrainSource) {
-    const std::string stem = split.name.substr(0, split.name.size() - kTrainSuffix.size());
-    std::optional<ScenarioKey> longest;
-    for (size_t at = stem.rfind('_'); at != std::string::npos && at > 0;
-         at = stem.rfind('_', at - 1)) {
-      ScenarioKey key{split.folder, stem.substr(0, at), stem.substr(at + 1)};
-      if (!longest) longest = key;
+    const std::vector<model::ScenarioAndTrain> splits = model::train_source_splits(split.name);
+    if (splits.empty()) return std::nullopt;
+    for (const model::ScenarioAndTrain& s : splits) {
+      ScenarioKey key{split.folder, s.scenario, s.train};
       if (sources.exists(path_of(key, FileKind::kLineSource))) return key;
     }
-    return longest;
+    return ScenarioKey{split.folder, splits.front().scenario, splits.front().train};
   }
-  ScenarioKey key{split.folder, split.name.substr(0, split.name.size() - kLineSuffix.size()), {}};
-  const std::string prefix = key.scenario + "_";
-  auto train_of = [&](const std::string& name) -> std::optional<std::string> {
-    if (source_kind(name) != FileKind::kTrainSource || !name.starts_with(prefix)) return {};
-    return name.substr(prefix.size(), name.size() - prefix.size() - kTrainSuffix.size());
+  ScenarioKey key{split.folder, *model::line_source_scenario(split.name), {}};
+  auto train_of = [&](const std::string& name) {
+    return model::train_number_of(name, key.scenario);
   };
   long long touched = -1;
   for (const Document* d : sources.documents.all()) {

@@ -37,9 +37,6 @@ struct ScenarioKey {
   auto operator<=>(const ScenarioKey&) const = default;
 };
 
-// Which source a file name names, if any.
-std::optional<model::FileKind> source_kind(std::string_view file_name);
-
 // The scenario a source belongs to. A train source "A_B_C-.txt" is paired
 // with the longest scenario name whose line source exists ("A_B", train "C";
 // else "A", train "B_C"); when none exists, with the longest. A line source

@@ -223,7 +223,7 @@ void Server::did_open(const json& params) {
   DidOpenTextDocumentParams open = params.get<DidOpenTextDocumentParams>();
   const Document& d = documents_.open(open.textDocument.uri, std::move(open.textDocument.text),
                                       open.textDocument.version.value_or(0));
-  if (d.path.empty() || !source_kind(split_path(d.path).name)) {
+  if (d.path.empty() || !model::source_kind(split_path(d.path).name)) {
     publish({d.uri, d.version, json::array()});  // not a source: nothing to say
     return;
   }
@@ -256,7 +256,7 @@ void Server::did_change(const json& params) {
   const int version = change.textDocument.version.value_or(d->version);
   documents_.change(uri, std::move(text), version);
   d = documents_.find(uri);
-  if (!d->path.empty() && source_kind(split_path(d->path).name))
+  if (!d->path.empty() && model::source_kind(split_path(d->path).name))
     refresh(split_path(d->path).folder);
 }
 
@@ -275,7 +275,7 @@ void Server::did_close(const json& params) {
   documents_.close(uri);
   open_.erase(uri);
   publish({uri, -1, json::array()});
-  if (!path.empty() && source_kind(split_path(path).name)) refresh(split_path(path).folder);
+  if (!path.empty() && model::source_kind(split_path(path).name)) refresh(split_path(path).folder);
 }
 
 void Server::refresh(const std::string& folder) {
@@ -284,7 +284,7 @@ void Server::refresh(const std::string& folder) {
   for (const Document* d : documents_.all()) {
     if (d->path.empty()) continue;
     const SplitPath split = split_path(d->path);
-    const std::optional<FileKind> kind = source_kind(split.name);
+    const std::optional<FileKind> kind = model::source_kind(split.name);
     if (split.folder != folder || !kind) continue;
     const std::optional<ScenarioKey> key = scenario_of(d->path, sources);
     if (!key) continue;
