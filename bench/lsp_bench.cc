@@ -10,8 +10,8 @@
 #include "bench/scenario_generator.h"
 #include "platform/cp1252.h"
 #include "platform/mem_env.h"
-#include "tools/lsp_documents.h"
-#include "tools/lsp_server.h"
+#include "tools/lsp/documents.h"
+#include "tools/lsp/server.h"
 #include "writers/writers.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include "fuzz/fuzz_checks.h"
 #include "platform/cp1252.h"
 #include "platform/mem_env.h"
-#include "tools/lsp_message_reader.h"
-#include "tools/lsp_server.h"
+#include "tools/lsp/message_reader.h"
+#include "tools/lsp/server.h"
 #include "writers/writers.h"
 
 namespace fuzz {

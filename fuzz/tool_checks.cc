@@ -16,11 +16,11 @@
 #include "platform/mem_env.h"
 #include "platform/utf8.h"
 #include "tests/support/mini_xml.h"
-#include "tools/binary_readers.h"
-#include "tools/check.h"
-#include "tools/commands.h"
-#include "tools/exit_status.h"
-#include "tools/plot.h"
+#include "tools/cli/check.h"
+#include "tools/cli/commands.h"
+#include "tools/cli/exit_status.h"
+#include "tools/decode/binary_readers.h"
+#include "tools/plot/plot.h"
 #include "writers/writers.h"
 
 namespace fuzz {

@@ -23,4 +23,48 @@ std::string file_path(const std::string& folder, FileKind kind, const Scenario& 
   return folder + platform::kSeparator + file_name(kind, model.scenario_name, model.train_number);
 }
 
+namespace {
+
+constexpr std::string_view kLineSourceSuffix = "_linea.txt";
+constexpr std::string_view kTrainSourceSuffix = "-.txt";
+
+// "NAME_NUMBER" of a train source's name, when it is one.
+std::optional<std::string_view> train_source_stem(std::string_view name) {
+  if (name.size() <= kTrainSourceSuffix.size() || !name.ends_with(kTrainSourceSuffix)) return {};
+  const std::string_view stem = name.substr(0, name.size() - kTrainSourceSuffix.size());
+  if (stem.find('_') == std::string_view::npos) return {};
+  return stem;
+}
+
+}  // namespace
+
+std::optional<FileKind> source_kind(std::string_view name) {
+  if (line_source_scenario(name)) return FileKind::kLineSource;
+  if (train_source_stem(name)) return FileKind::kTrainSource;
+  return std::nullopt;
+}
+
+std::optional<std::string> line_source_scenario(std::string_view name) {
+  if (name.size() <= kLineSourceSuffix.size() || !name.ends_with(kLineSourceSuffix)) return {};
+  return std::string(name.substr(0, name.size() - kLineSourceSuffix.size()));
+}
+
+std::optional<std::string> train_number_of(std::string_view name, std::string_view scenario) {
+  const std::optional<std::string_view> stem = train_source_stem(name);
+  if (!stem || stem->size() <= scenario.size() || !stem->starts_with(scenario) ||
+      (*stem)[scenario.size()] != '_')
+    return {};
+  return std::string(stem->substr(scenario.size() + 1));
+}
+
+std::vector<ScenarioAndTrain> train_source_splits(std::string_view name) {
+  std::vector<ScenarioAndTrain> splits;
+  const std::optional<std::string_view> stem = train_source_stem(name);
+  if (!stem) return splits;
+  for (size_t at = stem->rfind('_'); at != std::string_view::npos && at > 0;
+       at = stem->rfind('_', at - 1))
+    splits.push_back({std::string(stem->substr(0, at)), std::string(stem->substr(at + 1))});
+  return splits;
+}
+
 }  // namespace model

@@ -74,23 +74,10 @@ platform::Status encode_service_table(
       return platform::Error{
           "write", "",
           "the text of service record " + std::to_string(i) + " is longer than 65535 bytes"};
-    put_u8(bytes, r.kind);
-    put_i32_le(bytes, r.start_m);
-    put_i32_le(bytes, r.end_m);
-    put_i32_le(bytes, r.position_m);
-    put_u8(bytes, r.flag_a);
+    put_fields(kServiceHeadFields, r, bytes);
     put_u16_le(bytes, static_cast<uint16_t>(text.size()));
     bytes->append(text);
-    put_i16_le(bytes, r.word_a);
-    put_i16_le(bytes, r.word_b);
-    put_i16_le(bytes, r.word_c);
-    put_i16_le(bytes, r.word_d);
-    put_i16_le(bytes, r.word_e);
-    put_u8(bytes, r.byte_a);
-    put_u8(bytes, r.byte_b);
-    put_u8(bytes, r.byte_c);
-    put_u8(bytes, r.byte_d);
-    put_i32_le(bytes, r.time_s);
+    put_fields(kServiceTailFields, r, bytes);
   }
   return platform::ok();
 }
@@ -98,19 +85,7 @@ platform::Status encode_service_table(
 std::string encode_cell_track(const std::vector<model::Cell>& cells) {
   std::string bytes;
   bytes.reserve(cells.size() * kCellBytes);
-  for (const model::Cell& c : cells) {
-    put_u8(&bytes, c.kind);
-    put_i16_le(&bytes, c.value_a);
-    put_i16_le(&bytes, c.value_b);
-    put_i16_le(&bytes, c.value_c);
-    put_i16_le(&bytes, c.value_d);
-    put_u8(&bytes, c.signal_time);
-    put_u8(&bytes, c.repeat_code);
-    put_u8(&bytes, c.tunnel_type);
-    put_u8(&bytes, c.speed_limit);
-    put_u8(&bytes, c.gradient);
-    put_u8(&bytes, c.adhesion);
-  }
+  for (const model::Cell& c : cells) put_fields(kCellFields, c, &bytes);
   return bytes;
 }
 

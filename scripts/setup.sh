@@ -22,6 +22,7 @@ packages=(
   strace
   neovim  # the language server against a real editor (tests/lsp_neovim.sh)
   chromium fonts-dejavu-core  # the route viewer's self-test (tests/route_viewer.sh)
+  nodejs  # the route viewer's script checked (scripts/lint_js.sh)
 )
 
 # Installed without the packages they only recommend: Wine alone recommends

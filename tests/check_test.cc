@@ -9,7 +9,7 @@
 #include "model/file_names.h"
 #include "platform/mem_env.h"
 #include "platform/utf8.h"
-#include "tools/exit_status.h"
+#include "tools/cli/exit_status.h"
 #include "writers/writers.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"

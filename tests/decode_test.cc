@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "model/file_names.h"
-#include "tools/exit_status.h"
+#include "tools/cli/exit_status.h"
 #include "writers/writers.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"

@@ -43,10 +43,10 @@
 #include "run/run.h"
 #include "tests/support/folders.h"
 #include "tests/support/given_scenario.h"
-#include "tools/binary_readers.h"
-#include "tools/exit_status.h"
-#include "tools/scenarioc_app.h"
-#include "tools/status_report.h"
+#include "tools/cli/exit_status.h"
+#include "tools/cli/scenarioc_app.h"
+#include "tools/cli/status_report.h"
+#include "tools/decode/binary_readers.h"
 #include "writers/writers.h"
 
 namespace {

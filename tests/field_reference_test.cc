@@ -14,8 +14,8 @@
 #include "compiler/warnings.h"
 #include "job/sources.h"
 #include "tests/support/tool_folder.h"
-#include "tools/exit_status.h"
-#include "tools/field_reference_text.h"
+#include "tools/cli/exit_status.h"
+#include "tools/cli/field_reference_text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // memory. What the editor sees: diagnostics at the field at fault, cleared
 // by the fix; hover, outline and the jump to a conflict's other entry; a
 // proper error for every malformed message; and no file ever touched.
-#include "tools/lsp_server.h"
+#include "tools/lsp/server.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +19,10 @@
 #include "tests/support/case_name.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"
-#include "tools/lsp_documents.h"
-#include "tools/lsp_edits.h"
-#include "tools/lsp_message_limits.h"
-#include "tools/lsp_message_reader.h"
+#include "tools/lsp/documents.h"
+#include "tools/lsp/edits.h"
+#include "tools/lsp/message_limits.h"
+#include "tools/lsp/message_reader.h"
 #include "writers/writers.h"
 
 namespace {
@@ -573,6 +573,36 @@ TEST_F(Session, MalformedMessagesGetJsonRpcErrors) {
   EXPECT_TRUE(notify("textDocument/didOpen", {{"textDocument", 1}}).empty());
   EXPECT_TRUE(notify("textDocument/didChange", json::object()).empty());
   EXPECT_TRUE(notify("$/cancelRequest", {{"id", 1}}).empty());
+}
+
+// The parts of params the protocol leaves optional keep their meaning: a
+// request on a document that is not open is answered empty before its
+// position is read, a version left out or null is 0 on open and the old one
+// on change, and a close publishes no version.
+TEST_F(Session, OptionalPartsOfParamsKeepTheirMeaning) {
+  initialize();
+  const json not_open = {{"textDocument", {{"uri", uri(path("Altro_linea.txt"))}}}};
+  EXPECT_TRUE(request("textDocument/hover", not_open)["result"].is_null());
+  EXPECT_EQ(request("textDocument/definition", not_open)["result"], json::array());
+  EXPECT_EQ(request("textDocument/documentSymbol", not_open)["result"], json::array());
+
+  on_disk(line_path(), given_line());
+  const std::vector<json> opened =
+      notify("textDocument/didOpen",
+             {{"textDocument", {{"uri", uri(train_path())}, {"text", joined(given_train())}}}});
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0]["params"]["version"], 0);
+  const std::vector<json> changed =
+      notify("textDocument/didChange",
+             {{"textDocument", {{"uri", uri(train_path())}, {"version", nullptr}}},
+              {"contentChanges", json::array({{{"text", joined(given_train())}}})}});
+  ASSERT_EQ(changed.size(), 1u);
+  EXPECT_EQ(changed[0]["params"]["version"], 0);
+  const std::vector<json> closed =
+      notify("textDocument/didClose", {{"textDocument", {{"uri", uri(train_path())}}}});
+  ASSERT_EQ(closed.size(), 1u);
+  EXPECT_EQ(closed[0]["params"],
+            json({{"uri", uri(train_path())}, {"diagnostics", json::array()}}));
 }
 
 // A message nested or filled beyond what an editor sends is refused before

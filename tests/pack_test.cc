@@ -9,7 +9,7 @@
 #include "tests/support/scenario_sources.h"
 #include "tests/support/tool_folder.h"
 #include "tests/support/utf8_path.h"
-#include "tools/exit_status.h"
+#include "tools/cli/exit_status.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "tests/support/mini_xml.h"
 #include "tests/support/scenario_sources.h"
 #include "tests/support/tool_folder.h"
-#include "tools/exit_status.h"
+#include "tools/cli/exit_status.h"
 #include "writers/writers.h"
 
 namespace {

@@ -19,9 +19,9 @@
 #include "tests/support/scenario_sources.h"
 #include "tests/support/tool_folder.h"
 #include "tests/support/utf8_path.h"
-#include "tools/exit_status.h"
-#include "tools/scenarioc_app.h"
-#include "tools/status_report.h"
+#include "tools/cli/exit_status.h"
+#include "tools/cli/scenarioc_app.h"
+#include "tools/cli/status_report.h"
 #include "writers/writers.h"
 
 namespace {

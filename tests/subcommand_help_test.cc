@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tests/support/tool_folder.h"
-#include "tools/exit_status.h"
+#include "tools/cli/exit_status.h"
 #include "writers/writers.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"
 #include "tests/support/utf8_path.h"
-#include "tools/scenarioc_app.h"
+#include "tools/cli/scenarioc_app.h"
 #include "writers/writers.h"
 
 namespace testing_support {

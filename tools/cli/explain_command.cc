@@ -1,0 +1,58 @@
+// `scenarioc explain`: the field reference of one keyword, or all of them.
+#include <memory>
+#include <ostream>
+
+#include "compiler/field_reference.h"
+#include "tools/cli/commands.h"
+#include "tools/cli/exit_status.h"
+#include "tools/cli/field_reference_text.h"
+
+namespace tools {
+namespace {
+
+struct ExplainArgs {
+  std::string keyword;
+  bool markdown = false;
+};
+
+int run_explain(const ExplainArgs& args, const ToolContext& context) {
+  if (args.markdown) {
+    context.out << reference_markdown();
+    return kExitOk;
+  }
+  if (args.keyword.empty()) {
+    for (const compiler::KeywordReference& r : compiler::keyword_references())
+      context.out << compiler::keyword_text(r) << ": " << r.summary << '\n';
+    return kExitOk;
+  }
+  if (const compiler::KeywordReference* r = compiler::reference_named(args.keyword)) {
+    context.out << explain_text(*r);
+    return kExitOk;
+  }
+  context.err << "scenarioc: no keyword '" << args.keyword << "'";
+  const std::vector<std::string> like = compiler::similar_keywords(args.keyword);
+  if (!like.empty()) context.err << "; did you mean '" << like.front() << "'?";
+  context.err << "\nRun 'scenarioc explain' for the list." << std::endl;
+  return kExitPlatform;
+}
+
+}  // namespace
+
+Subcommand add_explain_command(CLI::App& parent, const ToolContext& context) {
+  auto args = std::make_shared<ExplainArgs>();
+  CLI::App* command = parent.add_subcommand(
+      "explain", "Shows what a keyword's fields are, their units, and what the compiler does");
+  command->add_option("KEYWORD", args->keyword,
+                      "A keyword of either source, as written in an entry (segnale, stazione, "
+                      "cartello_indicatore, \"lunghezza percorso\", ...)");
+  command->add_flag("--markdown", args->markdown,
+                    "Print the whole reference as Markdown (the section of docs/format.md)");
+  command->footer(
+      "Without KEYWORD, lists every keyword with one line on what it is.\n"
+      "\n"
+      "Exit status: 0 the reference is printed; 2 bad usage or a keyword that does not exist\n"
+      "(the nearest keywords are suggested).");
+  return Subcommand{command, [args, &context] { return run_explain(*args, context); }};
+}
+
+}  // namespace tools
