@@ -13,10 +13,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -168,18 +168,24 @@ std::string uri_of(const fs::path& path) {
 // is opened `rounds` times afresh.
 void measure(const std::string& program, const std::string& name, const std::string& line,
              const std::string& train, int rounds, double change_goal, double open_goal) {
-  const fs::path folder = fs::temp_directory_path() / ("lsp_stdio_bench_" + std::to_string(getpid()));
+  const fs::path folder =
+      fs::temp_directory_path() / ("lsp_stdio_bench_" + std::to_string(getpid()));
   fs::create_directories(folder);
   const fs::path line_path = folder / (std::string(writers::kScenarioName) + "_linea.txt");
-  const fs::path train_path = folder / (std::string(writers::kScenarioName) + "_" +
-                                        writers::kTrainNumber + "-.txt");
+  const fs::path train_path =
+      folder / (std::string(writers::kScenarioName) + "_" + writers::kTrainNumber + "-.txt");
   write_cp1252(line_path, line);
   write_cp1252(train_path, train);
 
-  for (const auto& [label, path, text] :
-       {std::tuple{"line source", line_path, line}, std::tuple{"train source", train_path, train}}) {
+  for (const auto& [label, path, text] : {std::tuple{"line source", line_path, line},
+                                          std::tuple{"train source", train_path, train}}) {
     ServerProcess server(program);
-    server.send({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", {{"processId", nullptr}, {"rootUri", nullptr}, {"capabilities", json::object()}}}});
+    server.send(
+        {{"jsonrpc", "2.0"},
+         {"id", 1},
+         {"method", "initialize"},
+         {"params",
+          {{"processId", nullptr}, {"rootUri", nullptr}, {"capabilities", json::object()}}}});
     while (!server.receive().contains("id")) {
     }
     server.send({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", json::object()}});
@@ -219,8 +225,7 @@ void measure(const std::string& program, const std::string& name, const std::str
       server.send(change);
       f.diagnostics = server.diagnostics_of(uri, version);
       f.wall.push_back(
-          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
-              .count());
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
       f.cpu.push_back(server.cpu_ms() - cpu0);
     }
     print(name + ", a change of the " + label, f, change_goal);
@@ -234,16 +239,15 @@ void measure(const std::string& program, const std::string& name, const std::str
                    {"params", {{"textDocument", {{"uri", uri}}}}}});
       const double cpu0 = server.cpu_ms();
       const auto t0 = std::chrono::steady_clock::now();
-      server.send({{"jsonrpc", "2.0"},
-                   {"method", "textDocument/didOpen"},
-                   {"params",
-                    {{"textDocument",
-                      {{"uri", uri}, {"languageId", "scenario"}, {"version", version},
-                       {"text", text}}}}}});
+      server.send(
+          {{"jsonrpc", "2.0"},
+           {"method", "textDocument/didOpen"},
+           {"params",
+            {{"textDocument",
+              {{"uri", uri}, {"languageId", "scenario"}, {"version", version}, {"text", text}}}}}});
       opened.diagnostics = server.diagnostics_of(uri, version);
       opened.wall.push_back(
-          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
-              .count());
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
       opened.cpu.push_back(server.cpu_ms() - cpu0);
     }
     print(name + ", opening the line source", opened, open_goal);
@@ -256,8 +260,7 @@ void measure(const std::string& program, const std::string& name, const std::str
 int main(int argc, char** argv) {
   const std::string program = argc > 1 ? argv[1] : SCENARIOC_PATH;
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 20;
-  std::printf("| case (median of %d) | wall | server CPU | diagnostics | goal (CPU) | |\n",
-              rounds);
+  std::printf("| case (median of %d) | wall | server CPU | diagnostics | goal (CPU) | |\n", rounds);
   std::printf("|---|---|---|---|---|---|\n");
   measure(program, "built-in scenario", bench::given_line_source(), bench::given_train_source(),
           rounds, 5, 5);

@@ -9,12 +9,18 @@ namespace {
 // What part of its entry a cell holds, for the kinds that are a part.
 std::string part_of(uint8_t kind) {
   switch (kind) {
-    case model::kind::kSlowdownEnd: return "the end of ";
-    case model::kind::kSlowdownStart: return "the start of ";
-    case model::kind::kWarningBoard: return "the warning board of ";
-    case model::kind::kPreWarning: return "the pre-warning of ";
-    case model::kind::kStationMarker: return "the marker of ";
-    default: return "";
+    case model::kind::kSlowdownEnd:
+      return "the end of ";
+    case model::kind::kSlowdownStart:
+      return "the start of ";
+    case model::kind::kWarningBoard:
+      return "the warning board of ";
+    case model::kind::kPreWarning:
+      return "the pre-warning of ";
+    case model::kind::kStationMarker:
+      return "the marker of ";
+    default:
+      return "";
   }
 }
 
@@ -38,8 +44,8 @@ Note cell_note(const model::Scenario& model, const SourceRecord& record, int64_t
 Note range_note(const model::Scenario& model, int margin) {
   return {{},
           "the range rule accepts positions up to " +
-              std::to_string(last_position_in_range(model, margin)) + " m on this line (last cell " +
-              std::to_string(model.cell_last) + ")"};
+              std::to_string(last_position_in_range(model, margin)) +
+              " m on this line (last cell " + std::to_string(model.cell_last) + ")"};
 }
 
 }  // namespace compiler

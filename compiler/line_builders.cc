@@ -79,8 +79,7 @@ Fault record_tunnel(model::Scenario& model, CompileState& state, const TunnelEnt
   const int64_t first = model::stretch_cell(tunnel.start);
   const int64_t last = static_cast<int64_t>(std::nearbyint(tunnel.end / 50.0 - 1.0));
   const bool covers_cells = first <= last;
-  if (state.tunnel_count >= kMaxTunnels)
-    return {model::status::kOutOfRange, -1};
+  if (state.tunnel_count >= kMaxTunnels) return {model::status::kOutOfRange, -1};
   if (covers_cells && !(model.valid_cell(first) && model.valid_cell(last)))
     return {model::status::kOutOfRange, model.valid_cell(first) ? last : first};
   int32_t type = tunnel.type;

@@ -65,10 +65,9 @@ class Cells {
                          ? Location::whole_file(model::FileKind::kTrainSource)
                          : state_.record.field(owner, 0);
     // The compile records the cell's metre; the author wrote the entry's own.
-    const std::string detail =
-        owner == SourceRecord::kNone
-            ? ""
-            : describe(state_.record.entry(owner)) + ", cell " + std::to_string(c);
+    const std::string detail = owner == SourceRecord::kNone ? ""
+                                                            : describe(state_.record.entry(owner)) +
+                                                                  ", cell " + std::to_string(c);
     Diagnostic d = fault_diagnostic(code, position, where, detail);
     d.notes = std::move(notes);
     state_.error_position = position;

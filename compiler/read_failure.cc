@@ -41,9 +41,8 @@ void ReadFailure::locate(const Location& at, const SourceRecord& record, int ent
     return;
   }
   const size_t n = e.fields.size();
-  const std::string field = n < reference.fields.size()
-                                ? std::string(reference.fields[n].name)
-                                : std::to_string(n + 1);
+  const std::string field =
+      n < reference.fields.size() ? std::string(reference.fields[n].name) : std::to_string(n + 1);
   if (std::string(what()) == "read past the end of the file") {
     detail_ = keyword + " is cut short by the end of the file before its field " + field;
     return;

@@ -72,8 +72,9 @@ void SourceCursor::finish_keyword(bool examined) {
   }
   if (!examined) {
     if (!field.empty() && field[0] != '[')
-      warn(warning(keyword_at_, "the last field of a file is never read: end the source with a "
-                                "line such as [fine]"));
+      warn(warning(keyword_at_,
+                   "the last field of a file is never read: end the source with a "
+                   "line such as [fine]"));
     return;
   }
   if (std::optional<Diagnostic> d = unmatched_field(keyword_, keyword_at_)) {

@@ -5,25 +5,44 @@ namespace {
 
 const char* noun(EntryKind kind) {
   switch (kind) {
-    case EntryKind::kLineLength: return "line length";
-    case EntryKind::kProgressive: return "kilometric progressive";
-    case EntryKind::kBackground: return "background";
-    case EntryKind::kSignalRepetition: return "signal repetition";
-    case EntryKind::kGradient: return "gradient";
-    case EntryKind::kCurve: return "curve";
-    case EntryKind::kTunnel: return "tunnel";
-    case EntryKind::kSpeedBoard: return "maximum-speed board";
-    case EntryKind::kNameBoard: return "name board";
-    case EntryKind::kBrakedMass: return "braked mass";
-    case EntryKind::kCoaches: return "number of coaches";
-    case EntryKind::kSpeed: return "speed";
-    case EntryKind::kAdhesion: return "adhesion";
-    case EntryKind::kClock: return "clock";
-    case EntryKind::kSand: return "sand";
-    case EntryKind::kSignal: return "signal";
-    case EntryKind::kSlowdown: return "slowdown";
-    case EntryKind::kAbbattimento: return "abbattimento";
-    case EntryKind::kStation: return "station";
+    case EntryKind::kLineLength:
+      return "line length";
+    case EntryKind::kProgressive:
+      return "kilometric progressive";
+    case EntryKind::kBackground:
+      return "background";
+    case EntryKind::kSignalRepetition:
+      return "signal repetition";
+    case EntryKind::kGradient:
+      return "gradient";
+    case EntryKind::kCurve:
+      return "curve";
+    case EntryKind::kTunnel:
+      return "tunnel";
+    case EntryKind::kSpeedBoard:
+      return "maximum-speed board";
+    case EntryKind::kNameBoard:
+      return "name board";
+    case EntryKind::kBrakedMass:
+      return "braked mass";
+    case EntryKind::kCoaches:
+      return "number of coaches";
+    case EntryKind::kSpeed:
+      return "speed";
+    case EntryKind::kAdhesion:
+      return "adhesion";
+    case EntryKind::kClock:
+      return "clock";
+    case EntryKind::kSand:
+      return "sand";
+    case EntryKind::kSignal:
+      return "signal";
+    case EntryKind::kSlowdown:
+      return "slowdown";
+    case EntryKind::kAbbattimento:
+      return "abbattimento";
+    case EntryKind::kStation:
+      return "station";
   }
   return "entry";
 }
@@ -40,7 +59,8 @@ std::string describe(const SourceEntry& entry) {
 Location SourceRecord::field(int entry, int n) const {
   if (entry == kNone) return {};
   const SourceEntry& e = entries_[static_cast<size_t>(entry)];
-  if (n >= 1 && static_cast<size_t>(n) <= e.fields.size()) return e.fields[static_cast<size_t>(n) - 1];
+  if (n >= 1 && static_cast<size_t>(n) <= e.fields.size())
+    return e.fields[static_cast<size_t>(n) - 1];
   return e.keyword_at;
 }
 

@@ -39,12 +39,12 @@ enum class EntryKind {
 
 struct SourceEntry {
   EntryKind kind;
-  std::string keyword;               // the keyword field as read
+  std::string keyword;  // the keyword field as read
   Location keyword_at;
-  std::vector<Location> fields;      // every field read after the keyword, in order
-  std::vector<int64_t> numbers;      // the number read in each of them (0 for a text)
-  std::optional<int32_t> position;   // metres, for the entries placed on the line
-  std::string name;                  // a station's name or a board's text
+  std::vector<Location> fields;     // every field read after the keyword, in order
+  std::vector<int64_t> numbers;     // the number read in each of them (0 for a text)
+  std::optional<int32_t> position;  // metres, for the entries placed on the line
+  std::string name;                 // a station's name or a board's text
 };
 
 // "the signal at 1450 m", "the station ROMA OSTIENSE at 26650 m".

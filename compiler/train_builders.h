@@ -46,8 +46,8 @@ struct SlowdownEntry {
 
 // The cells a slowdown entry claims.
 struct SlowdownCells {
-  bool has_board;        // a warning board, and the pre-warning cells when f_ta is nonzero
-  int64_t board;         // the warning board, 1200 m before the start
+  bool has_board;  // a warning board, and the pre-warning cells when f_ta is nonzero
+  int64_t board;   // the warning board, 1200 m before the start
   int64_t start;
   int64_t end;
   int64_t before_board;  // the nearest of the four pre-warning cells

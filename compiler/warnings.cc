@@ -10,9 +10,9 @@ namespace compiler {
 namespace {
 
 constexpr std::string_view kSectionHeaders[] = {
-    "[generale]", "[curve]",    "[pendenze]", "[montagne]",  "[cartelli]",      "[indicazioni]",
-    "[fine]",     "[aderenze]", "[vel_limite]", "[stazioni]", "[rallentamenti]", "[segnali]",
-    "[codici]"};
+    "[generale]",      "[curve]",   "[pendenze]", "[montagne]",   "[cartelli]",
+    "[indicazioni]",   "[fine]",    "[aderenze]", "[vel_limite]", "[stazioni]",
+    "[rallentamenti]", "[segnali]", "[codici]"};
 
 std::string lower(std::string_view text) {
   std::string out(text);
@@ -108,16 +108,15 @@ std::vector<std::string> similar_keywords(std::string_view word) {
     return {};
   // The first word of what was written against the keyword's first word,
   // and the whole field against the whole keyword.
-  const std::string_view first =
-      std::string_view(wanted).substr(0, wanted.find_first_of(" _\t"));
+  const std::string_view first = std::string_view(wanted).substr(0, wanted.find_first_of(" _\t"));
   std::vector<std::pair<size_t, std::string>> scored;
   for (const Known& k : kKnown) {
     // A slip of the keyboard seldom hits the first letter; looking only at
     // keywords that share it keeps this cheap on text that is no keyword.
     if (wanted.empty() || wanted[0] != k.lower_name[0]) continue;
     const size_t limit = std::max<size_t>(2, k.word.size() / 4);
-    const size_t d =
-        std::min(distance_within(wanted, k.lower_name, limit), distance_within(first, k.word, limit));
+    const size_t d = std::min(distance_within(wanted, k.lower_name, limit),
+                              distance_within(first, k.word, limit));
     if (d <= limit && d < k.word.size()) scored.emplace_back(d, k.name);
   }
   std::stable_sort(scored.begin(), scored.end(),
@@ -139,20 +138,25 @@ std::optional<Diagnostic> unmatched_field(std::string_view field, const Location
   const std::string t = trimmed(field);
   if (t.empty() || is_number(t)) return std::nullopt;
   if (t[0] == '#')
-    return warning(at, "'#' does not make a comment: this field is read like any other, and a "
-                       "keyword in it would be read as an entry; a comment is a field holding "
-                       "'-', such as '- " + t.substr(1) + " -'");
+    return warning(at,
+                   "'#' does not make a comment: this field is read like any other, and a "
+                   "keyword in it would be read as an entry; a comment is a field holding "
+                   "'-', such as '- " +
+                       t.substr(1) + " -'");
   if (t.front() == '[' && t.back() == ']') {
     if (is_known_section_header(t)) return std::nullopt;
-    return warning(at, "'" + t + "' is not a section header the formats know; headers only "
-                       "group entries, and one like '[stazione]' is read as a keyword");
+    return warning(at, "'" + t +
+                           "' is not a section header the formats know; headers only "
+                           "group entries, and one like '[stazione]' is read as a keyword");
   }
   const size_t tab = t.find('\t');
   if (tab != std::string::npos && tab + 1 < t.size() &&
       (std::isdigit(static_cast<unsigned char>(t[tab + 1])) || t[tab + 1] == '-'))
-    return warning(at, "a tab separates the keyword from its values; put a comma after the "
-                       "keyword");
-  std::string message = "'" + t + "' matches no keyword: it and the values after it are passed over";
+    return warning(at,
+                   "a tab separates the keyword from its values; put a comma after the "
+                   "keyword");
+  std::string message =
+      "'" + t + "' matches no keyword: it and the values after it are passed over";
   const std::vector<std::string> like = similar_keywords(t);
   if (!like.empty() && lower(like.front()) == lower(t))
     message += "; letter case matters for this keyword: write '" + like.front() + "'";
@@ -166,17 +170,18 @@ std::vector<Diagnostic> entry_layout(std::string_view text, const SourceEntry& e
   const std::string& k = entry.keyword;
   const std::string t = trimmed(k);
   if (!t.empty() && t[0] == '#') {
-    found.push_back(warning(entry.keyword_at,
-                            "'#' does not make a comment: this field holds '" +
-                                keyword_name(entry) + "' and is read as that entry; a comment is "
-                                "a field holding '-'"));
+    found.push_back(warning(entry.keyword_at, "'#' does not make a comment: this field holds '" +
+                                                  keyword_name(entry) +
+                                                  "' and is read as that entry; a comment is "
+                                                  "a field holding '-'"));
     return found;
   }
   if (!t.empty() && t.front() == '[' && t.back() == ']') {
-    found.push_back(warning(entry.keyword_at,
-                            "'" + t + "' looks like a section header but holds '" +
-                                keyword_name(entry) + "' and is read as that entry; name the "
-                                "section otherwise, e.g. '[stazioni]'"));
+    found.push_back(warning(entry.keyword_at, "'" + t +
+                                                  "' looks like a section header but holds '" +
+                                                  keyword_name(entry) +
+                                                  "' and is read as that entry; name the "
+                                                  "section otherwise, e.g. '[stazioni]'"));
     return found;
   }
   const size_t tab = k.find('\t');
@@ -190,12 +195,13 @@ std::vector<Diagnostic> entry_layout(std::string_view text, const SourceEntry& e
   }
   for (size_t i = 0; i < entry.fields.size(); ++i) {
     if (entry.fields[i].line == entry.keyword_at.line) continue;
-    found.push_back(warning(
-        entry.keyword_at,
-        "'" + keyword_name(entry) + "' has " + std::to_string(reference_for(entry.kind).fields.size()) +
-            " fields but its line ends after " + std::to_string(i) + "; '" +
-            field_name(entry, static_cast<int>(i) + 1) + "' and the rest were read from line " +
-            std::to_string(entry.fields[i].line)));
+    found.push_back(
+        warning(entry.keyword_at, "'" + keyword_name(entry) + "' has " +
+                                      std::to_string(reference_for(entry.kind).fields.size()) +
+                                      " fields but its line ends after " + std::to_string(i) +
+                                      "; '" + field_name(entry, static_cast<int>(i) + 1) +
+                                      "' and the rest were read from line " +
+                                      std::to_string(entry.fields[i].line)));
     break;
   }
   (void)text;
@@ -208,9 +214,10 @@ Diagnostic extra_field(std::string_view text, const SourceEntry& entry, const Lo
   const bool decimal_comma = end < text.size() && text[end] == ',' && at.offset == end + 1 &&
                              is_number(text.substr(last.offset, last.length));
   if (decimal_comma)
-    return warning(last, "'" + std::string(text.substr(last.offset, at.offset + at.length - last.offset)) +
-                             "' is read as " + std::string(text.substr(last.offset, last.length)) +
-                             " and a field of its own: numbers are whole, with no decimal comma");
+    return warning(
+        last, "'" + std::string(text.substr(last.offset, at.offset + at.length - last.offset)) +
+                  "' is read as " + std::string(text.substr(last.offset, last.length)) +
+                  " and a field of its own: numbers are whole, with no decimal comma");
   return warning(at, "a field beyond the " + std::to_string(entry.fields.size()) + " of '" +
                          keyword_name(entry) + "': it is passed over");
 }

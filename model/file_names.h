@@ -13,14 +13,14 @@ namespace model {
 struct Scenario;
 
 enum class FileKind {
-  kLineSource,     // <name>_linea.txt
-  kTrainSource,    // <name>_<train>-.txt
-  kRouteNotes,     // <name>_<train>_note.txt
-  kSlowdownForm,   // <name>_<train>_rallentamenti.txt
-  kTrainCard,      // <name>_<train>_scheda_treno.txt
-  kLineGeometry,   // <name>_linea.dat
-  kService,        // <name>_<train>.sim
-  kCells,          // <name>_<train>.dat
+  kLineSource,    // <name>_linea.txt
+  kTrainSource,   // <name>_<train>-.txt
+  kRouteNotes,    // <name>_<train>_note.txt
+  kSlowdownForm,  // <name>_<train>_rallentamenti.txt
+  kTrainCard,     // <name>_<train>_scheda_treno.txt
+  kLineGeometry,  // <name>_linea.dat
+  kService,       // <name>_<train>.sim
+  kCells,         // <name>_<train>.dat
 };
 
 std::string file_name(FileKind kind, const std::string& scenario_name,

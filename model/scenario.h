@@ -96,7 +96,7 @@ struct ServiceRecord {
 
 inline constexpr int kServiceRecords = 87;  // indices 0 to 86
 inline constexpr int kFirstSignTextRecord = 80;
-inline constexpr int kProgressiveTre = 81;    // and 82, 83
+inline constexpr int kProgressiveTre = 81;  // and 82, 83
 inline constexpr int kTrainSettingsRecord = 84;
 inline constexpr int kScenarioRecord = 85;
 inline constexpr int kTrainRecord = 86;

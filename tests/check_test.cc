@@ -9,11 +9,11 @@
 #include "model/file_names.h"
 #include "platform/mem_env.h"
 #include "platform/utf8.h"
-#include "tools/cli/exit_status.h"
-#include "writers/writers.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"
 #include "tests/support/tool_folder.h"
+#include "tools/cli/exit_status.h"
+#include "writers/writers.h"
 
 namespace {
 
@@ -312,15 +312,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "no fault (status 0)\n",
                     tools::kExitOk},
         // The name at the end of the line goes with the entry that was passed over.
-        MessageCase{"keyword_typo_with_a_name", given_line(),
-                    testing_support::train_source_with(
-                        {"stazone,   34000,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, X"}),
-                    "@T:49:1: warning: 'stazone' matches no keyword: it and the values after it "
-                    "are passed over; did you mean 'stazione'?\n"
-                    "stazone,   34000,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, X\n"
-                    "^\n"
-                    "no fault (status 0)\n",
-                    tools::kExitOk},
+        MessageCase{
+            "keyword_typo_with_a_name", given_line(),
+            testing_support::train_source_with(
+                {"stazone,   34000,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, X"}),
+            "@T:49:1: warning: 'stazone' matches no keyword: it and the values after it "
+            "are passed over; did you mean 'stazione'?\n"
+            "stazone,   34000,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, X\n"
+            "^\n"
+            "no fault (status 0)\n",
+            tools::kExitOk},
         MessageCase{"decimal_comma", testing_support::line_source_with({"pendenza, 600, 12,5"}),
                     given_train(),
                     "@L:82:16: warning: '12,5' is read as 12 and a field of its own: numbers are "
@@ -337,8 +338,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "no fault (status 0)\n",
                     tools::kExitOk},
         MessageCase{"missing_fields", given_line(),
-                    testing_support::train_source_with(
-                        {"segnale,    20000,   2, 4, 0,  0, 0", "2,  2,0,0, 0"}),
+                    testing_support::train_source_with({"segnale,    20000,   2, 4, 0,  0, 0",
+                                                        "2,  2,0,0, 0"}),
                     "@T:49:1: warning: 'segnale' has 11 fields but its line ends after 6; 'dx' "
                     "and the rest were read from line 50\n"
                     "segnale,    20000,   2, 4, 0,  0, 0\n"
@@ -365,21 +366,21 @@ INSTANTIATE_TEST_SUITE_P(
                     tools::kExitOk},
         // The '#' line is read as a gradient entry, whose numbers the next
         // line cannot give: the warning says why the error stands there.
-        MessageCase{"hash_line",
-                    testing_support::line_source_with(
-                        {"# pendenza in per mille", "pendenza, 33000, 0"}),
-                    given_train(),
-                    "@L:82:1: warning: '#' does not make a comment: this field holds 'pendenza' "
-                    "and is read as that entry; a comment is a field holding '-'\n"
-                    "# pendenza in per mille\n"
-                    "^\n"
-                    "@L:83:1: error: a source could not be read as its fields require: a read "
-                    "past the end of a source, a number that does not fit its field, or bytes that "
-                    "are not Windows-1252 text (status 25): 'pendenza' field p: a number was "
-                    "expected, found 'pendenza'\n"
-                    "pendenza, 33000, 0\n"
-                    "^\n",
-                    tools::kExitStatus},
+        MessageCase{
+            "hash_line",
+            testing_support::line_source_with({"# pendenza in per mille", "pendenza, 33000, 0"}),
+            given_train(),
+            "@L:82:1: warning: '#' does not make a comment: this field holds 'pendenza' "
+            "and is read as that entry; a comment is a field holding '-'\n"
+            "# pendenza in per mille\n"
+            "^\n"
+            "@L:83:1: error: a source could not be read as its fields require: a read "
+            "past the end of a source, a number that does not fit its field, or bytes that "
+            "are not Windows-1252 text (status 25): 'pendenza' field p: a number was "
+            "expected, found 'pendenza'\n"
+            "pendenza, 33000, 0\n"
+            "^\n",
+            tools::kExitStatus},
         MessageCase{"tab_after_the_keyword",
                     testing_support::line_source_with({"pendenza\t3000\t0", "pendenza, 33000, 0"}),
                     given_train(),
@@ -395,8 +396,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "^\n",
                     tools::kExitStatus},
         MessageCase{"values_stored_otherwise", given_line(),
-                    testing_support::train_source_with(
-                        {"aderenza,   1000,   300", "velocita,   2000,   92"}),
+                    testing_support::train_source_with({"aderenza,   1000,   300",
+                                                        "velocita,   2000,   92"}),
                     "@T:49:21: warning: 'aderenza' field a: stored as its low 8 bits, 44\n"
                     "aderenza,   1000,   300\n"
                     "                    ^\n"
@@ -582,13 +583,14 @@ TEST_F(Check, TheBuiltInScenarioHasNoFault) {
   EXPECT_EQ(text.err, "");
   ToolOutcome json = check({"--json"});
   EXPECT_EQ(json.status, tools::kExitOk);
-  EXPECT_EQ(nlohmann::json::parse(json.out), (nlohmann::json{{"status", 0},
-                                                             {"position", nullptr},
-                                                             {"message", "no fault"},
-                                                             {"ended_by_errore", false},
-                                                             {"error", nullptr},
-                                                             {"notes", nlohmann::json::array()},
-                                                             {"diagnostics", nlohmann::json::array()}}));
+  EXPECT_EQ(nlohmann::json::parse(json.out),
+            (nlohmann::json{{"status", 0},
+                            {"position", nullptr},
+                            {"message", "no fault"},
+                            {"ended_by_errore", false},
+                            {"error", nullptr},
+                            {"notes", nlohmann::json::array()},
+                            {"diagnostics", nlohmann::json::array()}}));
 }
 
 TEST_F(Check, AFaultThatEndsTheCompileGivesStatus3) {

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "model/file_names.h"
-#include "tools/cli/exit_status.h"
-#include "writers/writers.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"
 #include "tests/support/tool_folder.h"
+#include "tools/cli/exit_status.h"
+#include "writers/writers.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>

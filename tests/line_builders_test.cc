@@ -231,7 +231,8 @@ TEST(RecordTunnel, The81stTunnelIsRefused) {
   model::Scenario m = model_with_track();
   compiler::CompileState state;
   int32_t status_code = 0;
-  for (int i = 0; i < 80; ++i) status_code = compiler::record_tunnel(m, state, {1000 + 400 * i, 1050 + 400 * i, 2}).code;
+  for (int i = 0; i < 80; ++i)
+    status_code = compiler::record_tunnel(m, state, {1000 + 400 * i, 1050 + 400 * i, 2}).code;
   ASSERT_EQ(status_code, 0);
   EXPECT_EQ(state.tunnel_count, 80);
   EXPECT_EQ(state.tunnel_start[80], 1000 + 400 * 79);

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/case_name.h"
-
 #include <cmath>
 #include <optional>
 #include <string>
+
+#include "tests/support/case_name.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // Digit 1 is tested before 6.
                       CurvatureCase{"curvad61", 0.0001}, CurvatureCase{"curva7", std::nullopt},
                       CurvatureCase{"curva0s", std::nullopt}),
-                         testing_support::CaseName());
+    testing_support::CaseName());
 
 model::LineTable started_plan(int32_t line_span) {
   model::LineTable plan;

@@ -2,8 +2,6 @@
 // memory. What the editor sees: diagnostics at the field at fault, cleared
 // by the fix; hover, outline and the jump to a conflict's other entry; a
 // proper error for every malformed message; and no file ever touched.
-#include "tools/lsp/server.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,6 +21,7 @@
 #include "tools/lsp/edits.h"
 #include "tools/lsp/message_limits.h"
 #include "tools/lsp/message_reader.h"
+#include "tools/lsp/server.h"
 #include "writers/writers.h"
 
 namespace {

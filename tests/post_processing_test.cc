@@ -1,12 +1,11 @@
-#include "compiler/compile_state.h"
-#include "compiler/passes.h"
-
 #include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <vector>
 
 #include "compiler/compile.h"
+#include "compiler/compile_state.h"
+#include "compiler/passes.h"
 #include "model/scenario.h"
 
 namespace {

@@ -2,17 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-
 #include <string>
 #include <vector>
 
 #include "model/file_names.h"
 #include "model/scenario.h"
 #include "platform/mem_env.h"
-#include "tools/cli/exit_status.h"
-#include "writers/writers.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/tool_folder.h"
+#include "tools/cli/exit_status.h"
 #include "writers/writers.h"
 
 namespace {

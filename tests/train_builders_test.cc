@@ -12,15 +12,15 @@ namespace {
 // The builders as the train pass calls them; each returns the status it
 // reports (0 for none), and the signal hands back its possibly raised tempo.
 int32_t signal_status(model::Scenario& m, int32_t position, int32_t sx, int32_t s1, int32_t s2,
-                     int32_t s3, int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3,
-                     int32_t& tempo) {
+                      int32_t s3, int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3,
+                      int32_t& tempo) {
   compiler::SignalEntry signal{position, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo};
   const int32_t code = compiler::place_signal(m, signal).code;
   tempo = signal.tempo;
   return code;
 }
 int32_t slowdown_status(model::Scenario& m, int32_t start, int32_t speed, int32_t length,
-                           int32_t f_tt, int32_t f_ta, int32_t d_v) {
+                        int32_t f_tt, int32_t f_ta, int32_t d_v) {
   return compiler::place_slowdown(m, {start, speed, length, f_tt, f_ta, d_v}).code;
 }
 
@@ -46,7 +46,8 @@ TEST_P(Signal, PacksItsCellAndRepeatCodes) {
   model::Scenario m = empty_line();
   int32_t m_status = 0;
   int32_t tempo = c.tempo;
-  m_status = signal_status(m, c.posizione, c.sx, c.s1, c.s2, c.s3, c.rapp, c.dx, c.d1, c.d2, c.d3, tempo);
+  m_status =
+      signal_status(m, c.posizione, c.sx, c.s1, c.s2, c.s3, c.rapp, c.dx, c.d1, c.d2, c.d3, tempo);
   EXPECT_EQ(m_status, 0);
   const model::Cell& cell = m.cell(c.cell);
   EXPECT_EQ(cell.kind, model::kind::kSignal);

@@ -131,7 +131,8 @@ TEST(LineSourceText, KeepsInnerAndTrailingSpaces) {
 TEST(TrainSourceText, KeepsTheClockLineAndBareSections) {
   auto lines = written_lines(writers::write_train_source, model::FileKind::kTrainSource);
   EXPECT_EQ(lines.front(), "[generale]");
-  EXPECT_EQ(lines[4], "orologio,    10" + std::string(14, ' ') + "5" + std::string(13, ' ') + "30 ");
+  EXPECT_EQ(lines[4],
+            "orologio,    10" + std::string(14, ' ') + "5" + std::string(13, ' ') + "30 ");
   EXPECT_EQ(lines[27], "[rallentamenti]");
   EXPECT_EQ(lines[28], "[segnali]");
   EXPECT_EQ(lines[47], "[codici]");
@@ -171,7 +172,8 @@ TEST(RouteNotesText, WritesEGraveAsOneByteAndKeepsTrailingSpaces) {
   MemEnv env;
   model::Scenario m = given_scenario();
   ASSERT_FALSE(writers::write_route_notes(m, env, kFolder));
-  const std::string& bytes = env.files().at(model::file_path(kFolder, model::FileKind::kRouteNotes, m));
+  const std::string& bytes =
+      env.files().at(model::file_path(kFolder, model::FileKind::kRouteNotes, m));
   auto lines = split_crlf(bytes);
   EXPECT_EQ(lines[6], "   una delle quali \xE8 una vettura pilota ed una motrice E 464.");
   EXPECT_EQ(lines[9].substr(0, 6), " - C'\xE8");

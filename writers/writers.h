@@ -16,15 +16,15 @@ inline constexpr char kScenarioName[] = "Fiumicino Aeroporto_Roma";
 inline constexpr char kTrainNumber[] = "3291";
 
 platform::Status write_line_source(const model::Scenario& model, platform::Env& env,
-                            const std::string& folder);  // line source
+                                   const std::string& folder);  // line source
 platform::Status write_train_source(const model::Scenario& model, platform::Env& env,
-                            const std::string& folder);  // train source
+                                    const std::string& folder);  // train source
 platform::Status write_route_notes(const model::Scenario& model, platform::Env& env,
-                           const std::string& folder);  // route notes
+                                   const std::string& folder);  // route notes
 platform::Status write_slowdown_form(const model::Scenario& model, platform::Env& env,
-                                    const std::string& folder);  // slowdown order form
+                                     const std::string& folder);  // slowdown order form
 platform::Status write_train_card(const model::Scenario& model, platform::Env& env,
-                             const std::string& folder);  // train card
+                                  const std::string& folder);  // train card
 
 // The fixed lines of each text (UTF-8), without line ends.
 std::span<const std::string_view> line_source_lines();

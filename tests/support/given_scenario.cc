@@ -101,8 +101,8 @@ void expect_given_service(const std::string& s) {
   const size_t r85 = 85 * 34 + texts_before_record_85();
   EXPECT_EQ(le16(s, r85 + 14), 24);
   EXPECT_EQ(s.substr(r85 + 16, 24), kGivenScenario);
-  EXPECT_EQ(le16(s, r85 + 40), 610);                          // word_a
-  EXPECT_EQ(le32(s, r85 + 54), kGivenWeightedCode);           // time_s
+  EXPECT_EQ(le16(s, r85 + 40), 610);                 // word_a
+  EXPECT_EQ(le32(s, r85 + 54), kGivenWeightedCode);  // time_s
   const size_t r86 = r85 + 34 + 24;
   EXPECT_EQ(le16(s, r86 + 14), 4);
   EXPECT_EQ(s.substr(r86 + 16, 4), kGivenTrain);
@@ -110,8 +110,8 @@ void expect_given_service(const std::string& s) {
 
 void expect_given_cells(const std::string& c) {
   ASSERT_EQ(c.size(), kGivenCellBytes);
-  EXPECT_EQ(le16(c, 15 + 1), 5121);                      // cell 1 value_a
-  EXPECT_EQ(le16(c, 15 + 3), kGivenPlainCode);           // cell 1 value_b
+  EXPECT_EQ(le16(c, 15 + 1), 5121);             // cell 1 value_a
+  EXPECT_EQ(le16(c, 15 + 3), kGivenPlainCode);  // cell 1 value_b
   // The first station's marker: cell 5, kind 10, value_a 1.
   EXPECT_EQ(c[5 * 15], 10);
   EXPECT_EQ(le16(c, 5 * 15 + 1), 1);

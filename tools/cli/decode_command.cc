@@ -3,9 +3,9 @@
 #include <memory>
 #include <ostream>
 
+#include "tools/cli/commands.h"
 #include "tools/cli/exit_status.h"
 #include "tools/decode/binary_readers.h"
-#include "tools/cli/commands.h"
 #include "tools/decode/decode.h"
 
 namespace tools {

@@ -17,5 +17,4 @@ std::string explain_text(const compiler::KeywordReference& reference);
 // Every keyword as Markdown, one table of fields each.
 std::string reference_markdown();
 
-
 }  // namespace tools

@@ -66,11 +66,10 @@ std::string infer_scenario(ScenarioArgs& args) {
       trains.push_back(*train);
   }
   if (trains.size() != 1)
-    return trains.empty()
-               ? "no train source (" + scenario + "_NUMBER-.txt) in '" + args.folder +
-                     "'; give --train"
-               : "more than one train of '" + scenario + "' in '" + args.folder + "' (" +
-                     listed(trains) + "); choose one with --train";
+    return trains.empty() ? "no train source (" + scenario + "_NUMBER-.txt) in '" + args.folder +
+                                "'; give --train"
+                          : "more than one train of '" + scenario + "' in '" + args.folder + "' (" +
+                                listed(trains) + "); choose one with --train";
   args.scenario = scenario;
   args.train = trains.front();
   return {};

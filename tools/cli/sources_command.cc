@@ -4,8 +4,8 @@
 
 #include "model/file_names.h"
 #include "platform/folders.h"
-#include "tools/cli/exit_status.h"
 #include "tools/cli/commands.h"
+#include "tools/cli/exit_status.h"
 #include "tools/cli/scenario_options.h"
 #include "writers/writers.h"
 

@@ -1,11 +1,11 @@
 #include "tools/decode/decode.h"
 
-#include "model/kind_names.h"
-
 #include <charconv>
 #include <cstdio>
 #include <ostream>
 #include <sstream>
+
+#include "model/kind_names.h"
 
 namespace tools {
 namespace {
@@ -198,7 +198,8 @@ namespace {
 // One cell that is not plain, as describe_cells lists it.
 json describe_cell(const std::vector<model::Cell>& cells, size_t i) {
   const model::Cell& c = cells[i];
-  json item = {{"cell", i}, {"metre", i * 50}, {"kind", c.kind}, {"kind_name", model::kind_name(c.kind)}};
+  json item = {
+      {"cell", i}, {"metre", i * 50}, {"kind", c.kind}, {"kind_name", model::kind_name(c.kind)}};
   json values = cell_values(c);
   if (i == 1 && c.kind == model::kind::kNothing)
     // Cell 1 carries the fixed value and the plain competition code.

@@ -13,7 +13,6 @@
 
 namespace tools {
 
-
 // What a record from 1 to 80 holds: nothing, a name board text (records from
 // 80 downward carry nothing but text), or a station.
 enum class RecordUse { kEmpty, kBoardText, kStation };
