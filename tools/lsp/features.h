@@ -1,6 +1,6 @@
 // What the server answers about a compiled scenario, as protocol JSON:
 // diagnostics, the outline, where a conflict's other entry stands, and which
-// field the cursor is on (hover and completion are in lsp_hover.h).
+// field the cursor is on (hover and completion are in tools/lsp/hover.h).
 #pragma once
 
 #include <functional>
