@@ -37,6 +37,21 @@ job::JobRequest installer_job(const std::string& folder, const std::string& scen
   return request;
 }
 
+// A run that stopped before the binary files were in place: the sources it
+// wrote (the first `written` of its files) go, and the failure is reported
+// with a removal the system refused.
+int report_stopped(platform::Env& env, platform::Ui& ui, std::ostream& err,
+                   const job::JobRequest& request, platform::Error failure, size_t written) {
+  model::Scenario names;
+  names.scenario_name = request.scenario_name;
+  names.train_number = request.train_number;
+  std::vector<platform::Error> failures = {std::move(failure)};
+  if (platform::Status removal = remove_written_sources(env, request.folder, names, written))
+    failures.push_back(*removal);
+  report_failures(ui, err, failures);
+  return exit_status(job::Outcome::kFailed);
+}
+
 // What the user sees of the job's end: " Errore n. " for a compile that
 // ended early, the failing file operation on `err` and in the box.
 int report_job(platform::Env& env, platform::Ui& ui, const job::JobRequest& request,
@@ -50,33 +65,23 @@ int report_job(platform::Env& env, platform::Ui& ui, const job::JobRequest& requ
                     (result.failure && !result.files_written &&
                      (result.failure->path == compile.line_source_path ||
                       result.failure->path == compile.train_source_path)));
-  // The sources are this run's own: a compile that stopped before it wrote
-  // the binary files may have left them behind.
-  model::Scenario names;
-  names.scenario_name = request.scenario_name;
-  names.train_number = request.train_number;
+  // The sources are this run's own (both were written): a compile that
+  // stopped before it wrote the binary files may have left them behind.
+  constexpr size_t kBothSources = 2;
   if (source_taken) {
     platform::Error taken = *unguarded;
     taken.reason +=
         "; another installation in this folder at the same time took the sources "
         "this one wrote: run it again once the other has finished";
-    std::vector<platform::Error> failures = {taken};
-    if (platform::Status removal = remove_written_sources(env, request.folder, names, 2))
-      failures.push_back(*removal);
-    report_failures(ui, err, failures);
-    return exit_status(job::Outcome::kFailed);
+    return report_stopped(env, ui, err, request, std::move(taken), kBothSources);
   }
   if (compile.ended_early) show_error_message(ui, std::to_string(compile.status));
-  if (result.failure) {
-    std::vector<platform::Error> failures = {*result.failure};
-    if (!result.files_written)
-      if (platform::Status removal = remove_written_sources(env, request.folder, names, 2))
-        failures.push_back(*removal);
-    // The binary files in place: the scenario is installed, and what failed
-    // after them (a source or an old file left, the folder not synced) is
-    // said as such.
-    report_failures(ui, err, failures, result.files_written);
-  }
+  if (result.failure && !result.files_written)
+    return report_stopped(env, ui, err, request, *result.failure, kBothSources);
+  // The binary files in place: the scenario is installed, and what failed
+  // after them (a source or an old file left, the folder not synced) is said
+  // as such.
+  if (result.failure) report_failures(ui, err, {*result.failure}, true);
   // Any other status is recorded in the files, as the simulator expects.
   return exit_status(result.outcome());
 }
@@ -135,9 +140,6 @@ int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folde
 int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folder,
                   const InstallerScenario& scenario, std::ostream& err,
                   const platform::LockWait& wait) {
-  model::Scenario names;
-  names.scenario_name = scenario.scenario_name;
-  names.train_number = scenario.train_number;
   ui.show_waiting(kWaitingLabel);
 
   // Another installer in this folder would delete the sources this one is
@@ -163,11 +165,7 @@ int run_installer(platform::Env& env, platform::Ui& ui, const std::string& folde
   } else {
     // The lock's wait given up, or a file not written: stopped before the
     // compile, the sources it wrote would stay behind.
-    std::vector<platform::Error> failures = {*result.failure};
-    if (platform::Status removal = remove_written_sources(env, folder, names, written))
-      failures.push_back(*removal);
-    report_failures(ui, err, failures);
-    status = exit_status(job::Outcome::kFailed);
+    status = report_stopped(env, ui, err, request, *result.failure, written);
   }
   ui.close_waiting();
   return status;
