@@ -2,6 +2,10 @@
 // and the finished model, with every outcome gathered into one result.
 #include "compiler/compile.h"
 
+#include <algorithm>
+#include <set>
+#include <tuple>
+
 #include "compiler/compile_state.h"
 #include "compiler/fault.h"
 #include "compiler/passes.h"
@@ -43,8 +47,10 @@ Location undefined_byte(std::string_view bytes, FileKind file) {
 
 class Compilation {
  public:
-  Compilation(Sources& sources, const CompileOptions& options, CompileResult& result)
+  Compilation(Sources& sources, const CompileOptions& options, CompileResult& result,
+              bool keep_going = false)
       : sources_(sources), result_(result) {
+    state_.keep_going = keep_going;
     model::Scenario& m = result_.model;
     m.scenario_name = std::move(sources.scenario_name);
     m.train_number = std::move(sources.train_number);
@@ -78,7 +84,11 @@ class Compilation {
     }
     try {
       if (!take(*sources_.line, &result_.line_source_text)) return;
-      if (!parse_line_source(m, state_, result_.line_source_text)) return;
+      // The diagnostic pass reads the train source after any fault that
+      // left a cell track to place its entries on.
+      if (!parse_line_source(m, state_, result_.line_source_text) &&
+          !(state_.keep_going && m.has_cell_track()))
+        return;
       if (!sources_.train) {
         result_.train_source_missing = true;
         return;
@@ -88,8 +98,7 @@ class Compilation {
       parse_train_source(m, state_, result_.train_source_text);
     } catch (const ReadFailure& failure) {
       result_.train_source_consumed = true;
-      Location at = failure.location().value_or(Location{});
-      state_.fail(fault_diagnostic(status::kReadFailure, std::nullopt, at, failure.detail()));
+      state_.fail(read_failure_diagnostic(failure));
     }
   }
 
@@ -156,9 +165,42 @@ SourceText text_source(std::string text, FileKind file) {
   return source;
 }
 
+namespace {
+
+// What makes two diagnostics the same report.
+auto report_key(const Diagnostic& d) {
+  return std::tuple(d.at.in_source, d.at.file, d.at.offset, d.at.line, d.severity, d.code,
+                    d.message);
+}
+
+bool has_fault(const CompileResult& result) {
+  return std::any_of(result.diagnostics.begin(), result.diagnostics.end(),
+                     [](const auto& d) { return d.severity == Diagnostic::Severity::kError; });
+}
+
+}  // namespace
+
 CompileResult compile_sources(Sources sources, const CompileOptions& options) {
+  std::optional<Sources> again;
+  if (options.every_fault) again = sources;
   CompileResult result;
   Compilation(sources, options, result).run();
+  if (!again || !has_fault(result)) return result;
+  // The diagnostic pass reads on past each fault. What the compile itself
+  // found stays first and as it was; what only the diagnostic pass found
+  // follows it.
+  CompileResult all;
+  Compilation(*again, options, all, /*keep_going=*/true).run();
+  std::set<decltype(report_key(Diagnostic{}))> told;
+  for (const Diagnostic& d : result.diagnostics) told.insert(report_key(d));
+  // What it found in a source the compile never reached is shown from it.
+  if (result.line_source_text.empty()) result.line_source_text = std::move(all.line_source_text);
+  if (result.train_source_text.empty()) result.train_source_text = std::move(all.train_source_text);
+  for (Diagnostic& d : all.diagnostics) {
+    if (!told.insert(report_key(d)).second) continue;
+    d.past_the_stop = true;
+    result.diagnostics.push_back(std::move(d));
+  }
   return result;
 }
 

@@ -58,6 +58,12 @@ struct CompileOptions {
   // Build the track plan (curve entries are read only then) for the line
   // geometry file.
   bool build_line_file = true;
+  // Diagnose every fault, not only the first: after the compile, a
+  // diagnostic pass reads on past each fault (passing over its entry) and
+  // adds what it finds to the diagnostics, marked past_the_stop. The
+  // status, the position, the model and the compile's own diagnostics stay
+  // exactly those of the compile.
+  bool every_fault = false;
 };
 
 struct CompileResult {

@@ -35,6 +35,13 @@ struct CompileState {
   std::array<int32_t, kMaxTunnels + 1> tunnel_end{};
   int32_t tunnel_count = 0;
 
+  // The diagnostic pass: after a fault it passes over the entry and reads on,
+  // so that later faults are found too. Its model is no scenario: it only
+  // gives the diagnostics.
+  bool keep_going = false;
+  // The entries the diagnostic pass passed over after a fault, in order.
+  std::vector<int> faulted_entries;
+
   SourceRecord record;
   // The faults and warnings found, in order; the last error's code is the status.
   std::vector<Diagnostic> diagnostics;

@@ -38,6 +38,9 @@ struct Diagnostic {
   Location at;
   std::string message;
   std::vector<Note> notes;
+  // Found by reading on past the fault that stopped the compile: the
+  // compile itself never reached it, and it changes no status.
+  bool past_the_stop = false;
 };
 
 }  // namespace compiler

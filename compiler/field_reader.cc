@@ -34,6 +34,13 @@ bool FieldReader::consume_line_end() {
   return true;
 }
 
+void FieldReader::resume_after_line(size_t offset, int line) {
+  pos_ = offset < text_.size() ? offset : text_.size();
+  line_ = line;
+  while (pos_ < text_.size() && !is_line_end(text_[pos_])) ++pos_;
+  if (!consume_line_end()) pos_ = text_.size();
+}
+
 void FieldReader::mark_field_start() {
   field_line_ = line_;
   field_column_ = static_cast<int>(pos_ - line_start_) + 1;

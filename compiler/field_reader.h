@@ -30,6 +30,16 @@ class FieldReader {
   int16_t read_integer() { return static_cast<int16_t>(read_number(INT16_MIN, INT16_MAX)); }
   uint8_t read_byte() { return static_cast<uint8_t>(read_number(0, UINT8_MAX)); }
 
+  // Moves the read position to the start of the line after the one that
+  // holds byte `offset`, line `line` (1-based); to the end of the text when
+  // that line is the last.
+  void resume_after_line(size_t offset, int line);
+  // Moves to the start of the next line unless the read position is at the
+  // start of one.
+  void skip_rest_of_line() {
+    if (pos_ != line_start_) resume_after_line(pos_, line_);
+  }
+
   // Where the field last read starts: 1-based line and column (in bytes),
   // its byte offset in the text, and its length up to the separator (blanks
   // after a number not counted).

@@ -89,7 +89,7 @@ bool parse_line_source(model::Scenario& model, CompileState& state, std::string_
   } catch (ReadFailure& failure) {
     failure.locate(cursor.failure_location(failure.line(), failure.column()), state.record,
                    cursor.entry(), text);
-    cursor.finish_entry();
+    cursor.finish_entry(failure.tells_layout());
     throw;
   }
 }

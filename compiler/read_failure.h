@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/diagnostic.h"
 #include "compiler/source_record.h"
@@ -32,13 +33,22 @@ class ReadFailure : public std::runtime_error {
   // What to tell the author: the entry's keyword and field when known, and
   // what was found there.
   const std::string& detail() const { return detail_; }
+  // The other places involved: where a field sought past its entry's line
+  // was read.
+  const std::vector<Note>& notes() const { return notes_; }
+  // The detail tells how the entry's fields were laid out over its lines.
+  bool tells_layout() const { return !notes_.empty(); }
 
  private:
   int line_;
   int column_;
   std::optional<Location> location_;
   std::string detail_ = what();
+  std::vector<Note> notes_;
 };
+
+// The fault a read failure records (status 25), at its place with its notes.
+Diagnostic read_failure_diagnostic(const ReadFailure& failure);
 
 // A computed value stored into a narrower field: it must fit, or the parse
 // fails as a conversion failure.

@@ -1,5 +1,6 @@
 #include "compiler/source_cursor.h"
 
+#include "compiler/entry_names.h"
 #include "compiler/keyword.h"
 #include "compiler/read_failure.h"
 #include "compiler/warnings.h"
@@ -13,6 +14,13 @@ size_t characters(std::string_view utf8) {
   for (char c : utf8)
     if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
   return n;
+}
+
+std::string lower_ascii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
 }
 
 }  // namespace
@@ -36,11 +44,51 @@ void SourceCursor::warn(Diagnostic d) {
   if (warnings_given_ <= kMostWarnings) warnings_.push_back(std::move(d));
 }
 
-void SourceCursor::finish_keyword(bool examined) {
+std::optional<Diagnostic> SourceCursor::misplaced_keyword() {
+  const KeywordReference* found = nullptr;
+  for (const KeywordReference& r : keyword_references()) {
+    if (r.section == section_) continue;
+    const size_t variants = r.variants.empty() ? 1 : r.variants.size();
+    for (size_t v = 0; v < variants && !found; ++v)
+      if (keyword_matches(r, keyword_, v)) found = &r;
+    if (found) break;
+  }
+  if (!found) return std::nullopt;
+  const std::string name = keyword_name(*found);
+  const std::string field = trimmed_field(keyword_);
+  const bool just_the_keyword = contains_ignoring_case(name, lower_ascii(field));
+  const std::string is = "'" + field + "'" + (just_the_keyword ? " is" : " holds '" + name + "',");
+  if (found->file != file_) {
+    const bool train = found->file == model::FileKind::kTrainSource;
+    return warning(keyword_at_, is + " a keyword of the " + (train ? "train" : "line") +
+                                    " source: the " + (train ? "line" : "train") +
+                                    " source passes it over; move the entry to the " +
+                                    (train ? "train" : "line") + " source");
+  }
+  if (section_ == Section::kGeneral) {
+    // Every feature entry after it would be told the same: once is enough.
+    if (told_general_never_ended_) return warning(keyword_at_, "");
+    told_general_never_ended_ = true;
+    return warning(keyword_at_,
+                   is + " a line feature, but the general part has not ended: it ends at the "
+                        "first section header after '[generale]' (a field such as '[curve]'), "
+                        "and until then no feature entry is read; put a section header before "
+                        "the first feature entry");
+  }
+  return warning(keyword_at_, is +
+                                  " a keyword of the general part, which ended at the section "
+                                  "header on line " +
+                                  std::to_string(section_header_at_.line) +
+                                  ": here it is passed over; move it before that header");
+}
+
+void SourceCursor::finish_keyword(bool examined, bool cut_short) {
   const std::vector<int> begun = std::move(begun_);
   begun_.clear();
   const bool passed_over = entry_passed_over_;
   entry_passed_over_ = false;
+  const bool follows_comment = follows_comment_on_its_line_;
+  follows_comment_on_its_line_ = false;
   if (!warning_ || keyword_at_.line == 0 || warnings_given_ > kMostWarnings) return;
   if (passed_over && begun.empty()) {
     line_passed_over_ = keyword_at_.line;
@@ -50,16 +98,16 @@ void SourceCursor::finish_keyword(bool examined) {
   if (begun.empty() && line_passed_over_ == keyword_at_.line) return;
   if (!begun.empty()) {
     for (int e : begun)
-      for (Diagnostic& d : entry_layout(text_, record_.entry(e))) warn(std::move(d));
+      for (Diagnostic& d : entry_layout(text_, record_.entry(e), cut_short)) warn(std::move(d));
     last_entry_ = begun.back();
     return;
   }
-  // A comment field, passed over on purpose.
-  if (contains(keyword_, "-")) return;
   const std::string_view field = keyword_;
   const size_t first = field.find_first_not_of(" \t");
-  const bool number = first != std::string_view::npos &&
-                      field.find_first_not_of("0123456789 \t", first) == std::string_view::npos;
+  const size_t digits = first != std::string_view::npos && field[first] == '-' ? first + 1 : first;
+  const bool number = digits != std::string_view::npos && digits < field.size() &&
+                      field[digits] >= '0' && field[digits] <= '9' &&
+                      field.find_first_not_of("0123456789 \t", digits) == std::string_view::npos;
   if (number) {
     if (last_entry_ == SourceRecord::kNone || last_entry_ == extra_warned_) return;
     const SourceEntry& entry = record_.entry(last_entry_);
@@ -70,6 +118,8 @@ void SourceCursor::finish_keyword(bool examined) {
     extra_warned_ = last_entry_;
     return;
   }
+  // A comment field, passed over on purpose.
+  if (contains(keyword_, "-")) return;
   if (!examined) {
     if (!field.empty() && field[0] != '[')
       warn(warning(keyword_at_,
@@ -77,8 +127,17 @@ void SourceCursor::finish_keyword(bool examined) {
                    "line such as [fine]"));
     return;
   }
-  if (std::optional<Diagnostic> d = unmatched_field(keyword_, keyword_at_)) {
-    warn(std::move(*d));
+  std::optional<Diagnostic> d = misplaced_keyword();
+  if (!d) d = unmatched_field(keyword_, keyword_at_);
+  if (d && follows_comment && !d->message.empty()) {
+    const std::string t = trimmed_field(keyword_);
+    d = warning(keyword_at_, "'" + t +
+                                 "' is read as a keyword field, although it continues the comment "
+                                 "before it: a comment ends at its comma; put a '-' in this field "
+                                 "too, or leave out the comma");
+  }
+  if (d) {
+    if (!d->message.empty()) warn(std::move(*d));
     line_passed_over_ = keyword_at_.line;
   }
 }
@@ -91,8 +150,34 @@ void SourceCursor::finish() {
   finish_keyword(/*examined=*/!(begun_.empty() && last));
 }
 
-void SourceCursor::finish_entry() {
-  if (!begun_.empty()) finish_keyword(/*examined=*/true);
+void SourceCursor::finish_entry(bool cut_short) {
+  if (!begun_.empty()) finish_keyword(/*examined=*/true, cut_short);
+}
+
+bool SourceCursor::resume_after_entry() {
+  begun_.clear();
+  entry_passed_over_ = false;
+  follows_comment_on_its_line_ = false;
+  if (entry_ == SourceRecord::kNone) return !reader_.at_end();
+  const Location& at = record_.entry(entry_).keyword_at;
+  reader_.resume_after_line(at.offset, at.line);
+  keyword_at_ = Location{};
+  entry_ = SourceRecord::kNone;
+  return !reader_.at_end();
+}
+
+bool SourceCursor::skip_rest_of_entry_line() {
+  finish_keyword(/*examined=*/true);
+  reader_.skip_rest_of_line();
+  keyword_at_ = Location{};
+  entry_ = SourceRecord::kNone;
+  return !reader_.at_end();
+}
+
+void SourceCursor::enter_section(Section section) {
+  if (section_ == Section::kGeneral && section != Section::kGeneral)
+    section_header_at_ = keyword_at_;
+  section_ = section;
 }
 
 void SourceCursor::read_keyword() {
@@ -104,7 +189,9 @@ void SourceCursor::read_keyword() {
 
 bool SourceCursor::skip_comments(int limit, bool stop_at_end) {
   for (int i = 0; i < limit && contains(keyword_, "-"); ++i) {
+    const int comment_line = keyword_at_.line;
     read_keyword();
+    follows_comment_on_its_line_ = keyword_at_.line == comment_line;
     if (stop_at_end && reader_.at_end()) return false;
   }
   return true;

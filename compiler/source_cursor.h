@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "compiler/diagnostic.h"
 #include "compiler/field_reader.h"
+#include "compiler/field_reference.h"
 #include "compiler/source_record.h"
 #include "model/file_names.h"
 
@@ -28,13 +30,25 @@ class SourceCursor {
   // than their keyword wants are warned about; the head before "[generale]"
   // is passed over in silence.
   void start_warning() { warning_ = true; }
+  // The section whose keyword fields are read from here on: a keyword of
+  // another section is told as misplaced rather than as a typo.
+  void enter_section(Section section);
   // The end of the pass: the last keyword field read is looked at too.
   void finish();
   // A pass that stops at a fault: the entry being read is looked at, so
-  // that a layout that explains the fault is told.
-  void finish_entry();
+  // that a layout that explains the fault is told. `cut_short`: the fault
+  // is a read of a field past the entry's line, whose message already tells
+  // how the entry's fields were laid out.
+  void finish_entry(bool cut_short = false);
+  // After a read failure the diagnostic pass goes on: from the line after
+  // the entry's keyword, which it reads afresh. False at the end of the text.
+  bool resume_after_entry();
+  // After an entry the diagnostic pass passed over: what its line still
+  // holds belongs to it. False at the end of the text.
+  bool skip_rest_of_entry_line();
 
   bool at_end() const { return reader_.at_end(); }
+  std::string_view text() const { return text_; }
 
   // Reads the next field as a keyword field.
   void read_keyword();
@@ -76,7 +90,10 @@ class SourceCursor {
   void warn(Diagnostic d);
   static constexpr int kMostWarnings = 50;
   // Looks at the keyword field last read once the entries it began are read.
-  void finish_keyword(bool examined);
+  void finish_keyword(bool examined, bool cut_short = false);
+  // A keyword field that matched nothing but holds a keyword of another
+  // section or source; told once for a general part that never ended.
+  std::optional<Diagnostic> misplaced_keyword();
 
   std::string_view text_;
   FieldReader reader_;
@@ -94,6 +111,10 @@ class SourceCursor {
   bool entry_passed_over_ = false;          // the last keyword is one passed over on purpose
   int extra_warned_ = SourceRecord::kNone;  // one extra-field warning an entry
   int warnings_given_ = 0;
+  Section section_ = Section::kGeneral;
+  Location section_header_at_;  // the header that ended the general part
+  bool told_general_never_ended_ = false;
+  bool follows_comment_on_its_line_ = false;  // the field was read in place of a comment field
 };
 
 }  // namespace compiler

@@ -94,7 +94,7 @@ void parse_train_source(model::Scenario& model, CompileState& state, std::string
   } catch (ReadFailure& failure) {
     failure.locate(cursor.failure_location(failure.line(), failure.column()), state.record,
                    cursor.entry(), text);
-    cursor.finish_entry();
+    cursor.finish_entry(failure.tells_layout());
     throw;
   }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "compiler/entry_names.h"
 #include "compiler/field_reference.h"
 #include "compiler/keyword.h"
 #include "compiler/range_rule.h"
@@ -165,8 +166,11 @@ std::optional<Diagnostic> unmatched_field(std::string_view field, const Location
   return warning(at, message);
 }
 
-std::vector<Diagnostic> entry_layout(std::string_view text, const SourceEntry& entry) {
+std::vector<Diagnostic> entry_layout(std::string_view text, const SourceEntry& entry,
+                                     bool cut_short) {
   std::vector<Diagnostic> found;
+  // A fault that read a field past the entry's line says all this itself.
+  if (cut_short) return found;
   const std::string& k = entry.keyword;
   const std::string t = trimmed(k);
   if (!t.empty() && t[0] == '#') {
@@ -193,15 +197,27 @@ std::vector<Diagnostic> entry_layout(std::string_view text, const SourceEntry& e
                                 "put a comma after the keyword"));
     return found;
   }
+  if (contains(k, "-")) {
+    const SectionRules& rules = section_rules(reference_for(entry.kind).section);
+    found.push_back(warning(
+        entry.keyword_at, "this field holds '-', but only " + std::to_string(rules.comment_fields) +
+                              " comment fields in a row are passed over " +
+                              (reference_for(entry.kind).section == Section::kGeneral
+                                   ? "in the general part"
+                                   : "here (ten in the general part)") +
+                              ", so it is read as a keyword field, and it holds '" +
+                              std::string(reference_for(entry.kind).word) +
+                              "': shorten the comment, or break the run with an empty line"));
+    return found;
+  }
   for (size_t i = 0; i < entry.fields.size(); ++i) {
     if (entry.fields[i].line == entry.keyword_at.line) continue;
-    found.push_back(
-        warning(entry.keyword_at, "'" + keyword_name(entry) + "' has " +
-                                      std::to_string(reference_for(entry.kind).fields.size()) +
-                                      " fields but its line ends after " + std::to_string(i) +
-                                      "; '" + field_name(entry, static_cast<int>(i) + 1) +
-                                      "' and the rest were read from line " +
-                                      std::to_string(entry.fields[i].line)));
+    found.push_back(warning(
+        entry.keyword_at,
+        written_keyword(entry) + " has " + std::to_string(reference_for(entry.kind).fields.size()) +
+            " fields but its line ends after " + std::to_string(i) + "; '" +
+            field_name(entry, static_cast<int>(i) + 1) + "' and the rest were read from line " +
+            std::to_string(entry.fields[i].line)));
     break;
   }
   (void)text;
@@ -218,8 +234,13 @@ Diagnostic extra_field(std::string_view text, const SourceEntry& entry, const Lo
         last, "'" + std::string(text.substr(last.offset, at.offset + at.length - last.offset)) +
                   "' is read as " + std::string(text.substr(last.offset, last.length)) +
                   " and a field of its own: numbers are whole, with no decimal comma");
-  return warning(at, "a field beyond the " + std::to_string(entry.fields.size()) + " of '" +
-                         keyword_name(entry) + "': it is passed over");
+  const std::string field = trimmed_field(text.substr(at.offset, at.length));
+  if (!field.empty() && field[0] == '-')
+    return warning(at, "a field beyond the " + std::to_string(entry.fields.size()) + " of " +
+                           written_keyword(entry) + ": '" + field +
+                           "' holds '-', so it is passed over as a comment");
+  return warning(at, "a field beyond the " + std::to_string(entry.fields.size()) + " of " +
+                         written_keyword(entry) + ": it is passed over");
 }
 
 std::vector<Diagnostic> encoding_warnings(std::string_view bytes, model::FileKind file) {
@@ -279,7 +300,7 @@ std::optional<Diagnostic> past_line_end(const model::Scenario& model, const Sour
 Diagnostic stored_otherwise(const SourceEntry& entry, int n, const std::string& how) {
   const size_t i = static_cast<size_t>(n) - 1;
   const Location at = i < entry.fields.size() ? entry.fields[i] : entry.keyword_at;
-  return warning(at, "'" + keyword_name(entry) + "' field " + field_name(entry, n) + ": " + how);
+  return warning(at, written_keyword(entry) + " field " + field_name(entry, n) + ": " + how);
 }
 
 }  // namespace compiler

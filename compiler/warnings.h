@@ -29,7 +29,10 @@ std::optional<Diagnostic> unmatched_field(std::string_view field, const Location
 
 // An entry's fields as laid out: fields read from a later line than the
 // keyword's (a field is missing), a tab between the keyword and its values.
-std::vector<Diagnostic> entry_layout(std::string_view text, const SourceEntry& entry);
+// An entry's keyword field read past the comment rule's limit. `cut_short`:
+// a fault tells the layout already.
+std::vector<Diagnostic> entry_layout(std::string_view text, const SourceEntry& entry,
+                                     bool cut_short = false);
 
 // A number read as the keyword of a next entry on the line of `entry`: an
 // extra field, or the decimals of a number written with a comma.

@@ -91,16 +91,18 @@ INSTANTIATE_TEST_SUITE_P(
                     "are not Windows-1252 text (status 25): 'velocita' field v: a number was "
                     "expected, found '8O'\n"
                     "velocita,   10400,    8O\n"
-                    "                      ^\n"},
+                    "                      ^\n"
+                    "1 error, 0 warnings; compile records status 25\n"},
         // Columns count characters, as an editor does: "à" is one.
         MessageCase{"read_failure_after_a_letter_outside_ascii", given_line(),
                     replacing(given_train(), "velocita,   10400", "velocità,   10400,    8O"),
                     "@T:11:23: error: a source could not be read as its fields require: a read "
                     "past the end of a source, a number that does not fit its field, or bytes that "
-                    "are not Windows-1252 text (status 25): 'velocita' field v: a number was "
+                    "are not Windows-1252 text (status 25): 'velocità' field v: a number was "
                     "expected, found '8O'\n"
                     "velocità,   10400,    8O\n"
-                    "                      ^\n"},
+                    "                      ^\n"
+                    "1 error, 0 warnings; compile records status 25\n"},
         // An entry cut short by the end of the file: the entry itself.
         MessageCase{"read_failure_past_the_end", given_line(), train_cut_short(),
                     "@T:49:1: error: a source could not be read as its fields require: a read "
@@ -108,7 +110,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "are not Windows-1252 text (status 25): 'segnale' is cut short by the end of "
                     "the file before its field s2\n"
                     "segnale,    1500,   2, 4\n"
-                    "^\n"},
+                    "^\n"
+                    "1 error, 0 warnings; compile records status 25\n"},
         // Range rule: the position.
         MessageCase{"range_rule_train_source", given_line(),
                     testing_support::train_source_with({"velocita,   41901,    80"}),
@@ -117,7 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "velocita,   41901,    80\n"
                     "            ^\n"
                     "note: the range rule accepts positions up to 41900 m on this line (last cell "
-                    "840)\n"},
+                    "840)\n"
+                    "1 error, 0 warnings; compile records status 15\n"},
         // A refusal in the line source lets the train pass run with the status
         // set, which stops at its first signal; the entry at fault is the line's.
         MessageCase{"range_rule_line_source",
@@ -131,7 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "@T:30:1: note: the train pass went on with the status set and stopped here; "
                     "the compile records this entry's position, 1500 m\n"
                     "segnale,    1500,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
-                    "^\n"},
+                    "^\n"
+                    "1 error, 0 warnings; compile records status 15\n"},
         // Occupied cells: the position of the entry that found its cell taken.
         MessageCase{"signal_on_a_taken_cell", given_line(),
                     testing_support::train_source_with(
@@ -142,7 +147,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "            ^\n"
                     "@T:30:1: note: cell 31 is taken by the signal at 1500 m\n"
                     "segnale,    1500,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
-                    "^\n"},
+                    "^\n"
+                    "1 error, 0 warnings; compile records status 16\n"},
         MessageCase{"name_board_on_a_speed_board",
                     testing_support::line_source_with({"cartello_indicatore,  7700,   (X)(Y)"}),
                     given_train(),
@@ -152,7 +158,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "                      ^\n"
                     "@L:59:1: note: cell 155 is taken by the maximum-speed board at 7700 m\n"
                     "indicatori_vmax,  7700,  80,  80,  90,  2,  80,  80,  90,  2\n"
-                    "^\n"},
+                    "^\n"
+                    "1 error, 0 warnings; compile records status 6\n"},
         // Station rules: the position, or the length when it is the length.
         MessageCase{"stations_too_close", given_line(),
                     replacing(given_train(), "stazione,   26650",
@@ -167,7 +174,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "26350 m\n"
                     "stazione,   25800,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, ROMA "
                     "TRASTEVERE\n"
-                    "^\n"},
+                    "^\n"
+                    "1 error, 0 warnings; compile records status 22\n"},
         MessageCase{"station_length_not_a_multiple_of_100", given_line(),
                     replacing(given_train(), "stazione,   26650",
                               "stazione,   26650,  2,  550,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, "
@@ -176,7 +184,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "26650 m)\n"
                     "stazione,   26650,  2,  550,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, ROMA "
                     "OSTIENSE\n"
-                    "                        ^\n"},
+                    "                        ^\n"
+                    "1 error, 0 warnings; compile records status 9\n"},
         // Post-processing: the signal at 1500 m (cell 31) stands 16 cells
         // before the warning board of a slowdown at 3500 m, and the two cells
         // before it hold signals.
@@ -200,7 +209,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "@T:50:1: note: cell 29, 100 m before the signal, is taken by the signal at "
                     "1400 m\n"
                     "segnale,    1400,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
-                    "^\n"},
+                    "^\n"
+                    "1 error, 0 warnings; compile records status 11\n"},
         // The same with the warning board exactly 20 cells after the signal,
         // the farthest that still asks for a marker.
         MessageCase{"no_room_before_a_signal_20_cells_before_the_board", given_line(),
@@ -223,7 +233,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "@T:50:1: note: cell 29, 100 m before the signal, is taken by the signal at "
                     "1400 m\n"
                     "segnale,    1400,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
-                    "^\n"},
+                    "^\n"
+                    "1 error, 0 warnings; compile records status 11\n"},
         // A slowdown starting in cell 101 whose first group of candidates
         // (cells 96, 95, 94) holds three signals.
         MessageCase{"no_room_before_a_slowdown", given_line(),
@@ -247,7 +258,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "@T:51:1: note: cell 94, 350 m before the start, is taken by the signal at "
                     "4650 m\n"
                     "segnale,    4650,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
-                    "^\n"},
+                    "^\n"
+                    "1 error, 0 warnings; compile records status 12\n"},
         // An 80 km/h slowdown from cell 101 to 119: its first marker goes
         // 8 cells after the start, into cell 109, 108 or 110, all signals.
         MessageCase{"no_room_inside_a_slowdown", given_line(),
@@ -271,7 +283,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "@T:51:1: note: cell 110, a place for the marker inside the slowdown, is taken "
                     "by the signal at 5450 m\n"
                     "segnale,    5450,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
-                    "^\n"},
+                    "^\n"
+                    "1 error, 0 warnings; compile records status 13\n"},
         // A 120 km/h slowdown ending in cell 119; the first signal after it
         // stands in cell 120 and cell 118 holds another signal.
         MessageCase{"no_room_before_the_signal_after_a_slowdown", given_line(),
@@ -293,7 +306,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "@T:49:1: note: cell 118, 100 m before that signal, is taken by the signal at "
                     "5850 m\n"
                     "segnale,    5850,   2, 4, 0,  0, 0,    2,  2,0,0, 0\n"
-                    "^\n"}),
+                    "^\n"
+                    "1 error, 0 warnings; compile records status 13\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- Warnings ------------------------------------------------------------------------------
@@ -309,7 +323,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "are passed over; did you mean 'pendenza'?\n"
                     "pendnza, 3000, 0\n"
                     "^\n"
-                    "no fault (status 0)\n",
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
                     tools::kExitOk},
         // The name at the end of the line goes with the entry that was passed over.
         MessageCase{
@@ -320,7 +335,8 @@ INSTANTIATE_TEST_SUITE_P(
             "are passed over; did you mean 'stazione'?\n"
             "stazone,   34000,  2,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, X\n"
             "^\n"
-            "no fault (status 0)\n",
+            "no fault (status 0)\n"
+            "0 errors, 1 warning\n",
             tools::kExitOk},
         MessageCase{"decimal_comma", testing_support::line_source_with({"pendenza, 600, 12,5"}),
                     given_train(),
@@ -328,14 +344,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "whole, with no decimal comma\n"
                     "pendenza, 600, 12,5\n"
                     "               ^\n"
-                    "no fault (status 0)\n",
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
                     tools::kExitOk},
         MessageCase{"extra_field", testing_support::line_source_with({"pendenza, 33000, 0, 7"}),
                     given_train(),
                     "@L:82:21: warning: a field beyond the 2 of 'pendenza': it is passed over\n"
                     "pendenza, 33000, 0, 7\n"
                     "                    ^\n"
-                    "no fault (status 0)\n",
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
                     tools::kExitOk},
         MessageCase{"missing_fields", given_line(),
                     testing_support::train_source_with({"segnale,    20000,   2, 4, 0,  0, 0",
@@ -344,7 +362,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "and the rest were read from line 50\n"
                     "segnale,    20000,   2, 4, 0,  0, 0\n"
                     "^\n"
-                    "no fault (status 0)\n",
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
                     tools::kExitOk},
         MessageCase{"past_the_end_of_the_line", given_line(),
                     testing_support::train_source_with({"velocita,   36000,    80"}),
@@ -353,7 +372,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "end\n"
                     "velocita,   36000,    80\n"
                     "            ^\n"
-                    "no fault (status 0)\n",
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
                     tools::kExitOk},
         MessageCase{"curve_side", testing_support::line_source_with({"curva destra 4, 33500, 100"}),
                     given_train(),
@@ -362,39 +382,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "class for a right one\n"
                     "curva destra 4, 33500, 100\n"
                     "^\n"
-                    "no fault (status 0)\n",
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
                     tools::kExitOk},
-        // The '#' line is read as a gradient entry, whose numbers the next
-        // line cannot give: the warning says why the error stands there.
-        MessageCase{
-            "hash_line",
-            testing_support::line_source_with({"# pendenza in per mille", "pendenza, 33000, 0"}),
-            given_train(),
-            "@L:82:1: warning: '#' does not make a comment: this field holds 'pendenza' "
-            "and is read as that entry; a comment is a field holding '-'\n"
-            "# pendenza in per mille\n"
-            "^\n"
-            "@L:83:1: error: a source could not be read as its fields require: a read "
-            "past the end of a source, a number that does not fit its field, or bytes that "
-            "are not Windows-1252 text (status 25): 'pendenza' field p: a number was "
-            "expected, found 'pendenza'\n"
-            "pendenza, 33000, 0\n"
-            "^\n",
-            tools::kExitStatus},
-        MessageCase{"tab_after_the_keyword",
-                    testing_support::line_source_with({"pendenza\t3000\t0", "pendenza, 33000, 0"}),
-                    given_train(),
-                    "@L:82:1: warning: a tab separates 'pendenza' from its values, so the values "
-                    "in this field are not read; put a comma after the keyword\n"
-                    "pendenza\t3000\t0\n"
-                    "^\n"
-                    "@L:83:1: error: a source could not be read as its fields require: a read "
-                    "past the end of a source, a number that does not fit its field, or bytes that "
-                    "are not Windows-1252 text (status 25): 'pendenza' field p: a number was "
-                    "expected, found 'pendenza'\n"
-                    "pendenza, 33000, 0\n"
-                    "^\n",
-                    tools::kExitStatus},
         MessageCase{"values_stored_otherwise", given_line(),
                     testing_support::train_source_with({"aderenza,   1000,   300",
                                                         "velocita,   2000,   92"}),
@@ -405,7 +395,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "steps of 5\n"
                     "velocita,   2000,   92\n"
                     "                    ^\n"
-                    "no fault (status 0)\n",
+                    "no fault (status 0)\n"
+                    "0 errors, 2 warnings\n",
                     tools::kExitOk},
         MessageCase{"letter_case_of_a_general_keyword",
                     replacing(given_line(), "sfondo uno", "Sfondo Uno,    1"), given_train(),
@@ -413,7 +404,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "are passed over; letter case matters for this keyword: write 'sfondo uno'\n"
                     "Sfondo Uno,    1\n"
                     "^\n"
-                    "no fault (status 0)\n",
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
                     tools::kExitOk},
         MessageCase{"section_header_holding_a_keyword", given_line(),
                     testing_support::train_source_with(
@@ -428,7 +420,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "'[stazioni]'\n"
                     "[stazione]\n"
                     "^\n"
-                    "no fault (status 0)\n",
+                    "no fault (status 0)\n"
+                    "0 errors, 2 warnings\n",
                     tools::kExitOk},
         MessageCase{"unknown_section_header", testing_support::line_source_with({"[gallerie]"}),
                     given_train(),
@@ -436,7 +429,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "headers only group entries, and one like '[stazione]' is read as a keyword\n"
                     "[gallerie]\n"
                     "^\n"
-                    "no fault (status 0)\n",
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
                     tools::kExitOk},
         // "Ò" saved as UTF-8 reads as two Windows-1252 characters.
         MessageCase{"text_saved_as_utf8", given_line(),
@@ -449,7 +443,198 @@ INSTANTIATE_TEST_SUITE_P(
                     "NICOL\xC3\x83\xE2\x80\x99\n"
                     "                                                                             "
                     "    ^\n"
-                    "no fault (status 0)\n",
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- Faults at their cause ---------------------------------------------------------------
+
+// A fault that the field reader meets on a later line than the entry's is
+// the entry's: it is told there, with what its keyword field shows.
+INSTANTIATE_TEST_SUITE_P(
+    FaultsAtTheirCause, CheckMessage,
+    ::testing::Values(
+        MessageCase{
+            "hash_line",
+            testing_support::line_source_with({"# pendenza in per mille", "pendenza, 33000, 0"}),
+            given_train(),
+            "@L:82:1: error: a source could not be read as its fields require: a read past the end "
+            "of a source, a number that does not fit its field, or bytes that are not Windows-1252 "
+            "text (status 25): 'pendenza' (found in the field '# pendenza in per mille') at line "
+            "82 has 0 of its 2 numbers; the 1st (p) was read from line 83: a number was expected, "
+            "found 'pendenza'; '#' does not make a comment: the field holds 'pendenza' and is read "
+            "as that entry; a comment is a field holding '-'\n"
+            "# pendenza in per mille\n"
+            "^\n"
+            "@L:83:1: note: field p of that entry was read here\n"
+            "pendenza, 33000, 0\n"
+            "^\n"
+            "1 error, 0 warnings; compile records status 25\n"},
+        MessageCase{"tab_after_the_keyword",
+                    testing_support::line_source_with({"pendenza\t3000\t0", "pendenza, 33000, 0"}),
+                    given_train(),
+                    "@L:82:1: error: a source could not be read as its fields require: a read past "
+                    "the end of a source, a number that does not fit its field, or bytes that are "
+                    "not Windows-1252 text (status 25): 'pendenza' at line 82 has 0 of its 2 "
+                    "numbers; the 1st (p) was read from line 83: a number was expected, found "
+                    "'pendenza'; a tab separates the keyword from its values, so the values in the "
+                    "keyword field are not read: put a comma after the keyword\n"
+                    "pendenza\t3000\t0\n"
+                    "^\n"
+                    "@L:83:1: note: field p of that entry was read here\n"
+                    "pendenza, 33000, 0\n"
+                    "^\n"
+                    "1 error, 0 warnings; compile records status 25\n"},
+        MessageCase{
+            "comma_missing_after_the_keyword",
+            testing_support::line_source_with({"pendenza  3000, 2", "pendenza, 33000, 0"}),
+            given_train(),
+            "@L:82:1: error: a source could not be read as its fields require: a read past the end "
+            "of a source, a number that does not fit its field, or bytes that are not Windows-1252 "
+            "text (status 25): 'pendenza' at line 82 has 1 of its 2 numbers; the 2nd (g) was read "
+            "from line 83: a number was expected, found 'pendenza'; the keyword field 'pendenza  "
+            "3000' ends in 3000: put a comma between the keyword and its first value\n"
+            "pendenza  3000, 2\n"
+            "^\n"
+            "@L:83:1: note: field g of that entry was read here\n"
+            "pendenza, 33000, 0\n"
+            "^\n"
+            "1 error, 0 warnings; compile records status 25\n"},
+        MessageCase{"field_missing",
+                    testing_support::line_source_with({"pendenza, 3000", "pendenza, 33000, 0"}),
+                    given_train(),
+                    "@L:82:1: error: a source could not be read as its fields require: a read past "
+                    "the end of a source, a number that does not fit its field, or bytes that are "
+                    "not Windows-1252 text (status 25): 'pendenza' at line 82 has 1 of its 2 "
+                    "numbers; the 2nd (g) was read from line 83: a number was expected, found "
+                    "'pendenza'; a value or a comma is missing on line 82\n"
+                    "pendenza, 3000\n"
+                    "^\n"
+                    "@L:83:1: note: field g of that entry was read here\n"
+                    "pendenza, 33000, 0\n"
+                    "^\n"
+                    "1 error, 0 warnings; compile records status 25\n"},
+        MessageCase{
+            "last_field_missing", given_line(),
+            testing_support::train_source_with({"segnale,    20000,   2, 4, 0,  0, 0,    2,  2,0,0",
+                                                "velocita,   30000,    80"}),
+            "@T:49:1: error: a source could not be read as its fields require: a read past the end "
+            "of a source, a number that does not fit its field, or bytes that are not Windows-1252 "
+            "text (status 25): 'segnale' at line 49 has 10 of its 11 numbers; the 11th (tempo) was "
+            "read from line 50: a number was expected, found 'velocita'; a value or a comma is "
+            "missing on line 49\n"
+            "segnale,    20000,   2, 4, 0,  0, 0,    2,  2,0,0\n"
+            "^\n"
+            "@T:50:1: note: field tempo of that entry was read here\n"
+            "velocita,   30000,    80\n"
+            "^\n"
+            "1 error, 0 warnings; compile records status 25\n"},
+        MessageCase{
+            "from_to_value",
+            testing_support::line_source_with({"montagna, 5000-5600, 2", "pendenza, 33000, 0"}),
+            given_train(),
+            "@L:82:11: error: a source could not be read as its fields require: a read past the "
+            "end of a source, a number that does not fit its field, or bytes that are not "
+            "Windows-1252 text (status 25): 'montagna' field start: a number was expected, found "
+            "'5000-5600'; '5000-5600' is one field: write each number as a field of its own, apart "
+            "by a comma\n"
+            "montagna, 5000-5600, 2\n"
+            "          ^\n"
+            "1 error, 0 warnings; compile records status 25\n"},
+        MessageCase{"note_holding_a_keyword",
+                    testing_support::line_source_with({"attenzione: la pendenza qui cambia spesso",
+                                                       "pendenza, 33000, 0"}),
+                    given_train(),
+                    "@L:82:1: error: a source could not be read as its fields require: a read past "
+                    "the end of a source, a number that does not fit its field, or bytes that are "
+                    "not Windows-1252 text (status 25): 'pendenza' (found in the field "
+                    "'attenzione: la pendenza qui cambia sp...') at line 82 has 0 of its 2 "
+                    "numbers; the 1st (p) was read from line 83: a number was expected, found "
+                    "'pendenza'; the field holds 'pendenza', and a keyword is found anywhere in a "
+                    "field, so it is read as that entry: put a '-' in a note to make it a comment\n"
+                    "attenzione: la pendenza qui cambia spesso\n"
+                    "^\n"
+                    "@L:83:1: note: field p of that entry was read here\n"
+                    "pendenza, 33000, 0\n"
+                    "^\n"
+                    "1 error, 0 warnings; compile records status 25\n"},
+        MessageCase{
+            "third_comment_line_in_a_row",
+            testing_support::line_source_with({"- prima riga -", "- seconda riga -",
+                                               "- la curvad4 qui sotto -", "pendenza, 33000, 0"}),
+            given_train(),
+            "@L:84:1: error: a source could not be read as its fields require: a read past the end "
+            "of a source, a number that does not fit its field, or bytes that are not Windows-1252 "
+            "text (status 25): 'curva' (found in the field '- la curvad4 qui sotto -') at line 84 "
+            "has 0 of its 2 numbers; the 1st (s) was read from line 85: a number was expected, "
+            "found 'pendenza'; the field holds '-', but only 2 comment fields in a row are passed "
+            "over here (ten in the general part), so it is read as a keyword field, and it holds "
+            "'curva': shorten the comment, or break the run with an empty line\n"
+            "- la curvad4 qui sotto -\n"
+            "^\n"
+            "@L:85:1: note: field s of that entry was read here\n"
+            "pendenza, 33000, 0\n"
+            "^\n"
+            "1 error, 0 warnings; compile records status 25\n"},
+        MessageCase{"comment_going_on_past_its_comma",
+                    testing_support::line_source_with({"- lato: d = destra, s = sinistra"}),
+                    given_train(),
+                    "@L:82:21: warning: 's = sinistra' is read as a keyword field, although it "
+                    "continues the comment before it: a comment ends at its comma; put a '-' in "
+                    "this field too, or leave out the comma\n"
+                    "- lato: d = destra, s = sinistra\n"
+                    "                    ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"negative_number_as_an_extra_field", given_line(),
+                    testing_support::train_source_with({"velocita,   30000,    80, -5"}),
+                    "@T:49:27: warning: a field beyond the 2 of 'velocita': '-5' holds '-', so it "
+                    "is passed over as a comment\n"
+                    "velocita,   30000,    80, -5\n"
+                    "                          ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"no_header_after_the_general_part", replacing(given_line(), "[curve]", ""),
+                    given_train(),
+                    "@L:12:1: warning: 'curvas6' holds 'curva', a line feature, but the general "
+                    "part has not ended: it ends at the first section header after '[generale]' (a "
+                    "field such as '[curve]'), and until then no feature entry is read; put a "
+                    "section header before the first feature entry\n"
+                    "curvas6,  650,  300\n"
+                    "^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{
+            "general_keyword_among_the_features",
+            testing_support::line_source_with({"sfondo uno, 2"}), given_train(),
+            "@L:82:1: warning: 'sfondo uno' is a keyword of the general part, which ended at the "
+            "section header on line 11: here it is passed over; move it before that header\n"
+            "sfondo uno, 2\n"
+            "^\n"
+            "no fault (status 0)\n"
+            "0 errors, 1 warning\n",
+            tools::kExitOk},
+        MessageCase{"train_keyword_in_the_line_source",
+                    testing_support::line_source_with({"velocita, 3000, 80"}), given_train(),
+                    "@L:82:1: warning: 'velocita' is a keyword of the train source: the line "
+                    "source passes it over; move the entry to the train source\n"
+                    "velocita, 3000, 80\n"
+                    "^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"line_keyword_in_the_train_source", given_line(),
+                    testing_support::train_source_with({"montagna, 5000, 5600, 2"}),
+                    "@T:49:1: warning: 'montagna' is a keyword of the line source: the train "
+                    "source passes it over; move the entry to the line source\n"
+                    "montagna, 5000, 5600, 2\n"
+                    "^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
                     tools::kExitOk}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -579,7 +764,7 @@ TEST_F(Check, TheBuiltInScenarioHasNoFault) {
   write_given_sources();
   ToolOutcome text = check();
   EXPECT_EQ(text.status, tools::kExitOk);
-  EXPECT_EQ(text.out, "no fault (status 0)\n");
+  EXPECT_EQ(text.out, "no fault (status 0)\n0 errors, 0 warnings\n");
   EXPECT_EQ(text.err, "");
   ToolOutcome json = check({"--json"});
   EXPECT_EQ(json.status, tools::kExitOk);
@@ -590,6 +775,8 @@ TEST_F(Check, TheBuiltInScenarioHasNoFault) {
                             {"ended_by_errore", false},
                             {"error", nullptr},
                             {"notes", nlohmann::json::array()},
+                            {"errors", 0},
+                            {"warnings", 0},
                             {"diagnostics", nlohmann::json::array()}}));
 }
 
@@ -599,8 +786,8 @@ TEST_F(Check, AFaultThatEndsTheCompileGivesStatus3) {
                                              given_train()));
   ToolOutcome missing = check();
   EXPECT_EQ(missing.status, tools::kExitErrore);
-  EXPECT_EQ(missing.out,
-            with_paths("@L: error: the line source file does not exist (status 101)\n"));
+  EXPECT_EQ(missing.out, with_paths("@L: error: the line source file does not exist (status 101)\n"
+                                    "1 error, 0 warnings; compile records status 101\n"));
 
   // A speed board at metre 0 takes cell 1, the slot of the fixed values.
   write_sources(testing_support::line_source_with(
@@ -614,7 +801,8 @@ TEST_F(Check, AFaultThatEndsTheCompileGivesStatus3) {
                        "word_a (status 1250)\n"
                        "indicatori_vmax,  0,  140,  150,  160,  0,  140,  150,  160,  0\n"
                        "                  ^\n"
-                       "note: cell 1 is taken by the maximum-speed board at 0 m\n"));
+                       "note: cell 1 is taken by the maximum-speed board at 0 m\n"
+                       "1 error, 0 warnings; compile records status 1250\n"));
 }
 
 // The compile could not go on without it: a file error, as compile reports it.

@@ -484,7 +484,7 @@ TEST_F(Scenarioc, NameAndNumberAreFoundWhenTheFolderHoldsOneScenario) {
   write_given_sources();
   Outcome found = scenarioc({"check", folder_});
   EXPECT_EQ(found.status, tools::kExitOk) << found.err;
-  EXPECT_EQ(found.out, "no fault (status 0)\n");
+  EXPECT_EQ(found.out, "no fault (status 0)\n0 errors, 0 warnings\n");
 
   // A second train of the same scenario: the choices are named.
   fs::copy_file(test::fs_path(path(FileKind::kTrainSource)),
@@ -531,7 +531,7 @@ TEST_F(Scenarioc, CheckSaysWhatARunStoppedWhileReplacingTheBinaryFilesLeft) {
   fs::rename(test::fs_path(path(FileKind::kService)), folder_path_ / test::fs_path(aside));
   Outcome stopped = scenarioc({"check", folder_});
   EXPECT_EQ(stopped.status, tools::kExitOk);
-  EXPECT_EQ(stopped.out, "no fault (status 0)\n");
+  EXPECT_EQ(stopped.out, "no fault (status 0)\n0 errors, 0 warnings\n");
   EXPECT_EQ(stopped.err,
             "scenarioc: warning: '" + aside +
                 "' was left by a run stopped while it replaced the binary files: it holds another "

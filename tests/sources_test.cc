@@ -64,7 +64,7 @@ TEST_F(Sources, NamesThemAfterScenarioAndTrain) {
 
   // What they wrote compiles under those names.
   ToolOutcome check = scenarioc({"check", folder_, "--scenario", "Linea Città", "--train", "42"});
-  EXPECT_EQ(check.out, "no fault (status 0)\n");
+  EXPECT_EQ(check.out, "no fault (status 0)\n0 errors, 0 warnings\n");
 }
 
 TEST_F(Sources, KeepsSourcesThatAreAlreadyThereUnlessForced) {

@@ -83,6 +83,7 @@ job::FolderCompile check_scenario(platform::Env& env, const std::string& folder,
                                   bool build_line_file) {
   compiler::CompileOptions options;
   options.build_line_file = build_line_file;
+  options.every_fault = true;
   return job::compile_folder(env, folder, scenario_name, train_number, options);
 }
 
@@ -99,6 +100,7 @@ std::string diagnostics_text(const compiler::CompileResult& result) {
 std::string report_text(const compiler::CompileResult& result) {
   std::string out = diagnostics_text(result);
   if (result.status == 0) out += "no fault (status 0)\n";
+  out += summary_text(result) + "\n";
   return out;
 }
 
@@ -106,6 +108,28 @@ size_t warning_count(const compiler::CompileResult& result) {
   return static_cast<size_t>(std::count_if(
       result.diagnostics.begin(), result.diagnostics.end(),
       [](const auto& d) { return d.severity == compiler::Diagnostic::Severity::kWarning; }));
+}
+
+size_t error_count(const compiler::CompileResult& result) {
+  return result.diagnostics.size() - warning_count(result);
+}
+
+std::string summary_text(const compiler::CompileResult& result) {
+  const auto counted = [](size_t n, const char* what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+  };
+  const size_t errors = error_count(result);
+  const size_t past = static_cast<size_t>(
+      std::count_if(result.diagnostics.begin(), result.diagnostics.end(), [](const auto& d) {
+        return d.severity == compiler::Diagnostic::Severity::kError && d.past_the_stop;
+      }));
+  std::string out = counted(errors, "error");
+  if (past > 0)
+    out += " (" + std::to_string(past) + " found by reading on past the fault that stops the " +
+           "compile)";
+  out += ", " + counted(warning_count(result), "warning");
+  if (result.status != 0) out += "; compile records status " + std::to_string(result.status);
+  return out;
 }
 
 nlohmann::json report_json(const compiler::CompileResult& result) {
@@ -126,10 +150,14 @@ nlohmann::json report_json(const compiler::CompileResult& result) {
   j["error"] = nullptr;
   j["notes"] = nlohmann::json::array();
   j["diagnostics"] = nlohmann::json::array();
+  j["errors"] = error_count(result);
+  j["warnings"] = warning_count(result);
   for (const compiler::Diagnostic& d : result.diagnostics) {
     nlohmann::json dj = diagnostic_json(d);
+    dj["past_the_stop"] = d.past_the_stop;
     j["diagnostics"].push_back(dj);
-    if (d.severity == compiler::Diagnostic::Severity::kError) {
+    if (d.severity == compiler::Diagnostic::Severity::kError && !d.past_the_stop) {
+      dj.erase("past_the_stop");
       j["notes"] = dj["notes"];
       dj.erase("notes");
       dj.erase("severity");

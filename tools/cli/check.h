@@ -22,13 +22,21 @@ job::FolderCompile check_scenario(platform::Env& env, const std::string& folder,
 // (columns count characters, from 1), then its notes.
 std::string diagnostics_text(const compiler::CompileResult& result);
 
-// The diagnostics, then "no fault (status 0)" when there is no fault.
+// The diagnostics, then "no fault (status 0)" when there is no fault, then
+// the summary.
 std::string report_text(const compiler::CompileResult& result);
 
 size_t warning_count(const compiler::CompileResult& result);
+size_t error_count(const compiler::CompileResult& result);
+
+// "3 errors (2 found by reading on past the fault that stops the compile),
+// 1 warning; compile records status 25".
+std::string summary_text(const compiler::CompileResult& result);
 
 // {"status", "position", "message", "ended_by_errore", "error", "notes",
-//  "diagnostics"}: "error" and "notes" are the fault that gave the status.
+//  "errors", "warnings", "diagnostics"}: "error" and "notes" are the fault
+// that gave the status; "errors" and "warnings" count the diagnostics, each
+// of which says whether it lies "past_the_stop".
 nlohmann::json report_json(const compiler::CompileResult& result);
 
 // The report as `check --json` prints it: the object laid out, then a newline.

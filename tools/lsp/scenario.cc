@@ -143,7 +143,8 @@ ScenarioCompile compile_scenario(const ScenarioKey& key, const Sources& sources)
   const std::string no_train(kNoTrainSource);
   compiled.train = gather(compiled.train_source_path, FileKind::kTrainSource, sources, &out.train,
                           key.train.empty() ? &no_train : nullptr);
-  out.result = compiler::compile_sources(std::move(compiled));
+  // An editor shows every fault at once.
+  out.result = compiler::compile_sources(std::move(compiled), {.every_fault = true});
   return out;
 }
 
