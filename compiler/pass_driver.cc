@@ -31,7 +31,7 @@ void mark_consequence(CompileState& state, int entry, Diagnostic& fault) {
                    earlier.kind == now.kind;
     for (const Note& note : fault.notes) follows = follows || lies_within(note.at, earlier);
     if (!follows) continue;
-    fault.notes.push_back({earlier.keyword_at, "this may only follow from the fault of " +
+    fault.notes.push_back({earlier.keyword_at, "possibly a consequence of the fault of " +
                                                    describe(earlier) + ", which was passed over"});
     return;
   }

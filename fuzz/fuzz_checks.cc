@@ -108,6 +108,39 @@ std::string check_job_files(const MemoryCompile& job, bool build_line_file) {
   return {};
 }
 
+bool same_report(const compiler::Diagnostic& a, const compiler::Diagnostic& b) {
+  return a.severity == b.severity && a.code == b.code && a.message == b.message &&
+         a.at.in_source == b.at.in_source && a.at.file == b.at.file && a.at.offset == b.at.offset &&
+         a.at.line == b.at.line && a.notes.size() == b.notes.size() &&
+         a.past_the_stop == b.past_the_stop;
+}
+
+// Diagnosing every fault changes nothing the compile records: its status,
+// position and model stay, its own diagnostics come first and unchanged (so
+// the first fault reported is the one it records), and what only the
+// diagnostic pass found follows, marked so.
+std::string every_fault_agrees(const compiler::CompileResult& r, std::string_view line,
+                               std::string_view train, compiler::CompileOptions options) {
+  options.every_fault = true;
+  const compiler::CompileResult all = compiler::compile_sources(
+      job::decoded_sources(kFolder, writers::kScenarioName, writers::kTrainNumber, line, train),
+      options);
+  REQUIRE(all.status == r.status);
+  REQUIRE(all.error_position == r.error_position);
+  REQUIRE(all.has_position == r.has_position);
+  REQUIRE(all.ended_early == r.ended_early);
+  REQUIRE(all.model.cell_track == r.model.cell_track);
+  REQUIRE(all.model.service_table == r.model.service_table);
+  REQUIRE(all.diagnostics.size() >= r.diagnostics.size());
+  for (size_t i = 0; i < r.diagnostics.size(); ++i)
+    REQUIRE(same_report(all.diagnostics[i], r.diagnostics[i]));
+  for (size_t i = r.diagnostics.size(); i < all.diagnostics.size(); ++i)
+    REQUIRE(all.diagnostics[i].past_the_stop);
+  // A scenario without a fault has nothing past a stop.
+  REQUIRE(r.status != 0 || all.diagnostics.size() == r.diagnostics.size());
+  return {};
+}
+
 std::string check_one_compile(std::string_view line, std::string_view train, bool build_line_file,
                               bool twice, bool with_job, int32_t* line_span) {
   const compiler::CompileOptions options{build_line_file};
@@ -128,6 +161,8 @@ std::string check_one_compile(std::string_view line, std::string_view train, boo
   }
   REQUIRE(r.status == 0 || last_error != nullptr);
   REQUIRE(last_error == nullptr || last_error->code == r.status);
+  if (std::string broken = every_fault_agrees(r, line, train, options); !broken.empty())
+    return broken;
   // The job on a folder, on lines short enough that encoding their files is
   // cheap; a long line costs its cell file in every job.
   if (!with_job || r.model.line_span > kShortSpan) return {};

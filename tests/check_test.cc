@@ -689,6 +689,86 @@ TEST_F(Check, JsonGivesTheSameReportAsOneObject) {
   EXPECT_EQ(report["diagnostics"][0]["severity"], "error");
 }
 
+// --- Every fault at once --------------------------------------------------------------
+
+// The compile stops at its first fault; check reads on past it and reports
+// each later fault too, after what the compile recorded, and counts them.
+TEST_F(Check, ReportsEveryIndependentFaultAfterTheOneTheCompileRecords) {
+  write_sources(testing_support::line_source_with(
+                    {"pendenza, 3000", "pendenza, 33000, 0", "montagna, 5000-5600, 2"}),
+                testing_support::train_source_with(
+                    {"stazione,   17175, 21,  400,  0, 0, 0,  0,0,0,  4,1,1,    0,   0, 0, 0, X",
+                     "velocita,   41901,    80"}));
+  ToolOutcome text = check();
+  EXPECT_EQ(text.status, tools::kExitStatus);
+  EXPECT_EQ(
+      text.out,
+      with_paths(
+          "@L:82:1: error: a source could not be read as its fields require: a read past the end "
+          "of a source, a number that does not fit its field, or bytes that are not Windows-1252 "
+          "text (status 25): 'pendenza' at line 82 has 1 of its 2 numbers; the 2nd (g) was read "
+          "from line 83: a number was expected, found 'pendenza'; a value or a comma is missing on "
+          "line 82\n"
+          "pendenza, 3000\n"
+          "^\n"
+          "@L:83:1: note: field g of that entry was read here\n"
+          "pendenza, 33000, 0\n"
+          "^\n"
+          "@L:84:11: error: a source could not be read as its fields require: a read past the end "
+          "of a source, a number that does not fit its field, or bytes that are not Windows-1252 "
+          "text (status 25): 'montagna' field start: a number was expected, found '5000-5600'; "
+          "'5000-5600' is one field: write each number as a field of its own, apart by a comma\n"
+          "montagna, 5000-5600, 2\n"
+          "          ^\n"
+          "@T:49:13: error: a station position is not a multiple of 50 (status 8, at 17175 m)\n"
+          "stazione,   17175, 21,  400,  0, 0, 0,  0,0,0,  4,1,1,    0,   0, 0, 0, X\n"
+          "            ^\n"
+          "@T:50:13: error: an entry lies too close to the end of the line, or outside its tables "
+          "(status 15, at 41901 m)\n"
+          "velocita,   41901,    80\n"
+          "            ^\n"
+          "note: the range rule accepts positions up to 41900 m on this line (last cell 840)\n"
+          "4 errors (3 found by reading on past the fault that stops the compile), 0 warnings; "
+          "compile records status 25\n"));
+  ToolOutcome json = check({"--json"});
+  const nlohmann::json report = nlohmann::json::parse(json.out);
+  EXPECT_EQ(report["status"], 25);
+  EXPECT_EQ(report["errors"], 4);
+  EXPECT_EQ(report["warnings"], 0);
+  EXPECT_EQ(report["error"]["line"], 82);
+  ASSERT_EQ(report["diagnostics"].size(), 4u);
+  const int codes[] = {25, 25, 8, 15};
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(report["diagnostics"][i]["code"], codes[i]) << i;
+    EXPECT_EQ(report["diagnostics"][i]["past_the_stop"], i > 0) << i;
+  }
+}
+
+// A fault that the entry passed over may have caused is marked so.
+TEST_F(Check, MarksAFaultThatMayFollowFromAnEarlierOne) {
+  // The plan may reach metre 1000000: the first curve passes it, and the
+  // second starts where the first left the plan.
+  write_sources(replacing(testing_support::line_source_with(
+                              {"curvas1, 999000, 5000", "curvas1, 999500, 1000"}),
+                          "lunghezza percorso", "lunghezza percorso,    1000000"),
+                given_train());
+  ToolOutcome text = check();
+  EXPECT_EQ(text.out, with_paths("@L:82:18: error: a curve keyword holds none of the digits 1 to "
+                                 "6, or a curve runs beyond metre 1000000 (status 103)\n"
+                                 "curvas1, 999000, 5000\n"
+                                 "                 ^\n"
+                                 "@L:83:18: error: a curve keyword holds none of the digits 1 to "
+                                 "6, or a curve runs beyond metre 1000000 (status 103)\n"
+                                 "curvas1, 999500, 1000\n"
+                                 "                 ^\n"
+                                 "@L:82:1: note: possibly a consequence of the fault of the curve "
+                                 "at 999000 m, which was passed over\n"
+                                 "curvas1, 999000, 5000\n"
+                                 "^\n"
+                                 "2 errors (1 found by reading on past the fault that stops the "
+                                 "compile), 0 warnings; compile records status 103\n"));
+}
+
 // A long field is quoted cut at 37 bytes; the cut falls between two
 // characters, so the text and the JSON both stay whole UTF-8.
 struct LongExcerptCase {
