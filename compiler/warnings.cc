@@ -30,7 +30,7 @@ std::string trimmed(std::string_view text) {
 }
 
 std::string keyword_name(const SourceEntry& entry) {
-  return keyword_text(reference_for(entry.kind));
+  return keyword_name(reference_for(entry.kind));
 }
 
 std::string field_name(const SourceEntry& entry, int n) {

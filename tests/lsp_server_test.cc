@@ -218,6 +218,23 @@ TEST_F(Session, AConflictIsUnderlinedAtItsFieldNamesTheOtherEntryAndClearsWhenFi
   EXPECT_EQ(fixed, json::array());
 }
 
+// An editor shows every fault at once: the second signal on a taken cell
+// and, past it, a speed that does not read and a station off the 50 m grid.
+TEST_F(Session, EveryFaultIsPublishedAtOnce) {
+  on_disk(line_path(), given_line());
+  initialize();
+  const std::string faulty = joined(testing_support::train_source_with(
+      {kSecondSignal, "velocita,   20000,    8O",
+       "stazione,   17175, 21,  400,  0, 0, 0,  0,0,0,  4,1,1,    0,   0, 0, 0, X"}));
+  const json d = diagnostics_for(open(train_path(), faulty), uri(train_path()));
+  ASSERT_EQ(d.size(), 3u) << d.dump(1);
+  EXPECT_EQ(d[0]["code"], 16);
+  EXPECT_EQ(d[1]["code"], 25);
+  EXPECT_EQ(d[1]["range"]["start"]["line"], find(faulty, "velocita,   20000").first);
+  EXPECT_EQ(d[2]["code"], 8);
+  EXPECT_EQ(d[2]["range"]["start"]["line"], find(faulty, "stazione,   17175").first);
+}
+
 TEST_F(Session, ARangedEditIsAppliedInTheNegotiatedUnits) {
   on_disk(line_path(), given_line());
   initialize();
