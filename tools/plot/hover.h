@@ -22,6 +22,10 @@ class Hover {
 
   // `what`, then the entry that claimed the cell, or else the cell's values.
   std::string cell(size_t index, const std::string& what) const;
+  // Where the object in a cell stands: "1500 m (cell 31)", the metres its
+  // entry wrote, when the entry put it in this very cell; else the cell's
+  // span, "cell 31 (1550 to 1600 m)".
+  std::string place(size_t index) const;
   // Whether an entry of `kind` claimed the cell.
   bool cell_is(size_t index, compiler::EntryKind kind) const;
   // `what`, then the entry that wrote the service record, or else its values.

@@ -9,6 +9,7 @@
 #include "model/kind_names.h"
 #include "tools/decode/decode.h"
 #include "tools/plot/curves.h"
+#include "tools/plot/signal_marks.h"
 #include "tools/plot/style.h"
 
 namespace tools {
@@ -237,11 +238,9 @@ double draw_plan(Page& page, const model::Scenario& m, const Hover& hover, const
     if (metre > last) continue;
     const Point p = page_at(metre);
     obstacles.push_back(p);
-    page.add("<circle class=\"signal\" cx=\"" + num(p.x) + "\" cy=\"" + num(p.y) +
-             "\" r=\"3.5\" fill=\"" + style::kSignal + "\">" +
-             title(hover.cell(
-                 i, "signal at " + std::to_string(metre) + " m (cell " + std::to_string(i) + ")")) +
-             "</circle>");
+    const int code = signal_code(m.cell_track[i]);
+    page.add(signal_mark(p.x, p.y, code, "",
+                         title(hover.cell(i, signal_kind_label(code) + " at " + hover.place(i)))));
   }
   page.add("</g>");
 
@@ -277,7 +276,7 @@ double draw_plan(Page& page, const model::Scenario& m, const Hover& hover, const
     const std::string board = c.value_a > 0 && c.value_a < model::kServiceRecords
                                   ? m.service_table[static_cast<size_t>(c.value_a)].text
                                   : std::string();
-    const std::string what = "name board " + board + " at " + std::to_string(metre) + " m";
+    const std::string what = "name board " + board + " at " + hover.place(i);
     named.push_back({p, board,
                      "<path class=\"name-board\" d=\"M" + num(p.x) + " " + num(p.y - 5) +
                          " l5 5 l-5 5 l-5 -5 z\" fill=\"" + style::kNameBoard + "\">" +
