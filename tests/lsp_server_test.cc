@@ -483,6 +483,9 @@ TEST_F(Session, HoverTellsTheFieldTheValueReadAndTheCellAsStored) {
   EXPECT_NE(value.find("signal_time 160"), std::string::npos) << value;
   // A station's name: its service record.
   value = hover("ROMA OSTIENSE", 2)["contents"]["value"];
+  EXPECT_NE(value.find("\n\nthe station ROMA OSTIENSE at 26650 m (cell 537)\n\n"),
+            std::string::npos)
+      << value;
   EXPECT_NE(value.find("- service record 7: kind 2, start_m "), std::string::npos) << value;
   EXPECT_NE(value.find("text \"ROMA OSTIENSE\""), std::string::npos) << value;
   // The keyword: its fields and an example.
@@ -534,6 +537,10 @@ TEST_F(Session, CompletionOffersTheKeywordsOfTheFileWithTheirFields) {
   std::map<std::string, json> line = items(line_path());
   EXPECT_TRUE(line.count("lunghezza percorso"));
   EXPECT_FALSE(line.count("segnale"));
+  // Typing another word for a keyword finds it: the client filters on the
+  // keyword and its other names.
+  EXPECT_EQ(line["montagna"]["filterText"],
+            "montagna tunnel tunnels galleria gallerie underpass sottovia traforo montagne");
 }
 
 TEST_F(Session, CompletionWithoutSnippetsInsertsTheKeywordAlone) {

@@ -303,7 +303,8 @@ TEST_F(Plot, EachObjectFromTheSourcesCarriesItsEntryAndFileLine) {
             "d1 2, d2 0, d3 0, tempo 0\n" +
                 train + ":" + std::to_string(line_of(train_lines, "segnale,    1500,")));
   EXPECT_EQ(hover(*of_class(*root.by_id("stations"), "platform").back()),
-            "station (stop, 10:39:00) ROMA TERMINI, platform 34200 to 35150 m\nstazione: "
+            "station (stop, 10:39:00) ROMA TERMINI at 35000 m (cell 702), platform 34200 to "
+            "35150 m\nstazione: "
             "position 35000 m, kind 5, length 800 m, f4 1, f5 0, f6 0, f7 1, f8 1, f9 0, f10 2, "
             "f11 1, f12 1, f13 0, hh 10 h, mm 39 min, ss 0 s, NAME ROMA TERMINI\n" +
                 train + ":" + std::to_string(line_of(train_lines, "stazione,   35000,")));

@@ -11,4 +11,11 @@ std::string cell_span_text(int64_t cell) {
          std::to_string(cell * 50 + 50) + " m)";
 }
 
+std::optional<int64_t> station_cell(const std::vector<model::Cell>& cells, int record) {
+  for (size_t i = 0; i < cells.size(); ++i)
+    if (cells[i].kind == model::kind::kStationMarker && cells[i].value_a == record)
+      return static_cast<int64_t>(i);
+  return std::nullopt;
+}
+
 }  // namespace tools

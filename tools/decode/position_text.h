@@ -9,11 +9,20 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "model/scenario.h"
 
 namespace tools {
 
 std::string position_text(int64_t metres, int64_t cell);
 std::string cell_span_text(int64_t cell);
+
+// The cell that carries station record `record` for the simulator: its
+// marker (kind 10, value_a the record). None for a station without one (a
+// kind of 25 and above).
+std::optional<int64_t> station_cell(const std::vector<model::Cell>& cells, int record);
 
 }  // namespace tools

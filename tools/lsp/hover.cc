@@ -73,6 +73,18 @@ std::string snippet_text(std::string_view text) {
   return out;
 }
 
+// The cell an entry's metres put it in; for a station, its marker cell.
+std::optional<int64_t> entry_place_cell(const compiler::CompileResult& result, int entry) {
+  const SourceEntry& e = result.record.entry(entry);
+  if (e.kind != compiler::EntryKind::kStation) return tools::entry_cell(e);
+  const model::Scenario& m = result.model;
+  if (m.has_cell_track())
+    for (int32_t c = 0; c <= m.cell_last; ++c)
+      if (result.record.cell_owner(c) == entry && m.cell(c).kind == model::kind::kStationMarker)
+        return c;
+  return std::nullopt;
+}
+
 // The built-in scenario's entries of a keyword, as templates with where
 // they stand, said to be that scenario's choices.
 std::string builtin_usage_markdown(compiler::EntryKind kind) {
@@ -103,7 +115,7 @@ json hover(const Locator& locator, FileKind file, Position position) {
   std::string text =
       "**" + compiler::keyword_text(ref) + "**: " + std::string(ref.summary) + "\n\n";
   text += compiler::describe(e);
-  if (const std::optional<int64_t> cell = tools::entry_cell(e))
+  if (const std::optional<int64_t> cell = entry_place_cell(result, at->entry))
     text += " (cell " + std::to_string(*cell) + ")";
   text += "\n\n";
   if (at->field > 0) {

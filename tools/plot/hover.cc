@@ -60,6 +60,12 @@ std::string Hover::cell(size_t index, const std::string& what) const {
   return what + "\ncell " + std::to_string(index) + ": " + cell_values(model_.cell_track[index]);
 }
 
+std::string station_place(const model::Scenario& m, int record) {
+  const int32_t metres = m.service_table[static_cast<size_t>(record)].position_m;
+  const std::optional<int64_t> cell = station_cell(m.cell_track, record);
+  return cell ? position_text(metres, *cell) : std::to_string(metres) + " m";
+}
+
 std::string Hover::place(size_t index) const {
   const auto cell = static_cast<int64_t>(index);
   const int owner = compiled_ ? compiled_->record.cell_owner(cell) : SourceRecord::kNone;

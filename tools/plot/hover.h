@@ -12,6 +12,11 @@
 
 namespace tools {
 
+// Where station record `record` stands: "35000 m (cell 702)", its metres as
+// written (the record keeps them) with its marker cell; the metres alone
+// for a station without a marker.
+std::string station_place(const model::Scenario& m, int record);
+
 class Hover {
  public:
   // `compiled` is null when the scenario was read from the binary files.

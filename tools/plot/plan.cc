@@ -8,6 +8,7 @@
 
 #include "model/kind_names.h"
 #include "tools/decode/decode.h"
+#include "tools/decode/position_text.h"
 #include "tools/plot/curves.h"
 #include "tools/plot/signal_marks.h"
 #include "tools/plot/style.h"
@@ -258,7 +259,7 @@ double draw_plan(Page& page, const model::Scenario& m, const Hover& hover, const
     const bool stop = style::stops(s);
     const std::string what = std::string(stop ? "station (stop" : "station (pass-through") +
                              (stop ? ", " + clock_text(s.time_s) : std::string()) + ") " + s.text +
-                             " at " + std::to_string(s.position_m) + " m";
+                             " at " + station_place(m, r);
     named.push_back({p, s.text,
                      "<rect class=\"station " + std::string(stop ? "stop" : "pass") + "\" x=\"" +
                          num(p.x - 4.5) + "\" y=\"" + num(p.y - 4.5) +

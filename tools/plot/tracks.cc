@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/decode/decode.h"
+#include "tools/decode/position_text.h"
 #include "tools/plot/curves.h"
 #include "tools/plot/signal_marks.h"
 #include "tools/plot/speed_profile.h"
@@ -328,7 +329,8 @@ double draw_stations(Page& page, const model::Scenario& m, const Hover& hover, c
     const bool stop = style::stops(s);
     const std::string what = std::string(stop ? "station (stop, " + clock_text(s.time_s) + ") "
                                               : "station (pass-through) ") +
-                             s.text + ", platform " + metres_text(m0, m1);
+                             s.text + " at " + station_place(m, r) + ", platform " +
+                             metres_text(m0, m1);
     page.add(span_rect(axis, m0, m1, top + 6, 10,
                        std::string("platform ") + (stop ? "stop" : "pass"),
                        stop ? style::kStation : "white", hover.record(r, what),
