@@ -18,32 +18,34 @@ std::string signal_kind_label(int code) {
 std::string signal_mark(double x, double y, int code, const std::string& extra,
                         const std::string& inside) {
   // Five outlines, filled for the codes 0 to 4 and hollow for 5 to 9: ten
-  // marks, one for each code.
+  // marks, one for each code. The hollow ones take the outlines in another
+  // order, so that codes five apart (3 and 8) differ in outline too.
+  const bool hollow = code >= 5;
+  const int outline = hollow ? (code + 2) % 5 : code;
   const double r = 4;
   std::string d;
-  switch (code % 5) {
+  switch (outline) {
     case 0:  // circle
       d = "M" + num(x - r) + " " + num(y) + " a" + num(r) + " " + num(r) + " 0 1 0 " + num(2 * r) +
           " 0 a" + num(r) + " " + num(r) + " 0 1 0 " + num(-2 * r) + " 0 z";
       break;
-    case 1:  // square
-      d = "M" + num(x - r + 0.5) + " " + num(y - r + 0.5) + " h" + num(2 * r - 1) + " v" +
-          num(2 * r - 1) + " h" + num(-(2 * r - 1)) + " z";
-      break;
-    case 2:  // triangle, point up
+    case 1:  // triangle, point up
       d = "M" + num(x) + " " + num(y - r) + " l" + num(r) + " " + num(2 * r - 1) + " h" +
           num(-2 * r) + " z";
       break;
-    case 3:  // diamond
+    case 2:  // diamond
       d = "M" + num(x) + " " + num(y - r - 1) + " l" + num(r + 1) + " " + num(r + 1) + " l" +
           num(-(r + 1)) + " " + num(r + 1) + " l" + num(-(r + 1)) + " " + num(-(r + 1)) + " z";
       break;
-    default:  // triangle, point down
+    case 3:  // triangle, point down
       d = "M" + num(x) + " " + num(y + r) + " l" + num(r) + " " + num(-(2 * r - 1)) + " h" +
           num(-2 * r) + " z";
       break;
+    default:  // square
+      d = "M" + num(x - r + 0.5) + " " + num(y - r + 0.5) + " h" + num(2 * r - 1) + " v" +
+          num(2 * r - 1) + " h" + num(-(2 * r - 1)) + " z";
+      break;
   }
-  const bool hollow = code >= 5;
   return "<path class=\"signal signal-" + std::to_string(code) + "\" d=\"" + d + "\" fill=\"" +
          (hollow ? "white" : style::kSignal) + "\" stroke=\"" + style::kSignal +
          "\" stroke-width=\"1.5\" data-x=\"" + num(x) + "\"" + extra + ">" + inside + "</path>";

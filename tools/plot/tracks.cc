@@ -104,18 +104,23 @@ double step_profile(Page& page, const model::Scenario& m, const Hover& hover, co
 
   // The polyline is drawn once on the base axis; the viewer scales it.
   const auto polyline = [&](const std::string& line_id, const std::vector<int>& of,
-                            const std::string& line_colour, const std::string& extra) {
+                            const std::string& line_colour, double width,
+                            const std::string& extra) {
     std::string path = "<g" + std::string(kClip) + "><polyline id=\"" + line_id +
                        "\" class=\"profile\" fill=\"none\" stroke=\"" + line_colour +
-                       "\" stroke-width=\"1.5\" vector-effect=\"non-scaling-stroke\"" + extra +
-                       " points=\"";
+                       "\" stroke-width=\"" + num(width) +
+                       "\" vector-effect=\"non-scaling-stroke\"" + extra + " points=\"";
     for (size_t i = 0; i < cells; ++i)
       path += num(axis.x(i * 50.0)) + "," + num(y(of[i])) + " " + num(axis.x(i * 50.0 + 50)) + "," +
               num(y(of[i])) + " ";
     if (cells) path.pop_back();
     page.add(path + "\"/></g>");
   };
-  polyline(id, values, colour, "");
+  // The overlay goes under the profile: where the two agree, the profile
+  // shows; where the overlay leaves it, its dashes show on their own.
+  if (overlay)
+    polyline(overlay->id, overlay->values, overlay->colour, 1, " stroke-dasharray=\"5 2\"");
+  polyline(id, values, colour, 1.5, "");
 
   std::string areas = "<g id=\"" + id + "-steps\"" + kClip + ">",
               labels = "<g id=\"" + id + "-values\"" + kClip + ">";
@@ -143,7 +148,6 @@ double step_profile(Page& page, const model::Scenario& m, const Hover& hover, co
   page.add(labels + "</g>");
 
   if (overlay) {
-    polyline(overlay->id, overlay->values, overlay->colour, " stroke-dasharray=\"5 2\"");
     // Where it leaves the profile: a hover area and its value, each stretch.
     std::string below = "<g id=\"" + overlay->id + "-steps\"" + kClip + ">",
                 written = "<g id=\"" + overlay->id + "-values\"" + kClip + ">";
