@@ -72,6 +72,11 @@ TEST(BuiltinUsage, IsComputedFromTheBuiltInSources) {
   ASSERT_FALSE(signals.empty());
   EXPECT_EQ(signals[0].line, "segnale, p, 2, 4, 0, 0, 0, 2, 2, 0, 0, 0");
   EXPECT_EQ(signals[0].places.front(), "1500 m, 1500 m after FIUMICINO AEROPORTO");
+  // A span where the entry has two places; a board with its text.
+  EXPECT_EQ(tools::builtin_usage(EntryKind::kTunnel).front().places.front(),
+            "7200 to 7250 m, 3800 m before PONTE GALERIA");
+  EXPECT_EQ(tools::builtin_usage(EntryKind::kNameBoard).front().places.front(),
+            "7150 m, 3850 m before PONTE GALERIA: (SOTTOVIA    )(AUTOSTRADALE)");
   // sx: 2 in 12 signals, 1 in 6; the place field has no values to give.
   EXPECT_EQ(tools::builtin_field_values(EntryKind::kSignal, 2), "2 (12 entries), 1 (6 entries)");
   EXPECT_EQ(tools::builtin_field_values(EntryKind::kSignal, 1), "");

@@ -186,16 +186,16 @@ TEST(Explain, FindsAKeywordByAnotherWordAndSaysWhichItIs) {
             "\n"
             "  what the built-in scenario uses (its own choices, not rules of the format):\n"
             "    montagna, start, end, 2  (10 entries)\n"
-            "      at 7200 m, 3800 m before PONTE GALERIA\n"
-            "      at 9950 m, 1050 m before PONTE GALERIA\n"
-            "      at 11800 m, 800 m after PONTE GALERIA\n"
-            "      at 15100 m, 2050 m before MURATELLA\n"
-            "      at 21200 m, 1400 m before VILLA BONELLI\n"
-            "      at 27700 m, 1050 m after ROMA OSTIENSE\n"
-            "      at 29000 m, 1900 m before ROMA TUSCOLANA\n"
-            "      at 29500 m, 1400 m before ROMA TUSCOLANA\n"
-            "      at 29900 m, 1000 m before ROMA TUSCOLANA\n"
-            "      at 30300 m, 600 m before ROMA TUSCOLANA\n");
+            "      at 7200 to 7250 m, 3800 m before PONTE GALERIA\n"
+            "      at 9950 to 10000 m, 1050 m before PONTE GALERIA\n"
+            "      at 11800 to 11850 m, 800 m after PONTE GALERIA\n"
+            "      at 15100 to 15150 m, 2050 m before MURATELLA\n"
+            "      at 21200 to 21250 m, 1400 m before VILLA BONELLI\n"
+            "      at 27700 to 27750 m, 1050 m after ROMA OSTIENSE\n"
+            "      at 29000 to 29050 m, 1900 m before ROMA TUSCOLANA\n"
+            "      at 29500 to 29550 m, 1400 m before ROMA TUSCOLANA\n"
+            "      at 29900 to 29950 m, 1000 m before ROMA TUSCOLANA\n"
+            "      at 30300 to 30350 m, 600 m before ROMA TUSCOLANA\n");
 
   const testing_support::ToolOutcome board = testing_support::run_scenarioc({"explain", "board"});
   EXPECT_EQ(board.status, tools::kExitOk);

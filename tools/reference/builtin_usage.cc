@@ -61,19 +61,33 @@ std::vector<Station> stations_of(const compiler::SourceRecord& record) {
 }
 
 // "1500 m, 1500 m after FIUMICINO AEROPORTO": the place and the station
-// nearest it.
+// nearest it; a span ("7200 to 7250 m") where the entry has a second place,
+// and a board's text after it.
 std::string place_text(const SourceEntry& e, const std::vector<Station>& stations) {
   const int32_t p = *e.position;
-  std::string text = std::to_string(p) + " m";
+  std::string text = std::to_string(p);
+  const compiler::KeywordReference& ref = compiler::reference_for(e.kind);
+  bool first = true;
+  for (size_t i = 0; i < ref.fields.size() && i < e.numbers.size(); ++i) {
+    if (!is_place(e, ref.fields[i])) continue;
+    if (!first) text += " to " + std::to_string(e.numbers[i]);
+    first = false;
+  }
+  text += " m";
   if (e.kind == EntryKind::kStation) return text + ", " + e.name;
   const Station* nearest = nullptr;
   for (const Station& s : stations)
     if (!nearest || std::abs(s.metres - p) < std::abs(nearest->metres - p)) nearest = &s;
-  if (!nearest) return text;
-  const int32_t d = p - nearest->metres;
-  if (d == 0) return text + ", at " + nearest->name;
-  return text + ", " + std::to_string(std::abs(d)) + " m " + (d < 0 ? "before " : "after ") +
-         nearest->name;
+  if (nearest) {
+    const int32_t d = p - nearest->metres;
+    if (d == 0)
+      text += ", at " + nearest->name;
+    else
+      text += ", " + std::to_string(std::abs(d)) + " m " + (d < 0 ? "before " : "after ") +
+              nearest->name;
+  }
+  if (!e.name.empty()) text += ": " + e.name;
+  return text;
 }
 
 compiler::CompileResult compile_builtin() {
