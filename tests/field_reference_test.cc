@@ -197,6 +197,11 @@ TEST(Explain, FindsAKeywordByAnotherWordAndSaysWhichItIs) {
             "      at 29900 to 29950 m, 1000 m before ROMA TUSCOLANA\n"
             "      at 30300 to 30350 m, 600 m before ROMA TUSCOLANA\n");
 
+  // The keyword itself, blanks around it or not, needs no such line.
+  const testing_support::ToolOutcome keyword =
+      testing_support::run_scenarioc({"explain", " montagna "});
+  EXPECT_EQ(keyword.out, tools::explain_text(*compiler::reference_named("montagna")));
+
   const testing_support::ToolOutcome board = testing_support::run_scenarioc({"explain", "board"});
   EXPECT_EQ(board.status, tools::kExitOk);
   EXPECT_EQ(board.out,

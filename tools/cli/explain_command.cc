@@ -1,6 +1,8 @@
 // `scenarioc explain`: the field reference of one keyword, or all of them.
+#include <algorithm>
 #include <memory>
 #include <ostream>
+#include <string_view>
 
 #include "compiler/field_reference.h"
 #include "tools/cli/commands.h"
@@ -28,7 +30,10 @@ int run_explain(const ExplainArgs& args, const ToolContext& context) {
   const std::vector<const compiler::KeywordReference*> found =
       compiler::references_known_as(args.keyword);
   if (found.size() == 1) {
-    if (found.front() != compiler::reference_named(args.keyword))
+    std::string_view written = args.keyword;
+    written.remove_prefix(std::min(written.size(), written.find_first_not_of(" \t")));
+    written = written.substr(0, written.find_last_not_of(" \t") + 1);
+    if (found.front() != compiler::reference_named(written))
       context.out << "'" << args.keyword << "' is no keyword; the keyword for it is "
                   << compiler::keyword_text(*found.front()) << ".\n\n";
     context.out << explain_text(*found.front());
