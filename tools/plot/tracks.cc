@@ -65,8 +65,8 @@ std::string metres_text(double m0, double m1) {
          " m";
 }
 
-// A second line drawn over a step profile, on its scale: the value of each
-// cell, told apart only where it differs from the profile.
+// A second line on a step profile's scale, dashed: the value of each cell,
+// with its values and hovers only where it differs from the profile.
 struct Overlay {
   std::string id;
   std::string heading;  // what its hover says the value is
@@ -78,7 +78,7 @@ struct Overlay {
 
 // A step profile: the value of each cell, a zero line, the value of each
 // step written where there is room, and a hover area per step; an overlay
-// drawn over it where given.
+// beside it where given.
 double step_profile(Page& page, const model::Scenario& m, const Hover& hover, const Axis& axis,
                     double top, const std::string& id, const std::string& heading,
                     const std::string& unit, EntryKind kind, const std::vector<int>& all_values,
