@@ -60,6 +60,9 @@ struct KeywordReference {
   std::span<const FieldReference> fields;
   bool fields_may_share_a_line = false;  // numbers apart by blanks alone are read too
   std::string_view example;              // a complete line
+  // Words an author may look the keyword up by, in Italian and English,
+  // lower case: what the keyword stands for, not what the compiler reads.
+  std::span<const std::string_view> also_known_as = {};
 };
 
 // Every keyword, the line source's first, each section's in the order the
@@ -72,6 +75,11 @@ const KeywordReference& reference_for(EntryKind kind);
 // The keyword a name stands for ("segnale", "stazione", "cartello_indicatore",
 // "lunghezza percorso"), ignoring case; nullptr when none.
 const KeywordReference* reference_named(std::string_view name);
+
+// The keywords a word names: the keyword itself as `reference_named` finds
+// it, or else every keyword that lists the word among its other names
+// ("galleria", "board"), ignoring case and surrounding blanks; table order.
+std::vector<const KeywordReference*> references_known_as(std::string_view word);
 
 // The keyword as an author writes it: "segnale", "lunghezza percorso".
 std::string keyword_text(const KeywordReference& reference);

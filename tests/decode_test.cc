@@ -109,16 +109,19 @@ TEST_F(Decode, CellFileNamesEachKindAndUnpacksItsValues) {
   const auto lines = decoded(FileKind::kCells);
   EXPECT_EQ(lines.front(), "841 cells");
   // "segnale, 1500, 2, 4, 0, 0, 0, 2, 2,0,0, 0": sx 2, s1 4, dx 2, d1 2.
-  EXPECT_LINE(lines,
-              "cell 31 (1550 m): signal: s1 4, d1 2, s2 0, d2 0, s3 0, d3 0, rapp 0, sx 2, dx 2, "
-              "tempo 0");
+  EXPECT_LINE(
+      lines,
+      "cell 31 (1550 to 1600 m): signal: s1 4, d1 2, s2 0, d2 0, s3 0, d3 0, rapp 0, sx 2, dx 2, "
+      "tempo 0");
   // "segnale, 25200, 1, 4, 1, 1, 0, 1, 2,1,1, 0" and the one with a delay.
-  EXPECT_LINE(lines,
-              "cell 505 (25250 m): signal: s1 4, d1 2, s2 1, d2 1, s3 1, d3 1, rapp 0, sx 1, "
-              "dx 1, tempo 0");
-  EXPECT_LINE(lines,
-              "cell 565 (28250 m): signal: s1 4, d1 2, s2 0, d2 0, s3 0, d3 0, rapp 0, sx 2, "
-              "dx 2, tempo 160");
+  EXPECT_LINE(
+      lines,
+      "cell 505 (25250 to 25300 m): signal: s1 4, d1 2, s2 1, d2 1, s3 1, d3 1, rapp 0, sx 1, "
+      "dx 1, tempo 0");
+  EXPECT_LINE(
+      lines,
+      "cell 565 (28250 to 28300 m): signal: s1 4, d1 2, s2 0, d2 0, s3 0, d3 0, rapp 0, sx 2, "
+      "dx 2, tempo 160");
   EXPECT_EQ(starting_with(lines, "cell ").size() > 18, true);
   size_t signals = 0;
   for (const std::string& l : lines) signals += l.find("): signal: ") != std::string::npos;
@@ -126,18 +129,20 @@ TEST_F(Decode, CellFileNamesEachKindAndUnpacksItsValues) {
 
   // Speed boards per group; the board at 1300 also carries a repeat code of
   // the signal at 1500.
+  EXPECT_LINE(
+      lines,
+      "cell 27 (1350 to 1400 m): maximum-speed board: first_group 140/150/160 km/h stripes 0, "
+      "second_group 140/150/160 km/h stripes 0, repeat code 82 (before a signal with "
+      "sx*3+dx = 8, or a station end, k = 2)");
+  EXPECT_LINE(
+      lines,
+      "cell 155 (7750 to 7800 m): maximum-speed board: first_group 80/80/90 km/h stripes 2, "
+      "second_group 80/80/90 km/h stripes 2");
+  EXPECT_LINE(lines, "cell 5 (250 to 300 m): station marker: station_record 1");
+  EXPECT_LINE(lines, "cell 702 (35100 to 35150 m): station marker: station_record 9");
+  EXPECT_LINE(lines, "cell 144 (7200 to 7250 m): name board: text_record 80, tunnel type 2");
   EXPECT_LINE(lines,
-              "cell 27 (1350 m): maximum-speed board: first_group 140/150/160 km/h stripes 0, "
-              "second_group 140/150/160 km/h stripes 0, repeat code 82 (before a signal with "
-              "sx*3+dx = 8, or a station end, k = 2)");
-  EXPECT_LINE(lines,
-              "cell 155 (7750 m): maximum-speed board: first_group 80/80/90 km/h stripes 2, "
-              "second_group 80/80/90 km/h stripes 2");
-  EXPECT_LINE(lines, "cell 5 (250 m): station marker: station_record 1");
-  EXPECT_LINE(lines, "cell 702 (35100 m): station marker: station_record 9");
-  EXPECT_LINE(lines, "cell 144 (7200 m): name board: text_record 80, tunnel type 2");
-  EXPECT_LINE(lines,
-              "cell 1 (50 m): nothing: fixed_value 5121, plain_competition_code " +
+              "cell 1 (50 to 100 m): nothing: fixed_value 5121, plain_competition_code " +
                   std::to_string(testing_support::plain_code(testing_support::kGivenWindow)) +
                   ", value_c 0, value_d 0");
   // The profiles, as runs of cells.
@@ -158,9 +163,10 @@ TEST_F(Decode, ASpeedBoardShowsEachGroupWithItsOwnSpeedsAndStripes) {
       scenarioc({"compile", folder_, "--scenario", kGivenScenario, "--train", kGivenTrain});
   ASSERT_EQ(compiled.status, tools::kExitOk) << compiled.out << compiled.err;
   const auto lines = decoded(FileKind::kCells);
-  EXPECT_LINE(lines,
-              "cell 401 (20050 m): maximum-speed board: first_group 100/110/120 km/h stripes 3, "
-              "second_group 60/70/85 km/h stripes 1");
+  EXPECT_LINE(
+      lines,
+      "cell 401 (20050 to 20100 m): maximum-speed board: first_group 100/110/120 km/h stripes 3, "
+      "second_group 60/70/85 km/h stripes 1");
 }
 
 // Point 651 is the first step of the curve at 650: x is the double -0.003.

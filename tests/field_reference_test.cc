@@ -128,6 +128,89 @@ TEST(Explain, ShowsTheFieldsOfAKeywordAndSuggestsForATypo) {
       << typo.err;
 }
 
+// A word an author may try for what a keyword stands for, in Italian or
+// English, finds it; a word several keywords stand for finds each of them.
+TEST(FieldReference, KeywordsAreFoundByOtherWordsForThem) {
+  struct Case {
+    const char* word;
+    std::vector<EntryKind> found;
+  };
+  using K = EntryKind;
+  const Case cases[] = {
+      {"galleria", {K::kTunnel}},
+      {" Tunnel ", {K::kTunnel}},
+      {"montagna", {K::kTunnel}},
+      {"curve", {K::kCurve}},
+      {"board", {K::kSpeedBoard, K::kNameBoard}},
+      {"cartello", {K::kSpeedBoard, K::kNameBoard}},
+      {"cartello_indicatore", {K::kNameBoard}},
+      {"signal", {K::kSignal}},
+      {"slowdown", {K::kSlowdown}},
+      {"gradient", {K::kGradient}},
+      {"station", {K::kStation}},
+      {"limite", {K::kSpeedBoard, K::kSpeed}},
+      {"frenata", {K::kBrakedMass}},
+      {"gallery", {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<EntryKind> found;
+    for (const KeywordReference* r : compiler::references_known_as(c.word))
+      found.push_back(r->kind);
+    EXPECT_EQ(found, c.found) << c.word;
+  }
+}
+
+TEST(Explain, FindsAKeywordByAnotherWordAndSaysWhichItIs) {
+  const testing_support::ToolOutcome tunnel =
+      testing_support::run_scenarioc({"explain", "galleria"});
+  EXPECT_EQ(tunnel.status, tools::kExitOk);
+  EXPECT_EQ(tunnel.err, "");
+  EXPECT_EQ(tunnel.out,
+            "'galleria' is no keyword; the keyword for it is montagna.\n"
+            "\n"
+            "montagna (line source, feature part): a tunnel\n"
+            "  recognised in a field holding \"montagna\" (any letter case)\n"
+            "  also found as: tunnel, tunnels, galleria, gallerie, underpass, sottovia, traforo, "
+            "montagne\n"
+            "\n"
+            "  fields:\n"
+            "    start [m] (within the range rule): the first cell of the tunnel is "
+            "round(start / 50)\n"
+            "    end [m] (the last cell within the track): the last cell is round(end / 50 - 1)\n"
+            "    type (0 to 255 (low 8 bits kept)): the tunnel type of its cells; above 10: "
+            "type - 10 with a filler cell every fourth cell; a tunnel starting 150 m or less "
+            "after the previous one gets type 3\n"
+            "\n"
+            "  example:\n"
+            "    montagna,   5000,   5600,   2\n"
+            "\n"
+            "  what the built-in scenario uses (its own choices, not rules of the format):\n"
+            "    montagna, start, end, 2  (10 entries)\n"
+            "      at 7200 to 7250 m, 3800 m before PONTE GALERIA\n"
+            "      at 9950 to 10000 m, 1050 m before PONTE GALERIA\n"
+            "      at 11800 to 11850 m, 800 m after PONTE GALERIA\n"
+            "      at 15100 to 15150 m, 2050 m before MURATELLA\n"
+            "      at 21200 to 21250 m, 1400 m before VILLA BONELLI\n"
+            "      at 27700 to 27750 m, 1050 m after ROMA OSTIENSE\n"
+            "      at 29000 to 29050 m, 1900 m before ROMA TUSCOLANA\n"
+            "      at 29500 to 29550 m, 1400 m before ROMA TUSCOLANA\n"
+            "      at 29900 to 29950 m, 1000 m before ROMA TUSCOLANA\n"
+            "      at 30300 to 30350 m, 600 m before ROMA TUSCOLANA\n");
+
+  // The keyword itself, blanks around it or not, needs no such line.
+  const testing_support::ToolOutcome keyword =
+      testing_support::run_scenarioc({"explain", " montagna "});
+  EXPECT_EQ(keyword.out, tools::explain_text(*compiler::reference_named("montagna")));
+
+  const testing_support::ToolOutcome board = testing_support::run_scenarioc({"explain", "board"});
+  EXPECT_EQ(board.status, tools::kExitOk);
+  EXPECT_EQ(board.out,
+            "'board' may mean any of these keywords:\n"
+            "  indicatori_vmax: a maximum-speed board with two groups of three speeds\n"
+            "  cartello_indicatore: a name board with its text\n"
+            "Run 'scenarioc explain KEYWORD' for one of them.\n");
+}
+
 // A keyword is suggested for a slip of up to a quarter of its first word's
 // letters, and at least two: a slip exactly at that limit gets it, one more
 // edit does not.

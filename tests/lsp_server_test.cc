@@ -484,8 +484,13 @@ TEST_F(Session, HoverTellsTheFieldTheValueReadAndTheCellAsStored) {
   std::string value = h["contents"]["value"];
   EXPECT_NE(value.find("`p` (m, "), std::string::npos) << value;
   EXPECT_NE(value.find("read as 1500"), std::string::npos) << value;
-  EXPECT_NE(value.find("- cell 31, signal: value_a 42, value_b 0, value_c 0, value_d 8\n"),
-            std::string::npos)
+  // The place as the plot and decode give it: the author's metres with the
+  // cell, and a cell alone with the metres it covers.
+  EXPECT_NE(value.find("\n\nthe signal at 1500 m (cell 31)\n\n"), std::string::npos) << value;
+  EXPECT_NE(
+      value.find(
+          "- cell 31 (1550 to 1600 m), signal: value_a 42, value_b 0, value_c 0, value_d 8\n"),
+      std::string::npos)
       << value;
   const auto [line, column] = find(text, "1500,   2, 4");
   EXPECT_EQ(h["range"], range(line, column, column + 4));
@@ -495,11 +500,32 @@ TEST_F(Session, HoverTellsTheFieldTheValueReadAndTheCellAsStored) {
   EXPECT_NE(value.find("signal_time 160"), std::string::npos) << value;
   // A station's name: its service record.
   value = hover("ROMA OSTIENSE", 2)["contents"]["value"];
+  EXPECT_NE(value.find("\n\nthe station ROMA OSTIENSE at 26650 m (cell 537)\n\n"),
+            std::string::npos)
+      << value;
   EXPECT_NE(value.find("- service record 7: kind 2, start_m "), std::string::npos) << value;
   EXPECT_NE(value.find("text \"ROMA OSTIENSE\""), std::string::npos) << value;
   // The keyword: its fields and an example.
   value = hover("segnale,    3000", 2)["contents"]["value"];
   EXPECT_NE(value.find("Fields: p, sx, s1"), std::string::npos) << value;
+  // ... and the built-in scenario's own signals, by kind, each where it
+  // stands, said to be that scenario's choice.
+  EXPECT_NE(value.find("What the built-in scenario uses (its own choices, not rules of the "
+                       "format):\n- `segnale, p, 2, 4, 0, 0, 0, 2, 2, 0, 0, 0` at 1500 m, 1500 m "
+                       "after FIUMICINO AEROPORTO; 3000 m, "),
+            std::string::npos)
+      << value;
+  EXPECT_NE(value.find("\n- `segnale, p, 1, 4, 1, 1, 0, 1, 2, 1, 1, 0` at 25200 m, 600 m before "
+                       "ROMA TRASTEVERE\n"),
+            std::string::npos)
+      << value;
+  // A field: the values the built-in scenario gives it, most used first.
+  value = hover("segnale,    3000,   2", 20)["contents"]["value"];
+  EXPECT_NE(value.find("`sx`"), std::string::npos) << value;
+  EXPECT_NE(value.find("The built-in scenario gives it (its choice, not a rule of the format): "
+                       "2 (12 entries), 1 (6 entries).\n"),
+            std::string::npos)
+      << value;
   // Outside the entries there is nothing to tell: "[generale]" is no entry.
   EXPECT_TRUE(request("textDocument/hover", at(train_path(), 0, 2))["result"].is_null());
 }
@@ -528,6 +554,10 @@ TEST_F(Session, CompletionOffersTheKeywordsOfTheFileWithTheirFields) {
   std::map<std::string, json> line = items(line_path());
   EXPECT_TRUE(line.count("lunghezza percorso"));
   EXPECT_FALSE(line.count("segnale"));
+  // Typing another word for a keyword finds it: the client filters on the
+  // keyword and its other names.
+  EXPECT_EQ(line["montagna"]["filterText"],
+            "montagna tunnel tunnels galleria gallerie underpass sottovia traforo montagne");
 }
 
 TEST_F(Session, CompletionWithoutSnippetsInsertsTheKeywordAlone) {

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -96,6 +98,14 @@ std::vector<const XmlElement*> of_class(const XmlElement& e, const std::string& 
   return out;
 }
 
+// A mark's outline and fill: its path's commands without the numbers.
+std::string shape(const XmlElement& e) {
+  std::string commands;
+  for (char c : e.attribute("d"))
+    if (std::isalpha(static_cast<unsigned char>(c))) commands += c;
+  return commands + " " + e.attribute("fill");
+}
+
 // The picture without its hover texts.
 std::string without_titles(std::string svg) {
   for (size_t at; (at = svg.find("<title>")) != std::string::npos;)
@@ -145,9 +155,21 @@ class Plot : public testing_support::ToolFolder {
     expected.front() = expected.back() = "platform stop";
     EXPECT_EQ(platforms, expected);
 
+    // Each kind of signal (sx and dx) its own mark: twelve with sx 2, dx 2,
+    // five with sx 1, dx 0, one with sx 1, dx 1.
     const XmlElement* signals = root.by_id("signals");
     ASSERT_NE(signals, nullptr);
-    EXPECT_EQ(signals->all("circle", "signal").size(), 18u);
+    std::map<std::string, int> kinds;
+    std::map<std::string, std::string> shape_of_kind;
+    for (const XmlElement* s : of_class(*signals, "signal")) {
+      ++kinds[s->attribute("class")];
+      shape_of_kind[s->attribute("class")] = shape(*s);
+    }
+    EXPECT_EQ(kinds, (std::map<std::string, int>{
+                         {"signal signal-3", 5}, {"signal signal-4", 1}, {"signal signal-8", 12}}));
+    std::set<std::string> shapes;
+    for (const auto& [kind, s] : shape_of_kind) shapes.insert(s);
+    EXPECT_EQ(shapes.size(), 3u);
 
     // The axis runs to the last object placed (ROMA TERMINI's platform ends
     // at 35150 m) and 700 m more: 717 cells, not the 7000 m of run-on the
@@ -193,7 +215,8 @@ class Plot : public testing_support::ToolFolder {
     const XmlElement* legend = root.by_id("legend");
     ASSERT_NE(legend, nullptr);
     for (const char* item :
-         {"tunnel", "name board", "maximum-speed board", "signal", "station: stop",
+         {"tunnel", "name board", "maximum-speed board", "signal sx 1, dx 0", "signal sx 1, dx 1",
+          "signal sx 2, dx 2", "speed a train may run (slowdowns applied)", "station: stop",
           "station: pass-through", "left curve", "right curve", "slowdown",
           "slowdown warning board", "pre-warning", "marker (added)", "abbattimento", "line end"}) {
       const auto all = texts(*legend);
@@ -240,7 +263,7 @@ class Plot : public testing_support::ToolFolder {
     EXPECT_EQ(texts(*plan_stations), kStations);
     EXPECT_EQ(of_class(*plan_stations, "station stop").size(), 2u);
     EXPECT_EQ(of_class(*plan_stations, "station pass").size(), 7u);
-    EXPECT_EQ(plan_signals->all("circle", "signal").size(), 18u);
+    EXPECT_EQ(of_class(*plan_signals, "signal").size(), 18u);
     EXPECT_EQ(plan_boards->all("path", "name-board").size(), 11u);
     EXPECT_EQ(texts(*plan_boards).size(), 11u);
     EXPECT_EQ(texts(*plan_boards).front(), "(SOTTOVIA    )(AUTOSTRADALE)");
@@ -274,12 +297,14 @@ TEST_F(Plot, EachObjectFromTheSourcesCarriesItsEntryAndFileLine) {
   const auto train_lines = writers::train_source_lines();
   const auto line_lines = writers::line_source_lines();
 
-  EXPECT_EQ(hover(*root.by_id("signals")->all("circle", "signal")[0]),
-            "signal at 1500 m (cell 31)\nsegnale: p 1500 m, sx 2, s1 4, s2 0, s3 0, rapp 0, dx 2, "
+  EXPECT_EQ(hover(*of_class(*root.by_id("signals"), "signal")[0]),
+            "signal sx 2, dx 2 at 1500 m (cell 31)\nsegnale: p 1500 m, sx 2, s1 4, s2 0, s3 0, "
+            "rapp 0, dx 2, "
             "d1 2, d2 0, d3 0, tempo 0\n" +
                 train + ":" + std::to_string(line_of(train_lines, "segnale,    1500,")));
   EXPECT_EQ(hover(*of_class(*root.by_id("stations"), "platform").back()),
-            "station (stop, 10:39:00) ROMA TERMINI, platform 34200 to 35150 m\nstazione: "
+            "station (stop, 10:39:00) ROMA TERMINI at 35000 m (cell 702), platform 34200 to "
+            "35150 m\nstazione: "
             "position 35000 m, kind 5, length 800 m, f4 1, f5 0, f6 0, f7 1, f8 1, f9 0, f10 2, "
             "f11 1, f12 1, f13 0, hh 10 h, mm 39 min, ss 0 s, NAME ROMA TERMINI\n" +
                 train + ":" + std::to_string(line_of(train_lines, "stazione,   35000,")));
@@ -287,10 +312,11 @@ TEST_F(Plot, EachObjectFromTheSourcesCarriesItsEntryAndFileLine) {
       hover(*of_class(*root.by_id("curves"), "curve")[4]),
       "right curve, class 4 (radius 1000 m), 10350 to 11050 m\ncurvad4: s 10350 m, n 700 m\n" +
           line + ":" + std::to_string(line_of(line_lines, "curvad4,  10350,")));
-  EXPECT_EQ(hover(*of_class(*root.by_id("plan-boards"), "name-board")[1]),
-            "name board (SOTTOVIA )(MURATELLA) at 9900 m\ncartello_indicatore: p 9900 m, text "
-            "(SOTTOVIA )(MURATELLA)\n" +
-                line + ":" + std::to_string(line_of(line_lines, "cartello_indicatore,  9900,")));
+  EXPECT_EQ(
+      hover(*of_class(*root.by_id("plan-boards"), "name-board")[1]),
+      "name board (SOTTOVIA )(MURATELLA) at 9900 m (cell 199)\ncartello_indicatore: p 9900 m, text "
+      "(SOTTOVIA )(MURATELLA)\n" +
+          line + ":" + std::to_string(line_of(line_lines, "cartello_indicatore,  9900,")));
   const auto steps = of_class(*root.by_id("gradient-steps"), "step");
   ASSERT_GE(steps.size(), 2u);
   EXPECT_EQ(hover(*steps[1]),
@@ -309,8 +335,10 @@ TEST_F(Plot, DrawsTheSamePictureFromTheBinaryFilesWithTheCellsInTheHover) {
   EXPECT_EQ(result.status, tools::kExitOk) << result.err;
   expect_given_picture(true);
   EXPECT_EQ(without_titles(read(svg_path())), without_titles(from_sources));
-  EXPECT_EQ(hover(*picture().by_id("signals")->all("circle", "signal")[0]),
-            "signal at 1500 m (cell 31)\ncell 31: value_a 42, value_b 0, value_c 0, value_d 8, "
+  // No author's metres in the binary files: the cell with the metres it covers.
+  EXPECT_EQ(hover(*of_class(*picture().by_id("signals"), "signal")[0]),
+            "signal sx 2, dx 2 at cell 31 (1550 to 1600 m)\ncell 31: value_a 42, value_b 0, "
+            "value_c 0, value_d 8, "
             "signal_time 0");
 }
 
@@ -400,6 +428,42 @@ TEST_F(Plot, SlowdownsBoardsAndMarkersEachHaveTheirOwnKind) {
   ASSERT_EQ(plot().status, tools::kExitOk);
   EXPECT_EQ(count("abbattimento"), 1u);
   EXPECT_EQ(count("marker"), added + 1);
+}
+
+// The speed profile shows, beside the line speed, the speed a train may run:
+// the slowdown's 80 km/h over its metres 5000 to 5500, where the line runs
+// at 140.
+TEST_F(Plot, TheSpeedProfileAppliesTheSlowdownsBesideTheLineSpeed) {
+  const auto train =
+      testing_support::train_source_with({"rallentamento,   5000,   80,   500,   0,   0,   0"});
+  write_sources(testing_support::given_line_source(), train);
+  ASSERT_EQ(plot().status, tools::kExitOk);
+  const XmlElement root = picture();
+  const auto line = points(*root.by_id("speed-limit"));
+  const auto permitted = points(*root.by_id("permitted-speed"));
+  ASSERT_EQ(permitted.size(), line.size());
+  // Two points a cell: cells 100 to 109 differ, and nothing else.
+  std::vector<size_t> lowered;
+  for (size_t i = 0; i < line.size(); ++i)
+    if (permitted[i] != line[i]) lowered.push_back(i / 2);
+  std::vector<size_t> span;
+  for (size_t cell = 100; cell <= 109; ++cell) span.insert(span.end(), {cell, cell});
+  EXPECT_EQ(lowered, span);
+  EXPECT_GT(permitted[200].second, line[200].second);  // lower on the page: slower
+
+  EXPECT_EQ(texts(*root.by_id("permitted-speed-values")), std::vector<std::string>{"80"});
+  const auto steps = of_class(*root.by_id("permitted-speed-steps"), "step");
+  ASSERT_EQ(steps.size(), 1u);
+  const std::string file = model::file_name(FileKind::kTrainSource, kGivenScenario, kGivenTrain);
+  const std::string entry =
+      "rallentamento: start 5000 m, v 80 km/h, length 500 m, f_tt 0, f_ta 0, d_v 0\n" + file + ":" +
+      std::to_string(line_of(train, "rallentamento,"));
+  EXPECT_EQ(hover(*steps[0]),
+            "Speed a train may run, slowdowns applied (km/h): 80 km/h, 5000 to 5500 m\n" + entry);
+  // The slowdown's own bar: its start where the author put it, its end cell
+  // with the metres the cell covers.
+  EXPECT_EQ(hover(*of_class(*root.by_id("slowdowns"), "slowdown")[0]),
+            "slowdown 80 km/h at 5000 m (cell 101) to cell 111 (5550 to 5600 m)\n" + entry);
 }
 
 // The route viewer: the same picture in one page that needs nothing else.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tools/reference/builtin_usage.h"
+
 namespace tools {
 namespace {
 
@@ -32,12 +34,22 @@ std::string matching(const compiler::KeywordReference& r) {
   return text;
 }
 
+// "tunnel, galleria, ...": the other words the keyword is found by.
+std::string other_names(const compiler::KeywordReference& r) {
+  std::string text;
+  for (std::string_view name : r.also_known_as)
+    text += (text.empty() ? "" : ", ") + std::string(name);
+  return text;
+}
+
 }  // namespace
 
 std::string explain_text(const compiler::KeywordReference& r) {
   std::string out =
       compiler::keyword_text(r) + " (" + place_title(r) + "): " + std::string(r.summary) + "\n";
-  out += "  recognised in " + matching(r) + "\n\n";
+  out += "  recognised in " + matching(r) + "\n";
+  if (!r.also_known_as.empty()) out += "  also found as: " + other_names(r) + "\n";
+  out += "\n";
   out += "  fields:\n";
   for (const compiler::FieldReference& f : r.fields) {
     out += "    " + std::string(f.name);
@@ -46,7 +58,8 @@ std::string explain_text(const compiler::KeywordReference& r) {
     out += ": " + std::string(f.use) + "\n";
   }
   if (r.fields_may_share_a_line) out += "  the numbers may stand apart by blanks alone\n";
-  out += "\n  example:\n    " + std::string(r.example) + "\n";
+  out += "\n  example:\n    " + std::string(r.example) + "\n\n";
+  out += builtin_usage_text(r.kind, "  ");
   return out;
 }
 
@@ -55,6 +68,8 @@ std::string reference_markdown() {
   for (const compiler::KeywordReference& r : compiler::keyword_references()) {
     out += "### `" + compiler::keyword_text(r) + "` (" + place_title(r) + ")\n\n";
     out += std::string(r.summary) + "; recognised in " + matching(r) + ".\n\n";
+    if (!r.also_known_as.empty())
+      out += "`scenarioc explain` also finds it as: " + other_names(r) + ".\n\n";
     out += "| field | unit | range | what the compiler does with it |\n|---|---|---|---|\n";
     for (const compiler::FieldReference& f : r.fields)
       out += "| " + std::string(f.name) + " | " + std::string(f.unit) + " | " +

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "model/kind_names.h"
+#include "tools/decode/position_text.h"
 
 namespace tools {
 namespace {
@@ -288,8 +289,7 @@ void write_cells_text(const std::vector<model::Cell>& cells, std::ostream& out) 
   for (size_t i = 0; i < cells.size(); ++i) {
     if (is_plain_cell(cells[i])) continue;
     const json c = describe_cell(cells, i);
-    out << "cell " << c["cell"] << " (" << c["metre"]
-        << " m): " << c["kind_name"].get<std::string>();
+    out << cell_span_text(static_cast<int64_t>(i)) << ": " << c["kind_name"].get<std::string>();
     if (c.contains("values")) {
       const char* separator = ": ";
       for (const auto& [key, value] : c["values"].items()) {

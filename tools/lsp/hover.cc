@@ -6,6 +6,9 @@
 
 #include "compiler/field_reference.h"
 #include "model/kind_names.h"
+#include "tools/decode/position_text.h"
+#include "tools/reference/builtin_usage.h"
+#include "tools/reference/entry_cell.h"
 
 namespace tools::lsp {
 namespace {
@@ -41,7 +44,7 @@ std::string claims(const compiler::CompileResult& result, int entry) {
   if (m.has_cell_track()) {
     for (int32_t c = 0; c <= m.cell_last; ++c)
       if (result.record.cell_owner(c) == entry)
-        out += "- cell " + std::to_string(c) + ", " + cell_text(m.cell(c)) + "\n";
+        out += "- " + cell_span_text(c) + ", " + cell_text(m.cell(c)) + "\n";
   }
   for (int r = 0; r < model::kServiceRecords; ++r)
     if (result.record.record_owner(r) == entry)
@@ -70,6 +73,35 @@ std::string snippet_text(std::string_view text) {
   return out;
 }
 
+// The cell an entry's metres put it in; for a station, its marker cell.
+std::optional<int64_t> entry_place_cell(const compiler::CompileResult& result, int entry) {
+  const SourceEntry& e = result.record.entry(entry);
+  if (e.kind != compiler::EntryKind::kStation) return tools::entry_cell(e);
+  const model::Scenario& m = result.model;
+  if (m.has_cell_track())
+    for (int32_t c = 0; c <= m.cell_last; ++c)
+      if (result.record.cell_owner(c) == entry && m.cell(c).kind == model::kind::kStationMarker)
+        return c;
+  return std::nullopt;
+}
+
+// The built-in scenario's entries of a keyword, as templates with where
+// they stand, said to be that scenario's choices.
+std::string builtin_usage_markdown(compiler::EntryKind kind) {
+  const std::vector<tools::UsageGroup>& groups = tools::builtin_usage(kind);
+  if (groups.empty()) return {};
+  std::string out = "What the built-in scenario uses (its own choices, not rules of the format):\n";
+  for (const tools::UsageGroup& g : groups) {
+    out += "- `" + g.line + "`";
+    if (!g.places.empty()) {
+      out += " at ";
+      for (size_t i = 0; i < g.places.size(); ++i) out += (i ? "; " : "") + g.places[i];
+    }
+    out += "\n";
+  }
+  return out + "\n";
+}
+
 }  // namespace
 
 json hover(const Locator& locator, FileKind file, Position position) {
@@ -82,7 +114,10 @@ json hover(const Locator& locator, FileKind file, Position position) {
 
   std::string text =
       "**" + compiler::keyword_text(ref) + "**: " + std::string(ref.summary) + "\n\n";
-  text += compiler::describe(e) + "\n\n";
+  text += compiler::describe(e);
+  if (const std::optional<int64_t> cell = entry_place_cell(result, at->entry))
+    text += " (cell " + std::to_string(*cell) + ")";
+  text += "\n\n";
   if (at->field > 0) {
     const auto n = static_cast<size_t>(at->field);
     if (n <= ref.fields.size()) text += field_text(ref.fields[n - 1]) + "\n\n";
@@ -90,11 +125,16 @@ json hover(const Locator& locator, FileKind file, Position position) {
     if (n <= e.numbers.size() && !(n == e.fields.size() && !e.name.empty()))
       text += ", read as " + std::to_string(e.numbers[n - 1]);
     text += ".\n\n";
+    const std::string used = tools::builtin_field_values(e.kind, static_cast<int>(n));
+    if (!used.empty())
+      text += "The built-in scenario gives it (its choice, not a rule of the format): " + used +
+              ".\n\n";
   } else {
     text += "Fields: ";
     for (size_t i = 0; i < ref.fields.size(); ++i)
       text += (i ? ", " : "") + std::string(ref.fields[i].name);
     text += "\n\nExample: `" + std::string(ref.example) + "`\n\n";
+    text += builtin_usage_markdown(e.kind);
   }
   text += claims(result, at->entry);
   const compiler::Location& where =
@@ -114,11 +154,15 @@ json completion(FileKind file, bool snippets) {
     for (const compiler::FieldReference& f : ref.fields)
       documentation += "- " + field_text(f) + "\n";
     documentation += "\nExample: `" + std::string(ref.example) + "`";
+    std::string filter = keyword;
+    for (std::string_view name : ref.also_known_as) filter += " " + std::string(name);
     json item = {{"label", keyword},
                  {"kind", kKeyword},
                  {"detail", std::string(ref.summary)},
                  {"documentation", {{"kind", "markdown"}, {"value", documentation}}},
-                 {"sortText", (order < 10 ? "0" : "") + std::to_string(order)}};
+                 {"sortText", (order < 10 ? "0" : "") + std::to_string(order)},
+                 // Typing another word for it (galleria, signal) finds it too.
+                 {"filterText", filter}};
     ++order;
     if (snippets) {
       std::string insert = snippet_text(keyword);

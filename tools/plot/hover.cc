@@ -4,6 +4,8 @@
 
 #include "compiler/field_reference.h"
 #include "tools/decode/decode.h"
+#include "tools/decode/position_text.h"
+#include "tools/reference/entry_cell.h"
 
 namespace tools {
 namespace {
@@ -56,6 +58,24 @@ std::string Hover::cell(size_t index, const std::string& what) const {
   if (owner != SourceRecord::kNone) return what + "\n" + entry_text(owner);
   if (index >= model_.cell_track.size()) return what;
   return what + "\ncell " + std::to_string(index) + ": " + cell_values(model_.cell_track[index]);
+}
+
+std::string station_place(const model::Scenario& m, int record) {
+  const int32_t metres = m.service_table[static_cast<size_t>(record)].position_m;
+  const std::optional<int64_t> cell = station_cell(m.cell_track, record);
+  return cell ? position_text(metres, *cell) : std::to_string(metres) + " m";
+}
+
+std::string Hover::place(size_t index) const {
+  const auto cell = static_cast<int64_t>(index);
+  const int owner = compiled_ ? compiled_->record.cell_owner(cell) : SourceRecord::kNone;
+  if (owner != SourceRecord::kNone) {
+    const compiler::SourceEntry& e = compiled_->record.entry(owner);
+    // Other cells of the entry (a slowdown's end and boards) stand where
+    // no metre of its own puts them.
+    if (entry_cell(e) == cell) return position_text(*e.position, cell);
+  }
+  return cell_span_text(cell);
 }
 
 bool Hover::cell_is(size_t index, compiler::EntryKind kind) const {

@@ -12,6 +12,11 @@
 
 namespace tools {
 
+// Where station record `record` stands: "35000 m (cell 702)", its metres as
+// written (the record keeps them) with its marker cell; the metres alone
+// for a station without a marker.
+std::string station_place(const model::Scenario& m, int record);
+
 class Hover {
  public:
   // `compiled` is null when the scenario was read from the binary files.
@@ -22,6 +27,10 @@ class Hover {
 
   // `what`, then the entry that claimed the cell, or else the cell's values.
   std::string cell(size_t index, const std::string& what) const;
+  // Where the object in a cell stands: "1500 m (cell 31)", the metres its
+  // entry wrote, when the entry put it in this very cell; else the cell's
+  // span, "cell 31 (1550 to 1600 m)".
+  std::string place(size_t index) const;
   // Whether an entry of `kind` claimed the cell.
   bool cell_is(size_t index, compiler::EntryKind kind) const;
   // `what`, then the entry that wrote the service record, or else its values.

@@ -1,7 +1,9 @@
 #include "tools/plot/legend.h"
 
+#include <functional>
 #include <string>
 
+#include "tools/plot/signal_marks.h"
 #include "tools/plot/style.h"
 
 namespace tools {
@@ -12,7 +14,7 @@ using plot_draw::kWidth;
 using plot_draw::num;
 using plot_draw::text;
 
-enum class Shape { kLine, kDashed, kBlock, kBar, kDot, kHollow, kDiamond };
+enum class Shape { kLine, kDashed, kBlock, kBar, kHollow, kDiamond };
 
 struct Item {
   Shape shape;
@@ -27,13 +29,13 @@ constexpr Item kItems[] = {
     {Shape::kBlock, style::kTunnel, "tunnel"},
     {Shape::kDiamond, style::kNameBoard, "name board"},
     {Shape::kBar, style::kSpeedBoard, "maximum-speed board"},
-    {Shape::kDot, style::kSignal, "signal"},
     {Shape::kBlock, style::kStation, "station: stop"},
     {Shape::kHollow, style::kStation, "station: pass-through"},
     {Shape::kBlock, style::kCurveLeft, "left curve"},
     {Shape::kBlock, style::kCurveRight, "right curve"},
     {Shape::kLine, style::kGradient, "gradient"},
     {Shape::kLine, style::kSpeed, "speed limit"},
+    {Shape::kDashed, style::kPermittedSpeed, "speed a train may run (slowdowns applied)"},
     {Shape::kBlock, style::kSlowdown, "slowdown"},
     {Shape::kBar, style::kWarningBoard, "slowdown warning board"},
     {Shape::kBar, style::kPreWarning, "pre-warning"},
@@ -59,9 +61,6 @@ std::string sample(const Item& item, double x, double y) {
     case Shape::kBar:
       return "<rect x=\"" + num(x + 7.5) + "\" y=\"" + num(y - 6) +
              "\" width=\"3\" height=\"12\" fill=\"" + c + "\"/>";
-    case Shape::kDot:
-      return "<circle cx=\"" + num(x + 9) + "\" cy=\"" + num(y) + "\" r=\"3.5\" fill=\"" + c +
-             "\"/>";
     case Shape::kDiamond:
       return "<path d=\"M" + num(x + 9) + " " + num(y - 5) + " l5 5 l-5 5 l-5 -5 z\" fill=\"" + c +
              "\"/>";
@@ -71,18 +70,24 @@ std::string sample(const Item& item, double x, double y) {
 
 }  // namespace
 
-double draw_legend(plot_draw::Page& page, double top) {
+double draw_legend(plot_draw::Page& page, double top, const std::vector<int>& signal_codes) {
   page.add(text(kMargin, top + 4, "Legend", "track-title", " font-weight=\"bold\""));
   page.add("<g id=\"legend\">");
   double x = kMargin, y = top + 22;
-  for (const Item& item : kItems) {
+  const auto add = [&](const std::function<std::string(double, double)>& mark,
+                       const std::string& label) {
     // The 11-pixel font averages about 6 pixels a character.
-    const double width = 26 + 6.0 * std::string(item.label).size() + 14;
+    const double width = 26 + 6.0 * static_cast<double>(label.size()) + 14;
     if (x + width > kWidth - kMargin) x = kMargin, y += 20;
-    page.add("<g class=\"legend-item\">" + sample(item, x, y) +
-             text(x + 24, y + 4, item.label, "legend") + "</g>");
+    page.add("<g class=\"legend-item\">" + mark(x, y) + text(x + 24, y + 4, label, "legend") +
+             "</g>");
     x += width;
-  }
+  };
+  for (const Item& item : kItems)
+    add([&](double ix, double iy) { return sample(item, ix, iy); }, item.label);
+  for (int code : signal_codes)
+    add([&](double ix, double iy) { return signal_mark(ix + 9, iy, code, "", ""); },
+        signal_kind_label(code));
   page.add("</g>");
   return y - top + 16;
 }

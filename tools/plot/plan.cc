@@ -8,7 +8,9 @@
 
 #include "model/kind_names.h"
 #include "tools/decode/decode.h"
+#include "tools/decode/position_text.h"
 #include "tools/plot/curves.h"
+#include "tools/plot/signal_marks.h"
 #include "tools/plot/style.h"
 
 namespace tools {
@@ -237,11 +239,9 @@ double draw_plan(Page& page, const model::Scenario& m, const Hover& hover, const
     if (metre > last) continue;
     const Point p = page_at(metre);
     obstacles.push_back(p);
-    page.add("<circle class=\"signal\" cx=\"" + num(p.x) + "\" cy=\"" + num(p.y) +
-             "\" r=\"3.5\" fill=\"" + style::kSignal + "\">" +
-             title(hover.cell(
-                 i, "signal at " + std::to_string(metre) + " m (cell " + std::to_string(i) + ")")) +
-             "</circle>");
+    const int code = signal_code(m.cell_track[i]);
+    page.add(signal_mark(p.x, p.y, code, "",
+                         title(hover.cell(i, signal_kind_label(code) + " at " + hover.place(i)))));
   }
   page.add("</g>");
 
@@ -259,7 +259,7 @@ double draw_plan(Page& page, const model::Scenario& m, const Hover& hover, const
     const bool stop = style::stops(s);
     const std::string what = std::string(stop ? "station (stop" : "station (pass-through") +
                              (stop ? ", " + clock_text(s.time_s) : std::string()) + ") " + s.text +
-                             " at " + std::to_string(s.position_m) + " m";
+                             " at " + station_place(m, r);
     named.push_back({p, s.text,
                      "<rect class=\"station " + std::string(stop ? "stop" : "pass") + "\" x=\"" +
                          num(p.x - 4.5) + "\" y=\"" + num(p.y - 4.5) +
@@ -277,7 +277,7 @@ double draw_plan(Page& page, const model::Scenario& m, const Hover& hover, const
     const std::string board = c.value_a > 0 && c.value_a < model::kServiceRecords
                                   ? m.service_table[static_cast<size_t>(c.value_a)].text
                                   : std::string();
-    const std::string what = "name board " + board + " at " + std::to_string(metre) + " m";
+    const std::string what = "name board " + board + " at " + hover.place(i);
     named.push_back({p, board,
                      "<path class=\"name-board\" d=\"M" + num(p.x) + " " + num(p.y - 5) +
                          " l5 5 l-5 5 l-5 -5 z\" fill=\"" + style::kNameBoard + "\">" +

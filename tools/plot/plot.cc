@@ -11,6 +11,7 @@
 #include "tools/plot/hover.h"
 #include "tools/plot/legend.h"
 #include "tools/plot/plan.h"
+#include "tools/plot/signal_marks.h"
 #include "tools/plot/style.h"
 #include "tools/plot/tracks.h"
 
@@ -126,7 +127,7 @@ std::string svg_element(const model::Scenario& m, const compiler::CompileResult*
            "</line></g>");
   distance_axis(page, axis, top);
   top += 34;
-  top += draw_legend(page, top);
+  top += draw_legend(page, top, signal_codes(m));
 
   const std::string width = num(kWidth), height = num(top + 10);
   std::string out;

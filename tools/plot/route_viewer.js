@@ -70,6 +70,7 @@
           }
           break;
         case 'circle': el.setAttribute('cx', x0); break;
+        case 'path': el.setAttribute('transform', 'translate(' + (x0 - +el.dataset.x) + ' 0)'); break;
         case 'line': el.setAttribute('x1', x0); el.setAttribute('x2', x0); break;
         case 'text': el.setAttribute('x', x0 + +(el.dataset.dx || 0)); break;
       }
@@ -157,8 +158,8 @@
     zoomAt(left + width / 2, 0.25);
     var before = v0;
     show(v0 + 1000, v1 + 1000);
-    var signal = Array.prototype.filter.call(svg.querySelectorAll('#signals circle'), function (c) {
-      return +c.getAttribute('cx') > left && +c.getAttribute('cx') < right;
+    var signal = Array.prototype.filter.call(svg.querySelectorAll('#signals .signal'), function (c) {
+      return x(+c.dataset.m0) > left && x(+c.dataset.m0) < right;
     })[0];
     var box = signal.getBoundingClientRect();
     hover(signal, box.left, box.top);

@@ -18,6 +18,7 @@ inline constexpr char kCurveLeft[] = "#36c";
 inline constexpr char kCurveRight[] = "#e63";
 inline constexpr char kGradient[] = "#070";
 inline constexpr char kSpeed[] = "#d60";
+inline constexpr char kPermittedSpeed[] = "#c0c";
 inline constexpr char kSlowdown[] = "#c0c";
 inline constexpr char kWarningBoard[] = "#70f";
 inline constexpr char kPreWarning[] = "#f8c";

@@ -5,9 +5,13 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "tools/decode/decode.h"
+#include "tools/decode/position_text.h"
 #include "tools/plot/curves.h"
+#include "tools/plot/signal_marks.h"
+#include "tools/plot/speed_profile.h"
 #include "tools/plot/style.h"
 
 namespace tools {
@@ -61,19 +65,33 @@ std::string metres_text(double m0, double m1) {
          " m";
 }
 
+// A second line on a step profile's scale, dashed: the value of each cell,
+// with its values and hovers only where it differs from the profile.
+struct Overlay {
+  std::string id;
+  std::string heading;  // what its hover says the value is
+  std::string colour;
+  std::vector<int> values;
+  // What a hover on a stretch where it differs adds: the entry behind it.
+  std::function<std::string(size_t first_cell, const std::string& what)> hover;
+};
+
 // A step profile: the value of each cell, a zero line, the value of each
-// step written where there is room, and a hover area per step.
+// step written where there is room, and a hover area per step; an overlay
+// beside it where given.
 double step_profile(Page& page, const model::Scenario& m, const Hover& hover, const Axis& axis,
                     double top, const std::string& id, const std::string& heading,
-                    const std::string& unit, EntryKind kind,
-                    const std::function<int(const model::Cell&)>& value,
-                    const std::string& colour) {
+                    const std::string& unit, EntryKind kind, const std::vector<int>& all_values,
+                    const std::string& colour, const Overlay* overlay = nullptr) {
   top += kTitleRoom;
   frame(page, top, kTrackHeight, heading, id);
   const size_t cells = shown_cells(m, axis);
+  const std::vector<int> values(all_values.begin(), all_values.begin() + cells);
   int lo = 0, hi = 1;
-  for (size_t i = 0; i < cells; ++i)
-    lo = std::min(lo, value(m.cell_track[i])), hi = std::max(hi, value(m.cell_track[i]));
+  for (size_t i = 0; i < cells; ++i) {
+    lo = std::min(lo, values[i]), hi = std::max(hi, values[i]);
+    if (overlay) lo = std::min(lo, overlay->values[i]), hi = std::max(hi, overlay->values[i]);
+  }
   auto y = [&](int v) {
     return top + kTrackHeight - 8 - (v - lo) * (kTrackHeight - 20) / double(hi - lo);
   };
@@ -85,24 +103,32 @@ double step_profile(Page& page, const model::Scenario& m, const Hover& hover, co
   if (lo != 0) page.add(text(kWidth - kMargin + 4, y(lo) + 4, std::to_string(lo), "scale"));
 
   // The polyline is drawn once on the base axis; the viewer scales it.
-  std::string path = "<g" + std::string(kClip) + "><polyline id=\"" + id +
-                     "\" class=\"profile\" fill=\"none\" stroke=\"" + colour +
-                     "\" stroke-width=\"1.5\" vector-effect=\"non-scaling-stroke\" points=\"";
-  for (size_t i = 0; i < cells; ++i) {
-    const int v = value(m.cell_track[i]);
-    path += num(axis.x(i * 50.0)) + "," + num(y(v)) + " " + num(axis.x(i * 50.0 + 50)) + "," +
-            num(y(v)) + " ";
-  }
-  if (cells) path.pop_back();
-  page.add(path + "\"/></g>");
+  const auto polyline = [&](const std::string& line_id, const std::vector<int>& of,
+                            const std::string& line_colour, double width,
+                            const std::string& extra) {
+    std::string path = "<g" + std::string(kClip) + "><polyline id=\"" + line_id +
+                       "\" class=\"profile\" fill=\"none\" stroke=\"" + line_colour +
+                       "\" stroke-width=\"" + num(width) +
+                       "\" vector-effect=\"non-scaling-stroke\"" + extra + " points=\"";
+    for (size_t i = 0; i < cells; ++i)
+      path += num(axis.x(i * 50.0)) + "," + num(y(of[i])) + " " + num(axis.x(i * 50.0 + 50)) + "," +
+              num(y(of[i])) + " ";
+    if (cells) path.pop_back();
+    page.add(path + "\"/></g>");
+  };
+  // The overlay goes under the profile: where the two agree, the profile
+  // shows; where the overlay leaves it, its dashes show on their own.
+  if (overlay)
+    polyline(overlay->id, overlay->values, overlay->colour, 1, " stroke-dasharray=\"5 2\"");
+  polyline(id, values, colour, 1.5, "");
 
   std::string areas = "<g id=\"" + id + "-steps\"" + kClip + ">",
               labels = "<g id=\"" + id + "-values\"" + kClip + ">";
   double last_label = -1e9;
   for (size_t i = 0; i < cells;) {
-    const int v = value(m.cell_track[i]);
+    const int v = values[i];
     size_t j = i;
-    while (j + 1 < cells && value(m.cell_track[j + 1]) == v) ++j;
+    while (j + 1 < cells && values[j + 1] == v) ++j;
     const double m0 = i * 50.0, m1 = (j + 1) * 50.0;
     const std::string what =
         heading + ": " + std::to_string(v) + " " + unit + ", " + metres_text(m0, m1);
@@ -120,6 +146,32 @@ double step_profile(Page& page, const model::Scenario& m, const Hover& hover, co
   }
   page.add(areas + "</g>");
   page.add(labels + "</g>");
+
+  if (overlay) {
+    // Where it leaves the profile: a hover area and its value, each stretch.
+    std::string below = "<g id=\"" + overlay->id + "-steps\"" + kClip + ">",
+                written = "<g id=\"" + overlay->id + "-values\"" + kClip + ">";
+    for (size_t i = 0; i < cells;) {
+      const int v = overlay->values[i];
+      size_t j = i;
+      while (j + 1 < cells && overlay->values[j + 1] == v &&
+             (overlay->values[j + 1] != values[j + 1]) == (v != values[i]))
+        ++j;
+      if (v != values[i]) {
+        const double m0 = i * 50.0, m1 = (j + 1) * 50.0;
+        const std::string what =
+            overlay->heading + ": " + std::to_string(v) + " " + unit + ", " + metres_text(m0, m1);
+        below += span_rect(axis, m0, m1, y(v) - 4, 8, "step", "white", overlay->hover(i, what),
+                           " fill-opacity=\"0\"");
+        written += text(
+            axis.x(m0) + 2, y(v) + 11, std::to_string(v), "step-value",
+            " fill=\"" + overlay->colour + "\" font-size=\"9\"" + Axis::at(m0) + " data-dx=\"2\"");
+      }
+      i = j + 1;
+    }
+    page.add(below + "</g>");
+    page.add(written + "</g>");
+  }
   return kTitleRoom + kTrackHeight + kGap;
 }
 
@@ -153,18 +205,26 @@ double draw_curve_band(Page& page, const model::Scenario& m, const Hover& hover,
 
 double draw_gradient(Page& page, const model::Scenario& m, const Hover& hover, const Axis& axis,
                      double top) {
-  return step_profile(
-      page, m, hover, axis, top, "gradient", "Gradient (per mille)", "per mille",
-      EntryKind::kGradient,
-      [](const model::Cell& c) { return c.gradient == 0 ? 0 : c.gradient - 100; },
-      style::kGradient);
+  std::vector<int> gradients(m.cell_track.size());
+  for (size_t i = 0; i < gradients.size(); ++i)
+    gradients[i] = m.cell_track[i].gradient == 0 ? 0 : m.cell_track[i].gradient - 100;
+  return step_profile(page, m, hover, axis, top, "gradient", "Gradient (per mille)", "per mille",
+                      EntryKind::kGradient, gradients, style::kGradient);
 }
 
 double draw_speed(Page& page, const model::Scenario& m, const Hover& hover, const Axis& axis,
                   double top) {
-  return step_profile(
-      page, m, hover, axis, top, "speed-limit", "Speed limit (km/h)", "km/h", EntryKind::kSpeed,
-      [](const model::Cell& c) { return c.speed_limit * 5; }, style::kSpeed);
+  // The slowdown behind a stretch of the permitted speed: the start cell at
+  // or after the stretch's first cell (the stretch begins one cell before it).
+  const auto slowdown_at = [&](size_t first_cell, const std::string& what) {
+    for (size_t c = first_cell; c < m.cell_track.size() && c <= first_cell + 1; ++c)
+      if (m.cell_track[c].kind == model::kind::kSlowdownStart) return hover.cell(c, what);
+    return what;
+  };
+  const Overlay permitted{"permitted-speed", "Speed a train may run, slowdowns applied (km/h)",
+                          style::kPermittedSpeed, permitted_speeds(m.cell_track), slowdown_at};
+  return step_profile(page, m, hover, axis, top, "speed-limit", "Speed limit (km/h)", "km/h",
+                      EntryKind::kSpeed, line_speeds(m.cell_track), style::kSpeed, &permitted);
 }
 
 double draw_features(Page& page, const model::Scenario& m, const Hover& hover, const Axis& axis,
@@ -174,10 +234,7 @@ double draw_features(Page& page, const model::Scenario& m, const Hover& hover, c
   const double row = kTrackHeight / 4;
   const size_t cells = shown_cells(m, axis);
   auto point_metre = [](size_t i) { return (static_cast<double>(i) - 1) * 50; };
-  auto at = [&](size_t i, const std::string& what) {
-    return what + " at " + std::to_string(static_cast<long>(point_metre(i))) + " m (cell " +
-           std::to_string(i) + ")";
-  };
+  auto at = [&](size_t i, const std::string& what) { return what + " at " + hover.place(i); };
 
   page.add("<g id=\"tunnels\"" + std::string(kClip) + ">");
   for (size_t i = 0; i < cells; ++i) {
@@ -209,10 +266,10 @@ double draw_features(Page& page, const model::Scenario& m, const Hover& hover, c
   page.add("</g><g id=\"signals\"" + std::string(kClip) + ">");
   for (size_t i = 0; i < cells; ++i)
     if (m.cell_track[i].kind == model::kind::kSignal)
-      page.add("<circle class=\"signal\" cx=\"" + num(axis.x(point_metre(i))) + "\" cy=\"" +
-               num(top + 2.5 * row) + "\" r=\"3.5\" fill=\"" + style::kSignal + "\"" +
-               Axis::at(point_metre(i)) + ">" + title(hover.cell(i, at(i, "signal"))) +
-               "</circle>");
+      page.add(signal_mark(
+          axis.x(point_metre(i)), top + 2.5 * row, signal_code(m.cell_track[i]),
+          Axis::at(point_metre(i)),
+          title(hover.cell(i, at(i, signal_kind_label(signal_code(m.cell_track[i])))))));
   page.add("</g><g id=\"slowdowns\"" + std::string(kClip) + ">");
   const double y = top + 3 * row + 3, h = row - 6;
   for (size_t i = 0; i < cells; ++i) {
@@ -225,8 +282,7 @@ double draw_features(Page& page, const model::Scenario& m, const Hover& hover, c
           ++end;
         page.add(span_rect(
             axis, point_metre(i), point_metre(end), y, h, "slowdown", style::kSlowdown,
-            hover.cell(i, at(i, "slowdown" + value + " km/h") + " to " +
-                              std::to_string(static_cast<long>(point_metre(end))) + " m")));
+            hover.cell(i, at(i, "slowdown" + value + " km/h") + " to " + hover.place(end))));
         break;
       }
       case model::kind::kWarningBoard:
@@ -277,7 +333,8 @@ double draw_stations(Page& page, const model::Scenario& m, const Hover& hover, c
     const bool stop = style::stops(s);
     const std::string what = std::string(stop ? "station (stop, " + clock_text(s.time_s) + ") "
                                               : "station (pass-through) ") +
-                             s.text + ", platform " + metres_text(m0, m1);
+                             s.text + " at " + station_place(m, r) + ", platform " +
+                             metres_text(m0, m1);
     page.add(span_rect(axis, m0, m1, top + 6, 10,
                        std::string("platform ") + (stop ? "stop" : "pass"),
                        stop ? style::kStation : "white", hover.record(r, what),
