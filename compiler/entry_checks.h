@@ -1,0 +1,46 @@
+// Warnings found from the finished record of what was read: entries that
+// compile but whose order, extent or values the passes change in silence (a
+// speed listed out of order, a tunnel that covers no cell, a signal time that
+// is dropped), and the head of the train source, where a misspelt
+// "[generale]" makes the whole file pass over. They never change the model.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compiler/diagnostic.h"
+#include "compiler/source_record.h"
+#include "model/file_names.h"
+
+namespace compiler {
+
+// Looks at the fields the train pass reads before "[generale]", one by one,
+// keeping only what a warning needs.
+class HeadScan {
+ public:
+  void look_at(std::string_view field, const Location& at);
+  // `header_found`: the head ended at a field holding "[generale]". Without
+  // one, nothing of the file is read: said at the field most like the header,
+  // or at the file. With one, a field before it that holds a keyword is an
+  // entry passed over.
+  std::vector<Diagnostic> finish(bool header_found, model::FileKind file) const;
+
+ private:
+  struct Field {
+    std::string text;
+    Location at;
+  };
+  std::optional<Field> likest_header_;
+  size_t likest_distance_ = 0;
+  std::vector<Field> keywords_;  // fields holding a keyword of the train source
+};
+
+// The warnings about the entries of `record`, as the passes left it.
+// `found` is what the compile reported so far: an entry at which an
+// error stands is not looked at again.
+std::vector<Diagnostic> entry_warnings(const SourceRecord& record,
+                                       const std::vector<Diagnostic>& found);
+
+}  // namespace compiler
