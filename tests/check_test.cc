@@ -497,8 +497,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The second entry is in order with the first, but behind the
         // cells the first already took.
         MessageCase{"speed_out_of_order", given_line(),
-                    testing_support::train_source_with(
-                        {"velocita,   30000,    80", "velocita,   31000,    60"}),
+                    testing_support::train_source_with({"velocita,   30000,    80",
+                                                        "velocita,   31000,    60"}),
                     "@T:49:13: warning: 'velocita' at 30000 m is listed after the one at 33950 "
                     "m, but the entries take effect in the order written: its speed 80 km/h "
                     "holds from cell 680 (34000 m) on, not from 30000 m; list the 'velocita' "
@@ -623,20 +623,20 @@ INSTANTIATE_TEST_SUITE_P(
                     "                                                  ^\n"
                     "no fault (status 0)\n",
                     tools::kExitOk},
-        MessageCase{"slowdown_without_length_or_warning_board", given_line(),
-                    testing_support::train_source_with(
-                        {"rallentamento,   1000,   60,   0,   0,   1,   0"}),
-                    "@T:49:32: warning: 'rallentamento' field length: the slowdown's end falls "
-                    "in its start cell 21, which the start takes: it has no end; make it at "
-                    "least 50 m long\n"
-                    "rallentamento,   1000,   60,   0,   0,   1,   0\n"
-                    "                               ^\n"
-                    "@T:49:42: warning: 'rallentamento' field f_ta: dropped: a slowdown starting "
-                    "at 1500 m or less has no warning board, and so no pre-warning cells\n"
-                    "rallentamento,   1000,   60,   0,   0,   1,   0\n"
-                    "                                         ^\n"
-                    "no fault (status 0)\n",
-                    tools::kExitOk},
+        MessageCase{
+            "slowdown_without_length_or_warning_board", given_line(),
+            testing_support::train_source_with({"rallentamento,   1000,   60,   0,   0,   1,   0"}),
+            "@T:49:32: warning: 'rallentamento' field length: the slowdown's end falls "
+            "in its start cell 21, which the start takes: it has no end; make it at "
+            "least 50 m long\n"
+            "rallentamento,   1000,   60,   0,   0,   1,   0\n"
+            "                               ^\n"
+            "@T:49:42: warning: 'rallentamento' field f_ta: dropped: a slowdown starting "
+            "at 1500 m or less has no warning board, and so no pre-warning cells\n"
+            "rallentamento,   1000,   60,   0,   0,   1,   0\n"
+            "                                         ^\n"
+            "no fault (status 0)\n",
+            tools::kExitOk},
         MessageCase{"station_values_dropped", given_line(),
                     replacing(replacing(given_train(), "stazione,   11000",
                                         "stazione,   11000, 12,  400,  0, 3, 0,  1,1,0,  4,1,1,  "
