@@ -603,13 +603,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "no fault (status 0)\n",
                     tools::kExitOk},
         MessageCase{"tunnel_type_made_3",
-                    testing_support::line_source_with({"montagna,   30450,  30500,  12"}),
+                    testing_support::line_source_with({"montagna,   30500,  30550,  12"}),
                     given_train(),
                     "@L:82:29: warning: 'montagna' field type: stored as 3, not 2: it starts "
-                    "100 m after the end of the tunnel before it (30300 m to 30350 m), and a "
+                    "150 m after the end of the tunnel before it (30300 m to 30350 m), and a "
                     "tunnel that starts 150 m or less after the previous one gets type 3; write "
                     "3, or leave more than 150 m between them\n"
-                    "montagna,   30450,  30500,  12\n"
+                    "montagna,   30500,  30550,  12\n"
                     "                            ^\n"
                     "no fault (status 0)\n",
                     tools::kExitOk},
