@@ -56,7 +56,7 @@ class Compilation {
 
   void run() {
     parse_sources();
-    for (Diagnostic& w : entry_warnings(state_.record, state_.diagnostics))
+    for (Diagnostic& w : entry_warnings(state_.record, result_.model, state_.diagnostics))
       state_.diagnostics.push_back(std::move(w));
     if (result_.train_source_missing) {
       // Nothing after the line pass can run.

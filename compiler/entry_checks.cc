@@ -42,8 +42,9 @@ std::string cell_at(int64_t cell) {
 
 class Checks {
  public:
-  Checks(const SourceRecord& record, const std::vector<Diagnostic>& found)
-      : record_(record), found_(found) {}
+  Checks(const SourceRecord& record, const model::Scenario& model,
+         const std::vector<Diagnostic>& found)
+      : record_(record), model_(model), found_(found) {}
 
   std::vector<Diagnostic> run() {
     profile(EntryKind::kSpeed, "speed", " km/h", true);
@@ -57,6 +58,7 @@ class Checks {
     speed_boards();
     abbattimenti();
     replaced_by_station_markers();
+    replaced_repeat_codes();
     return finish();
   }
 
@@ -67,7 +69,8 @@ class Checks {
   // Read whole, and no error stands at it: an entry a pass refused or
   // stopped at is told about by its error.
   bool usable(const SourceEntry& e) const {
-    if (e.fields.size() < reference_for(e.kind).fields.size()) return false;
+    const size_t wanted = reference_for(e.kind).fields.size();
+    if (e.fields.size() < wanted || e.numbers.size() < wanted) return false;
     const size_t from = e.keyword_at.offset;
     const size_t to = e.fields.back().offset + e.fields.back().length;
     for (const Diagnostic& d : found_) {
@@ -396,6 +399,80 @@ class Checks {
     }
   }
 
+  struct RepeatCode {
+    int entry;
+    int64_t cell;
+    uint8_t code;
+  };
+
+  // The codes signals write 2, 4, 6 and 8 cells before them, and stations
+  // into the four cells before their marker, in the order they are written.
+  std::vector<RepeatCode> repeat_codes() const {
+    std::vector<RepeatCode> codes;
+    std::vector<int> station_record(static_cast<size_t>(count()), 0);
+    for (int n = 1; n < model::kFirstSignTextRecord; ++n)
+      if (const int owner = record_.record_owner(n); owner != SourceRecord::kNone)
+        station_record[static_cast<size_t>(owner)] = n;
+    for (int i = 0; i < count(); ++i) {
+      const SourceEntry& e = entry(i);
+      if (!usable(e)) continue;
+      if (e.kind == EntryKind::kSignal) {
+        const int64_t c = model::point_cell(e.numbers[0]);
+        const int64_t aspect = e.numbers[1] * 3 + e.numbers[6];
+        for (int k = 1; k <= 4; ++k)
+          codes.push_back({i, c - 2 * k, static_cast<uint8_t>(aspect * 10 + k)});
+      } else if (e.kind == EntryKind::kStation && station_record[static_cast<size_t>(i)] > 0) {
+        const model::ServiceRecord& r =
+            model_.service_table[static_cast<size_t>(station_record[static_cast<size_t>(i)])];
+        if (r.kind >= 25 || r.kind == 5 || r.kind == 6) continue;
+        for (int k = 1; k <= 4; ++k) {
+          const double place = r.end_m / 50.0 - k - 1;
+          if (place > 1)
+            codes.push_back({i, static_cast<int64_t>(model::round_half_even(place)),
+                             static_cast<uint8_t>(80 + k)});
+        }
+      }
+    }
+    return codes;
+  }
+
+  // A cell keeps one repeat code, the one written last: a signal's repeat
+  // code and a station's approach code in one cell lose one of the two.
+  void replaced_repeat_codes() {
+    const std::vector<RepeatCode> codes = repeat_codes();
+    std::vector<std::pair<int, int>> told;  // (entry, the entry that replaced its code)
+    for (size_t a = 0; a < codes.size(); ++a) {
+      const RepeatCode& lost = codes[a];
+      const RepeatCode* last = nullptr;
+      for (size_t b = a + 1; b < codes.size(); ++b)
+        if (codes[b].cell == lost.cell && codes[b].entry != lost.entry) last = &codes[b];
+      if (!last || last->code == lost.code) continue;
+      // Signals a few cells apart share their repeat cells by design of
+      // their spacing; a station's approach codes are another thing.
+      if (entry(lost.entry).kind != EntryKind::kStation &&
+          entry(last->entry).kind != EntryKind::kStation)
+        continue;
+      if (!model_.valid_cell(lost.cell) ||
+          model_.cell(static_cast<int32_t>(lost.cell)).repeat_code != last->code)
+        continue;
+      if (std::find(told.begin(), told.end(), std::pair{lost.entry, last->entry}) != told.end())
+        continue;
+      told.emplace_back(lost.entry, last->entry);
+      const SourceEntry& e = entry(lost.entry);
+      const SourceEntry& other = entry(last->entry);
+      Diagnostic d = warning(field(e, 1),
+                             "the repeat code " + std::to_string(lost.code) + " of " + describe(e) +
+                                 " in cell " + std::to_string(lost.cell) + " is replaced by the " +
+                                 std::to_string(last->code) + " of " + describe(other) +
+                                 ": a cell keeps one repeat code, the one written "
+                                 "last; move one of them");
+      d.notes.push_back({other.keyword_at, describe(other) + " writes " +
+                                               std::to_string(last->code) + " into cell " +
+                                               std::to_string(lost.cell)});
+      add(std::move(d));
+    }
+  }
+
   // In the order of the sources, at most kMostWarnings a file.
   std::vector<Diagnostic> finish() {
     std::stable_sort(out_.begin(), out_.end(), [](const Diagnostic& a, const Diagnostic& b) {
@@ -414,6 +491,7 @@ class Checks {
   }
 
   const SourceRecord& record_;
+  const model::Scenario& model_;
   const std::vector<Diagnostic>& found_;
   std::vector<Diagnostic> out_;
 };
@@ -424,10 +502,10 @@ void HeadScan::look_at(std::string_view field, const Location& at) {
   const std::string t = lower_trimmed(field);
   if (t.empty()) return;
   for (const KeywordReference& r : keyword_references())
-    if (r.section == Section::kTrain)
+    if (r.file == file_)
       for (size_t v = 0; v < std::max<size_t>(1, r.variants.size()); ++v)
         if (keyword_matches(r, field, v)) {
-          keywords_.push_back({std::string(field), at});
+          if (keywords_.size() < kMostWarnings) keywords_.push_back({std::string(field), at});
           return;
         }
   size_t d = edit_distance(t, kHeader, kHeaderSlip);
@@ -438,34 +516,34 @@ void HeadScan::look_at(std::string_view field, const Location& at) {
   }
 }
 
-std::vector<Diagnostic> HeadScan::finish(bool header_found, model::FileKind file) const {
+std::vector<Diagnostic> HeadScan::passed_over() const {
   std::vector<Diagnostic> found;
-  if (!header_found) {
-    const std::string what =
-        "no field holds '[generale]', so nothing in this file is read: no speeds, stations, "
-        "signals or slowdowns";
-    if (likest_header_)
-      found.push_back(warning(likest_header_->at, what + "; '" +
-                                                      lower_trimmed(likest_header_->text) +
-                                                      "' is most likely it: write '[generale]'"));
-    else
-      found.push_back(
-          warning(Location::whole_file(file), what + "; put '[generale]' before the first entry"));
-    return found;
-  }
-  for (const Field& k : keywords_) {
-    if (found.size() == kMostWarnings) break;
+  for (const Field& k : keywords_)
     found.push_back(warning(k.at, "'" + lower_trimmed(k.text) +
                                       "' stands before '[generale]' and is passed over with its "
                                       "values: entries are read only after it; move it below "
                                       "'[generale]'"));
-  }
   return found;
 }
 
-std::vector<Diagnostic> entry_warnings(const SourceRecord& record,
+std::optional<Note> HeadScan::likest_header() const {
+  if (!likest_header_) return std::nullopt;
+  return Note{likest_header_->at, "'" + lower_trimmed(likest_header_->text) +
+                                      "' is most likely it: write '[generale]'"};
+}
+
+Diagnostic HeadScan::missing_header() const {
+  const std::string what =
+      "no field holds '[generale]', so nothing in this file is read: no speeds, stations, "
+      "signals or slowdowns";
+  if (const std::optional<Note> like = likest_header())
+    return warning(like->at, what + "; " + like->message);
+  return warning(Location::whole_file(file_), what + "; put '[generale]' before the first entry");
+}
+
+std::vector<Diagnostic> entry_warnings(const SourceRecord& record, const model::Scenario& model,
                                        const std::vector<Diagnostic>& found) {
-  return Checks(record, found).run();
+  return Checks(record, model, found).run();
 }
 
 }  // namespace compiler

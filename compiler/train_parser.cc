@@ -20,15 +20,18 @@ namespace {
 // The fields up to the first that holds "[generale]"; at least one is read.
 // Nothing in them is read as an entry, which the warnings say.
 void skip_head(Pass& pass) {
-  HeadScan head;
+  HeadScan head(model::FileKind::kTrainSource);
   bool found = false;
   do {
     pass.cursor.read_keyword();
     found = ends_head(pass.cursor.keyword());
     if (!found) head.look_at(pass.cursor.keyword(), pass.cursor.keyword_at());
   } while (!found && !pass.cursor.at_end());
-  for (Diagnostic& w : head.finish(found, model::FileKind::kTrainSource))
-    pass.state.diagnostics.push_back(std::move(w));
+  if (!found) {
+    pass.state.diagnostics.push_back(head.missing_header());
+    return;
+  }
+  for (Diagnostic& w : head.passed_over()) pass.state.diagnostics.push_back(std::move(w));
 }
 
 // The cells from a profile's cursor up to the third-last cell get the value of

@@ -338,11 +338,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "no fault (status 0)\n",
                     tools::kExitOk},
         MessageCase{"missing_fields", given_line(),
-                    testing_support::train_source_with({"segnale,    20000,   2, 4, 0,  0, 0",
+                    testing_support::train_source_with({"segnale,    20500,   2, 4, 0,  0, 0",
                                                         "2,  2,0,0, 0"}),
                     "@T:49:1: warning: 'segnale' has 11 fields but its line ends after 6; 'dx' "
                     "and the rest were read from line 50\n"
-                    "segnale,    20000,   2, 4, 0,  0, 0\n"
+                    "segnale,    20500,   2, 4, 0,  0, 0\n"
                     "^\n"
                     "no fault (status 0)\n",
                     tools::kExitOk},
@@ -496,6 +496,38 @@ INSTANTIATE_TEST_SUITE_P(
                     tools::kExitOk},
         // The second entry is in order with the first, but behind the
         // cells the first already took.
+        // The line source without it is a fault; the note names the near miss.
+        MessageCase{"line_header_misspelt", replacing(given_line(), "[generale]", "[general]"),
+                    given_train(),
+                    "@L: error: the line source has no [generale] section (status 102)\n"
+                    "@L:2:1: note: '[general]' is most likely it: write '[generale]'\n"
+                    "[general]\n"
+                    "^\n",
+                    tools::kExitErrore},
+        MessageCase{"entry_before_the_line_header",
+                    replacing(given_line(), "stazione di Orte", "pendenza,  0,   0"), given_train(),
+                    "@L:1:1: warning: 'pendenza' stands before '[generale]' and is passed over "
+                    "with its values: entries are read only after it; move it below "
+                    "'[generale]'\n"
+                    "pendenza,  0,   0\n"
+                    "^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk},
+        // The signal's code replaces the station's in cell 222.
+        MessageCase{"approach_code_replaced", given_line(),
+                    testing_support::train_source_with(
+                        {"segnale,   11150,   1, 4, 0,  0, 0,    0,  0,0,0, 0"}),
+                    "@T:20:13: warning: the repeat code 81 of the station PONTE GALERIA at 11000 m "
+                    "in cell 222 is replaced by the 31 of the signal at 11150 m: a cell keeps one "
+                    "repeat code, the one written last; move one of them\n"
+                    "stazione,   11000, 12,  400,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, "
+                    "PONTE GALERIA\n"
+                    "            ^\n"
+                    "@T:49:1: note: the signal at 11150 m writes 31 into cell 222\n"
+                    "segnale,   11150,   1, 4, 0,  0, 0,    0,  0,0,0, 0\n"
+                    "^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk},
         MessageCase{"speed_out_of_order", given_line(),
                     testing_support::train_source_with({"velocita,   30000,    80",
                                                         "velocita,   31000,    60"}),
@@ -616,10 +648,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Raised to 101 and then dropped: only the drop is told.
         MessageCase{"signal_time_dropped", given_line(),
                     testing_support::train_source_with(
-                        {"segnale,   20000,   1, 4, 0,  0, 0,    0,  0,0,0, 50"}),
+                        {"segnale,   20500,   1, 4, 0,  0, 0,    0,  0,0,0, 50"}),
                     "@T:49:51: warning: 'segnale' field tempo: dropped: only a signal with sx = 2 "
                     "keeps its time (this one has sx = 1); set sx to 2, or tempo to 0\n"
-                    "segnale,   20000,   1, 4, 0,  0, 0,    0,  0,0,0, 50\n"
+                    "segnale,   20500,   1, 4, 0,  0, 0,    0,  0,0,0, 50\n"
                     "                                                  ^\n"
                     "no fault (status 0)\n",
                     tools::kExitOk},
