@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "compiler/field_reference.h"
 #include "compiler/keyword_fields.h"
@@ -440,34 +441,33 @@ class Checks {
   // code and a station's approach code in one cell lose one of the two.
   void replaced_repeat_codes() {
     const std::vector<RepeatCode> codes = repeat_codes();
+    std::unordered_map<int64_t, size_t> last_in_cell;
+    for (size_t a = 0; a < codes.size(); ++a) last_in_cell[codes[a].cell] = a;
     std::vector<std::pair<int, int>> told;  // (entry, the entry that replaced its code)
-    for (size_t a = 0; a < codes.size(); ++a) {
-      const RepeatCode& lost = codes[a];
-      const RepeatCode* last = nullptr;
-      for (size_t b = a + 1; b < codes.size(); ++b)
-        if (codes[b].cell == lost.cell && codes[b].entry != lost.entry) last = &codes[b];
-      if (!last || last->code == lost.code) continue;
+    for (const RepeatCode& lost : codes) {
+      const RepeatCode& last = codes[last_in_cell[lost.cell]];
+      if (last.entry == lost.entry || last.code == lost.code) continue;
       // Signals a few cells apart share their repeat cells by design of
       // their spacing; a station's approach codes are another thing.
       if (entry(lost.entry).kind != EntryKind::kStation &&
-          entry(last->entry).kind != EntryKind::kStation)
+          entry(last.entry).kind != EntryKind::kStation)
         continue;
       if (!model_.valid_cell(lost.cell) ||
-          model_.cell(static_cast<int32_t>(lost.cell)).repeat_code != last->code)
+          model_.cell(static_cast<int32_t>(lost.cell)).repeat_code != last.code)
         continue;
-      if (std::find(told.begin(), told.end(), std::pair{lost.entry, last->entry}) != told.end())
+      if (std::find(told.begin(), told.end(), std::pair{lost.entry, last.entry}) != told.end())
         continue;
-      told.emplace_back(lost.entry, last->entry);
+      told.emplace_back(lost.entry, last.entry);
       const SourceEntry& e = entry(lost.entry);
-      const SourceEntry& other = entry(last->entry);
-      Diagnostic d = warning(field(e, 1),
-                             "the repeat code " + std::to_string(lost.code) + " of " + describe(e) +
-                                 " in cell " + std::to_string(lost.cell) + " is replaced by the " +
-                                 std::to_string(last->code) + " of " + describe(other) +
-                                 ": a cell keeps one repeat code, the one written "
-                                 "last; move one of them");
+      const SourceEntry& other = entry(last.entry);
+      Diagnostic d = warning(field(e, 1), "the repeat code " + std::to_string(lost.code) + " of " +
+                                              describe(e) + " in cell " +
+                                              std::to_string(lost.cell) + " is replaced by the " +
+                                              std::to_string(last.code) + " of " + describe(other) +
+                                              ": a cell keeps one repeat code, the one written "
+                                              "last; move one of them");
       d.notes.push_back({other.keyword_at, describe(other) + " writes " +
-                                               std::to_string(last->code) + " into cell " +
+                                               std::to_string(last.code) + " into cell " +
                                                std::to_string(lost.cell)});
       add(std::move(d));
     }
@@ -500,7 +500,8 @@ class Checks {
 
 void HeadScan::look_at(std::string_view field, const Location& at) {
   const std::string t = lower_trimmed(field);
-  if (t.empty()) return;
+  // A comment is no near miss, whatever it says.
+  if (t.empty() || t[0] == '-') return;
   for (const KeywordReference& r : keyword_references())
     if (r.file == file_)
       for (size_t v = 0; v < std::max<size_t>(1, r.variants.size()); ++v)
