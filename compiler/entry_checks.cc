@@ -191,16 +191,20 @@ class Checks {
       } else if (previous && cursor > s + 1) {
         const int64_t s0 = previous->numbers[0];
         const int64_t end0 = s0 + previous->numbers[1];
-        std::string message =
-            s < s0 ? name + " at " + metres(s) + " is listed after the curve at " + metres(s0) +
-                         ", but curves are laid in the order written"
-                   : name + " at " + metres(s) + " starts inside the curve before it (" +
-                         metres(s0) + " to " + metres(end0) + ")";
+        std::string message = name + " at " + metres(s);
+        if (s < s0)
+          message += " is listed after the curve at " + metres(s0) +
+                     ", but curves are laid in the order written";
+        else if (s < end0)
+          message +=
+              " starts inside the curve before it (" + metres(s0) + " to " + metres(end0) + ")";
+        else
+          message += " starts behind the end of the curves before it";
         message += ": the plan is already laid up to metre " + std::to_string(cursor - 1) + ", so ";
         message += s + n < cursor ? std::string("this curve changes nothing")
                                   : "only its last " + metres(s + n - cursor + 1) + " are laid";
-        message += s < s0 ? "; list the curves in increasing order of start"
-                          : "; start it at " + metres(end0) + " or later";
+        message += s < s0 || s >= end0 ? "; list the curves in increasing order of start"
+                                       : "; start it at " + metres(end0) + " or later";
         add(warning(field(e, kStart), message));
       }
       cursor = std::max(cursor, s + 1);
@@ -235,18 +239,21 @@ class Checks {
         const int64_t start0 = previous->numbers[0];
         const int64_t end0 = previous->numbers[1];
         const std::string before = "(" + metres(start0) + " to " + metres(end0) + ")";
-        add(stored_otherwise(
-            e, kType,
-            "stored as 3, not " + std::to_string(type) +
-                (start < start0
-                     ? ": the tunnel listed before it " + before +
-                           " lies beyond it, and a tunnel that starts 150 m or less after the "
-                           "end of the one listed before it gets type 3; list the tunnels in "
-                           "order of position"
-                     : ": it starts " + metres(start - end0) + " after the end of the tunnel " +
-                           "before it " + before +
-                           ", and a tunnel that starts 150 m or less after the previous one "
-                           "gets type 3; write 3, or leave more than 150 m between them")));
+        std::string why;
+        if (start < start0)
+          why = "the tunnel listed before it " + before +
+                " lies beyond it, and a tunnel that starts 150 m or less after the end of the "
+                "one listed before it gets type 3; list the tunnels in order of position";
+        else if (start < end0)
+          why = "it overlaps the tunnel before it " + before +
+                ", and a tunnel that starts 150 m or less after the end of the previous one "
+                "gets type 3; make one tunnel of the two";
+        else
+          why = "it starts " + metres(start - end0) + " after the end of the tunnel before it " +
+                before +
+                ", and a tunnel that starts 150 m or less after the previous one gets type 3; "
+                "write 3, or leave more than 150 m between them";
+        add(stored_otherwise(e, kType, "stored as 3, not " + std::to_string(type) + ": " + why));
       }
       previous = &e;
     }
