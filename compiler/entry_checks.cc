@@ -229,7 +229,9 @@ class Checks {
         add(warning(field(e, kEnd),
                     end < start
                         ? "the tunnel from " + span +
-                              " ends before it starts and covers no cell; swap its start and end"
+                              " ends before it starts and covers no cell; its end must come after "
+                              "its start (are the "
+                              "two swapped?)"
                         : "the tunnel from " + span +
                               " covers no cell: its cells run from round(start / 50) to "
                               "round(end / 50 - 1), here " +

@@ -619,7 +619,7 @@ INSTANTIATE_TEST_SUITE_P(
                     testing_support::line_source_with({"montagna,   32050,  32000,  2"}),
                     given_train(),
                     "@L:82:21: warning: the tunnel from 32050 m to 32000 m ends before it starts "
-                    "and covers no cell; swap its start and end\n"
+                    "and covers no cell; its end must come after its start (are the two swapped?)\n"
                     "montagna,   32050,  32000,  2\n"
                     "                    ^\n"
                     "no fault (status 0)\n",
