@@ -102,6 +102,11 @@ class Checks {
     return false;
   }
 
+  // The number read in field `n` (1 for the first after the keyword).
+  static int64_t number(const SourceEntry& e, int n) {
+    return e.numbers[static_cast<size_t>(n) - 1];
+  }
+
   static Location field(const SourceEntry& e, int n) {
     const size_t i = static_cast<size_t>(n) - 1;
     return i < e.fields.size() ? e.fields[i] : e.keyword_at;
@@ -115,8 +120,15 @@ class Checks {
   // one before it takes effect at the cursor, not at its position.
   void profile(EntryKind kind, const std::string& what, const std::string& unit,
                bool starts_at_zero) {
+    // The three profiles lay out their fields alike: position, value.
     constexpr int kPosition = 1;
     constexpr int kValue = 2;
+    static_assert(field_number(kSpeedFields, "p") == kPosition &&
+                  field_number(kSpeedFields, "v") == kValue &&
+                  field_number(kAdhesionFields, "p") == kPosition &&
+                  field_number(kAdhesionFields, "a") == kValue &&
+                  field_number(kGradientFields, "p") == kPosition &&
+                  field_number(kGradientFields, "g") == kValue);
     const std::string name = "'" + keyword_of(kind) + "'";
     const std::vector<int> entries = of_kind(kind);
     if (entries.empty()) {
@@ -133,7 +145,7 @@ class Checks {
     const SourceEntry* previous = nullptr;
     for (int i : entries) {
       const SourceEntry& e = entry(i);
-      const int64_t p = e.numbers[0];
+      const int64_t p = number(e, kPosition);
       const int64_t q = model::stretch_cell(p);
       const int64_t from = q > 0 ? std::max(q, cursor + 1) : cursor;
       if (!previous && q > 0 && starts_at_zero)
@@ -143,10 +155,10 @@ class Checks {
                                              "; add '" + keyword_of(kind) + ", 0, <" + what +
                                              ">' before it"));
       if (previous && q <= cursor) {
-        const int64_t p0 = previous->numbers[0];
+        const int64_t p0 = number(*previous, kPosition);
         std::vector<std::string> effects;
         if (from != std::max<int64_t>(q, 0))
-          effects.push_back("its " + what + " " + std::to_string(e.numbers[kValue - 1]) + unit +
+          effects.push_back("its " + what + " " + std::to_string(number(e, kValue)) + unit +
                             " holds from " + cell_at(from) + " on, not from " + metres(p));
         if (from == value_from) effects.push_back("the one before it holds in no cell");
         const bool same_cell = q <= std::max<int64_t>(model::stretch_cell(p0), 0);
@@ -182,15 +194,15 @@ class Checks {
     const SourceEntry* previous = nullptr;
     for (int i : of_kind(EntryKind::kCurve)) {
       const SourceEntry& e = entry(i);
-      const int64_t s = e.numbers[0];
-      const int64_t n = e.numbers[1];
+      const int64_t s = number(e, kStart);
+      const int64_t n = number(e, kLength);
       const std::string name = "'" + lower_trimmed(e.keyword) + "'";
       if (n <= 0) {
         add(warning(field(e, kLength), name + " field n: a curve " + metres(n) +
                                            " long lays no curve; give its length"));
       } else if (previous && cursor > s + 1) {
-        const int64_t s0 = previous->numbers[0];
-        const int64_t end0 = s0 + previous->numbers[1];
+        const int64_t s0 = number(*previous, kStart);
+        const int64_t end0 = s0 + number(*previous, kLength);
         std::string message = name + " at " + metres(s);
         if (s < s0)
           message += " is listed after the curve at " + metres(s0) +
@@ -214,14 +226,15 @@ class Checks {
   }
 
   void tunnels() {
+    constexpr int kStart = field_number(kTunnelFields, "start");
     constexpr int kEnd = field_number(kTunnelFields, "end");
     constexpr int kType = field_number(kTunnelFields, "type");
     const SourceEntry* previous = nullptr;
     for (int i : of_kind(EntryKind::kTunnel)) {
       const SourceEntry& e = entry(i);
-      const int64_t start = e.numbers[0];
-      const int64_t end = e.numbers[1];
-      const int64_t type = e.numbers[2] > 10 ? e.numbers[2] - 10 : e.numbers[2];
+      const int64_t start = number(e, kStart);
+      const int64_t end = number(e, kEnd);
+      const int64_t type = number(e, kType) > 10 ? number(e, kType) - 10 : number(e, kType);
       const int64_t first = model::stretch_cell(start);
       const int64_t last = static_cast<int64_t>(std::nearbyint(end / 50.0 - 1.0));
       const std::string span = metres(start) + " to " + metres(end);
@@ -237,9 +250,9 @@ class Checks {
                               "round(end / 50 - 1), here " +
                               std::to_string(first) + " to " + std::to_string(last) +
                               "; make it end at " + metres((first + 1) * 50) + " or later"));
-      } else if (previous && start - previous->numbers[1] <= 150 && type != 3) {
-        const int64_t start0 = previous->numbers[0];
-        const int64_t end0 = previous->numbers[1];
+      } else if (previous && start - number(*previous, kEnd) <= 150 && type != 3) {
+        const int64_t start0 = number(*previous, kStart);
+        const int64_t end0 = number(*previous, kEnd);
         const std::string before = "(" + metres(start0) + " to " + metres(end0) + ")";
         std::string why;
         if (start < start0)
@@ -266,22 +279,22 @@ class Checks {
     constexpr int kTempo = field_number(kSignalFields, "tempo");
     for (int i : of_kind(EntryKind::kSignal)) {
       const SourceEntry& e = entry(i);
-      if (e.numbers[kSx - 1] != 2 && e.numbers[kTempo - 1] != 0)
+      if (number(e, kSx) != 2 && number(e, kTempo) != 0)
         add(stored_otherwise(e, kTempo,
                              "dropped: only a signal with sx = 2 keeps its time (this one has "
                              "sx = " +
-                                 std::to_string(e.numbers[kSx - 1]) +
-                                 "); set sx to 2, or tempo to 0"));
+                                 std::to_string(number(e, kSx)) + "); set sx to 2, or tempo to 0"));
     }
   }
 
   void slowdowns() {
+    constexpr int kStart = field_number(kSlowdownFields, "start");
     constexpr int kLength = field_number(kSlowdownFields, "length");
     constexpr int kPreWarning = field_number(kSlowdownFields, "f_ta");
     for (int i : of_kind(EntryKind::kSlowdown)) {
       const SourceEntry& e = entry(i);
-      const int64_t start = e.numbers[0];
-      const int64_t length = e.numbers[kLength - 1];
+      const int64_t start = number(e, kStart);
+      const int64_t length = number(e, kLength);
       const int64_t s = model::point_cell(start);
       const int64_t end = model::point_cell(start + length);
       if (end < s)
@@ -294,7 +307,7 @@ class Checks {
                              "the slowdown's end falls in its start cell " + std::to_string(s) +
                                  ", which the start takes: it has no end; make it at least "
                                  "50 m long"));
-      if (start <= 1500 && e.numbers[kPreWarning - 1] != 0)
+      if (start <= 1500 && number(e, kPreWarning) != 0)
         add(stored_otherwise(e, kPreWarning,
                              "dropped: a slowdown starting at 1500 m or less has no warning "
                              "board, and so no pre-warning cells"));
@@ -312,17 +325,17 @@ class Checks {
       ++n;
       const SourceEntry& e = entry(i);
       if (!usable(e)) continue;
-      const int64_t kind = e.numbers[kKind - 1];
-      const int64_t length = e.numbers[kLength - 1];
-      if (e.numbers[kF5 - 1] != 0 && (length < 600 || n == 1))
+      const int64_t kind = number(e, kKind);
+      const int64_t length = number(e, kLength);
+      if (number(e, kF5) != 0 && (length < 600 || n == 1))
         add(stored_otherwise(e, kF5,
                              n == 1 ? "stored as 0: the first station does not keep it"
                                     : "stored as 0: only a station 600 m or longer keeps it"));
-      if (e.numbers[kF6 - 1] != 0 && kind >= 5 && kind <= 8)
+      if (number(e, kF6) != 0 && kind >= 5 && kind <= 8)
         add(stored_otherwise(e, kF6,
                              "stored as 0, and the platform is not lengthened: stations of kind "
                              "5 to 8 do not keep it"));
-      else if (e.numbers[kF6 - 1] != 0 && n == 1)
+      else if (number(e, kF6) != 0 && n == 1)
         add(stored_otherwise(e, kF6,
                              "stored as 0: the first station does not keep it (its platform is "
                              "still lengthened by 50 m)"));
@@ -336,10 +349,10 @@ class Checks {
     for (int i : of_kind(EntryKind::kSpeedBoard)) {
       const SourceEntry& e = entry(i);
       for (int k = 0; k < 3; ++k) {
-        const int first_field = 2 + k;   // vA, vB, vC
-        const int second_field = 6 + k;  // vA', vB', vC'
-        const int64_t first = e.numbers[static_cast<size_t>(first_field) - 1];
-        const int64_t second = e.numbers[static_cast<size_t>(second_field) - 1];
+        const int first_field = field_number(kSpeedBoardFields, "vA") + k;    // vA, vB, vC
+        const int second_field = field_number(kSpeedBoardFields, "vA'") + k;  // vA', vB', vC'
+        const int64_t first = number(e, first_field);
+        const int64_t second = number(e, second_field);
         const auto fits = [](int64_t v) { return v >= 0 && v <= 495 && v % 5 == 0; };
         if (fits(first) && fits(second)) continue;
         const int64_t packed =
@@ -359,7 +372,7 @@ class Checks {
     constexpr int kValue = field_number(kAbbattimentoFields, "w");
     for (int i : of_kind(EntryKind::kAbbattimento)) {
       const SourceEntry& e = entry(i);
-      if (e.numbers[kValue - 1] < 0)
+      if (number(e, kValue) < 0)
         add(stored_otherwise(e, kValue,
                              "dropped: only a value above 0 is kept, so the marker has no "
                              "value; write 0 for a marker without value"));
@@ -386,7 +399,8 @@ class Checks {
           break;
         case EntryKind::kSlowdown:
           cells.push_back(model::point_cell(p));
-          cells.push_back(model::point_cell(p + e.numbers[2]));
+          cells.push_back(
+              model::point_cell(p + number(e, field_number(kSlowdownFields, "length"))));
           if (p > 1500) cells.push_back(model::point_cell(p - 1200));
           break;
         default:
@@ -427,8 +441,9 @@ class Checks {
       const SourceEntry& e = entry(i);
       if (!usable(e)) continue;
       if (e.kind == EntryKind::kSignal) {
-        const int64_t c = model::point_cell(e.numbers[0]);
-        const int64_t aspect = e.numbers[1] * 3 + e.numbers[6];
+        const int64_t c = model::point_cell(number(e, field_number(kSignalFields, "p")));
+        const int64_t aspect = number(e, field_number(kSignalFields, "sx")) * 3 +
+                               number(e, field_number(kSignalFields, "dx"));
         for (int k = 1; k <= 4; ++k)
           codes.push_back({i, c - 2 * k, static_cast<uint8_t>(aspect * 10 + k)});
       } else if (e.kind == EntryKind::kStation && station_record[static_cast<size_t>(i)] > 0) {
@@ -469,6 +484,9 @@ class Checks {
       told.emplace_back(lost.entry, last.entry);
       const SourceEntry& e = entry(lost.entry);
       const SourceEntry& other = entry(last.entry);
+      // Both a signal's and a station's first field is its position.
+      static_assert(field_number(kSignalFields, "p") == 1 &&
+                    field_number(kStationFields, "position") == 1);
       Diagnostic d = warning(field(e, 1), "the repeat code " + std::to_string(lost.code) + " of " +
                                               describe(e) + " in cell " +
                                               std::to_string(lost.cell) + " is replaced by the " +
