@@ -645,6 +645,15 @@ INSTANTIATE_TEST_SUITE_P(
                     "                            ^\n"
                     "no fault (status 0)\n",
                     tools::kExitOk},
+        MessageCase{"signal_time_raised", given_line(),
+                    testing_support::train_source_with(
+                        {"segnale,   20500,   2, 4, 0,  0, 0,    2,  2,0,0, 50"}),
+                    "@T:49:51: warning: 'segnale' field tempo: stored as 101: the shortest time a "
+                    "signal keeps is 101\n"
+                    "segnale,   20500,   2, 4, 0,  0, 0,    2,  2,0,0, 50\n"
+                    "                                                  ^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk},
         // Raised to 101 and then dropped: only the drop is told.
         MessageCase{"signal_time_dropped", given_line(),
                     testing_support::train_source_with(
