@@ -242,9 +242,8 @@ class Checks {
         add(warning(field(e, kEnd),
                     end < start
                         ? "the tunnel from " + span +
-                              " ends before it starts and covers no cell; its end must come after "
-                              "its start (are the "
-                              "two swapped?)"
+                              " ends before it starts and covers no cell; its end must come "
+                              "after its start (are the two swapped?)"
                         : "the tunnel from " + span +
                               " covers no cell: its cells run from round(start / 50) to "
                               "round(end / 50 - 1), here " +
@@ -305,8 +304,8 @@ class Checks {
       else if (end == s)
         add(stored_otherwise(e, kLength,
                              "the slowdown's end falls in its start cell " + std::to_string(s) +
-                                 ", which the start takes: it has no end; make it at least "
-                                 "50 m long"));
+                                 ", which the start takes: it has no end; lengthen it so that its "
+                                 "end falls in a later cell"));
       if (start <= 1500 && number(e, kPreWarning) != 0)
         add(stored_otherwise(e, kPreWarning,
                              "dropped: a slowdown starting at 1500 m or less has no warning "

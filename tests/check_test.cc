@@ -668,8 +668,8 @@ INSTANTIATE_TEST_SUITE_P(
             "slowdown_without_length_or_warning_board", given_line(),
             testing_support::train_source_with({"rallentamento,   1000,   60,   0,   0,   1,   0"}),
             "@T:49:32: warning: 'rallentamento' field length: the slowdown's end falls "
-            "in its start cell 21, which the start takes: it has no end; make it at "
-            "least 50 m long\n"
+            "in its start cell 21, which the start takes: it has no end; lengthen it so "
+            "that its end falls in a later cell\n"
             "rallentamento,   1000,   60,   0,   0,   1,   0\n"
             "                               ^\n"
             "@T:49:42: warning: 'rallentamento' field f_ta: dropped: a slowdown starting "
