@@ -51,6 +51,7 @@ class Checks {
     profile(EntryKind::kSpeed, "speed", " km/h", true);
     profile(EntryKind::kAdhesion, "adhesion", "", true);
     profile(EntryKind::kGradient, "gradient", "", false);
+    progressives();
     curves();
     tunnels();
     signals();
@@ -182,6 +183,28 @@ class Checks {
       cursor = q > 0 ? from : cursor;
       value_from = from;
       previous = &e;
+    }
+  }
+
+  // The progressives are sorted by their start; when the largest start is
+  // given twice (or, with starts adding up to 0, no end is above 0), all
+  // three records are cleared.
+  void progressives() {
+    constexpr int kStart = field_number(kProgressiveFields, "start");
+    if (!model_.has_cell_track()) return;
+    for (int r = model::kProgressiveTre; r < model::kProgressiveTre + 3; ++r) {
+      const model::ServiceRecord& record = model_.service_table[static_cast<size_t>(r)];
+      if (record.start_m != 0 || record.end_m != 0 || record.position_m != 0) return;
+    }
+    for (int i : of_kind(EntryKind::kProgressive)) {
+      const SourceEntry& e = entry(i);
+      if (std::all_of(e.numbers.begin(), e.numbers.end(), [](int64_t v) { return v == 0; }))
+        continue;
+      add(warning(field(e, kStart),
+                  "the kilometric progressives are all stored as 0: they are sorted by their "
+                  "start, and two share the largest start (or, with starts adding up to 0, none "
+                  "has an end above 0); give each progressive a start of its own"));
+      return;
     }
   }
 

@@ -578,6 +578,20 @@ INSTANTIATE_TEST_SUITE_P(
                     "            ^\n"
                     "no fault (status 0)\n",
                     tools::kExitOk},
+        MessageCase{"progressives_cleared",
+                    replacing(replacing(given_line(), "progressiva chilometrica uno",
+                                        "progressiva chilometrica uno,    5000,    35000,    1"),
+                              "progressiva chilometrica due",
+                              "progressiva chilometrica due,    5000,    0,    0"),
+                    given_train(),
+                    "@L:4:34: warning: the kilometric progressives are all stored as 0: they are "
+                    "sorted by their start, and two share the largest start (or, with starts "
+                    "adding up to 0, none has an end above 0); give each progressive a start of "
+                    "its own\n"
+                    "progressiva chilometrica uno,    5000,    35000,    1\n"
+                    "                                 ^\n"
+                    "no fault (status 0)\n",
+                    tools::kExitOk},
         MessageCase{"gradient_out_of_order",
                     testing_support::line_source_with({"pendenza,  20000,   1"}), given_train(),
                     "@L:82:12: warning: 'pendenza' at 20000 m is listed after the one at 34000 "
