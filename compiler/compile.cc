@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "compiler/compile_state.h"
+#include "compiler/entry_checks.h"
 #include "compiler/fault.h"
 #include "compiler/passes.h"
 #include "compiler/read_failure.h"
@@ -61,6 +62,8 @@ class Compilation {
 
   void run() {
     parse_sources();
+    for (Diagnostic& w : entry_warnings(state_.record, result_.model, state_.diagnostics))
+      state_.diagnostics.push_back(std::move(w));
     if (result_.train_source_missing) {
       // Nothing after the line pass can run.
     } else if (result_.model.has_cell_track()) {

@@ -7,6 +7,7 @@
 // is the grammar's (field_reference.h); the entries are in line_entries.cc.
 #include <string_view>
 
+#include "compiler/entry_checks.h"
 #include "compiler/fault.h"
 #include "compiler/field_reference.h"
 #include "compiler/line_builders.h"
@@ -22,15 +23,25 @@ namespace {
 
 // The fields up to the first that holds "[generale]"; false, with status 102,
 // when the end of the file comes first.
+// Entries before it are passed over, which the warnings say.
 bool read_head(line::Pass& pass) {
+  HeadScan head(model::FileKind::kLineSource);
   for (;;) {
     pass.cursor.read_keyword();
     if (pass.cursor.at_end()) {
-      pass.state.fail(fault_diagnostic(model::status::kNoGeneralSection, std::nullopt,
-                                       Location::whole_file(model::FileKind::kLineSource)));
+      Diagnostic fault = fault_diagnostic(model::status::kNoGeneralSection, std::nullopt,
+                                          Location::whole_file(model::FileKind::kLineSource));
+      if (!ends_head(pass.cursor.keyword()))
+        head.look_at(pass.cursor.keyword(), pass.cursor.keyword_at());
+      if (std::optional<Note> like = head.likest_header()) fault.notes.push_back(std::move(*like));
+      pass.state.fail(std::move(fault));
       return false;
     }
-    if (ends_head(pass.cursor.keyword())) return true;
+    if (ends_head(pass.cursor.keyword())) {
+      for (Diagnostic& w : head.passed_over()) pass.state.diagnostics.push_back(std::move(w));
+      return true;
+    }
+    head.look_at(pass.cursor.keyword(), pass.cursor.keyword_at());
   }
 }
 

@@ -139,7 +139,9 @@ PassOutcome signal_entry(Pass& pass) {
   const int32_t tempo = signal.tempo;
   if (const Fault f = place_signal(model, signal, pass.claim()))
     return abort_with(pass, f.code, p, kPosition, {cell_note(model, pass.state.record, f.cell)});
-  if (signal.tempo != tempo)
+  // With sx other than 2 the time is dropped altogether, which the entry
+  // checks say.
+  if (signal.tempo != tempo && signal.sx == 2)
     pass.warn_stored(kTempo, "stored as " + std::to_string(signal.tempo) +
                                  ": the shortest time a signal keeps is 101");
   // Also a status left by the line pass (15) stops the pass here, after the

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "compiler/entry_checks.h"
 #include "compiler/fault.h"
 #include "compiler/field_reference.h"
 #include "compiler/pass_driver.h"
@@ -17,10 +18,20 @@ namespace train {
 namespace {
 
 // The fields up to the first that holds "[generale]"; at least one is read.
+// Nothing in them is read as an entry, which the warnings say.
 void skip_head(Pass& pass) {
+  HeadScan head(model::FileKind::kTrainSource);
+  bool found = false;
   do {
     pass.cursor.read_keyword();
-  } while (!ends_head(pass.cursor.keyword()) && !pass.cursor.at_end());
+    found = ends_head(pass.cursor.keyword());
+    if (!found) head.look_at(pass.cursor.keyword(), pass.cursor.keyword_at());
+  } while (!found && !pass.cursor.at_end());
+  if (!found) {
+    pass.state.diagnostics.push_back(head.missing_header());
+    return;
+  }
+  for (Diagnostic& w : head.passed_over()) pass.state.diagnostics.push_back(std::move(w));
 }
 
 // The cells from a profile's cursor up to the third-last cell get the value of

@@ -303,4 +303,8 @@ Diagnostic stored_otherwise(const SourceEntry& entry, int n, const std::string& 
   return warning(at, written_keyword(entry) + " field " + field_name(entry, n) + ": " + how);
 }
 
+size_t edit_distance(std::string_view a, std::string_view b, size_t limit) {
+  return distance_within(a, b, limit);
+}
+
 }  // namespace compiler

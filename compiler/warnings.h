@@ -55,4 +55,8 @@ std::optional<Diagnostic> past_line_end(const model::Scenario& model, const Sour
 // `n` of the entry.
 Diagnostic stored_otherwise(const SourceEntry& entry, int n, const std::string& how);
 
+// The edit distance between `a` and `b` when it is at most `limit`, else
+// limit + 1.
+size_t edit_distance(std::string_view a, std::string_view b, size_t limit);
+
 }  // namespace compiler

@@ -338,29 +338,29 @@ INSTANTIATE_TEST_SUITE_P(
             "no fault (status 0)\n"
             "0 errors, 1 warning\n",
             tools::kExitOk},
-        MessageCase{"decimal_comma", testing_support::line_source_with({"pendenza, 600, 12,5"}),
+        MessageCase{"decimal_comma", testing_support::line_source_with({"pendenza, 34500, 12,5"}),
                     given_train(),
-                    "@L:82:16: warning: '12,5' is read as 12 and a field of its own: numbers are "
+                    "@L:82:18: warning: '12,5' is read as 12 and a field of its own: numbers are "
                     "whole, with no decimal comma\n"
-                    "pendenza, 600, 12,5\n"
-                    "               ^\n"
+                    "pendenza, 34500, 12,5\n"
+                    "                 ^\n"
                     "no fault (status 0)\n"
                     "0 errors, 1 warning\n",
                     tools::kExitOk},
-        MessageCase{"extra_field", testing_support::line_source_with({"pendenza, 33000, 0, 7"}),
+        MessageCase{"extra_field", testing_support::line_source_with({"pendenza, 34500, 0, 7"}),
                     given_train(),
                     "@L:82:21: warning: a field beyond the 2 of 'pendenza': it is passed over\n"
-                    "pendenza, 33000, 0, 7\n"
+                    "pendenza, 34500, 0, 7\n"
                     "                    ^\n"
                     "no fault (status 0)\n"
                     "0 errors, 1 warning\n",
                     tools::kExitOk},
         MessageCase{"missing_fields", given_line(),
-                    testing_support::train_source_with({"segnale,    20000,   2, 4, 0,  0, 0",
+                    testing_support::train_source_with({"segnale,    20500,   2, 4, 0,  0, 0",
                                                         "2,  2,0,0, 0"}),
                     "@T:49:1: warning: 'segnale' has 11 fields but its line ends after 6; 'dx' "
                     "and the rest were read from line 50\n"
-                    "segnale,    20000,   2, 4, 0,  0, 0\n"
+                    "segnale,    20500,   2, 4, 0,  0, 0\n"
                     "^\n"
                     "no fault (status 0)\n"
                     "0 errors, 1 warning\n",
@@ -387,14 +387,14 @@ INSTANTIATE_TEST_SUITE_P(
                     tools::kExitOk},
         MessageCase{"values_stored_otherwise", given_line(),
                     testing_support::train_source_with({"aderenza,   1000,   300",
-                                                        "velocita,   2000,   92"}),
+                                                        "velocita,   34000,   92"}),
                     "@T:49:21: warning: 'aderenza' field a: stored as its low 8 bits, 44\n"
                     "aderenza,   1000,   300\n"
                     "                    ^\n"
-                    "@T:50:21: warning: 'velocita' field v: stored as 90 km/h: speeds are kept in "
+                    "@T:50:22: warning: 'velocita' field v: stored as 90 km/h: speeds are kept in "
                     "steps of 5\n"
-                    "velocita,   2000,   92\n"
-                    "                    ^\n"
+                    "velocita,   34000,   92\n"
+                    "                     ^\n"
                     "no fault (status 0)\n"
                     "0 errors, 2 warnings\n",
                     tools::kExitOk},
@@ -457,7 +457,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         MessageCase{
             "hash_line",
-            testing_support::line_source_with({"# pendenza in per mille", "pendenza, 33000, 0"}),
+            testing_support::line_source_with({"# pendenza in per mille", "pendenza, 34500, 0"}),
             given_train(),
             "@L:82:1: error: a source could not be read as its fields require: a read past the end "
             "of a source, a number that does not fit its field, or bytes that are not Windows-1252 "
@@ -468,11 +468,11 @@ INSTANTIATE_TEST_SUITE_P(
             "# pendenza in per mille\n"
             "^\n"
             "@L:83:1: note: field p of that entry was read here\n"
-            "pendenza, 33000, 0\n"
+            "pendenza, 34500, 0\n"
             "^\n"
             "1 error, 0 warnings; compile records status 25\n"},
         MessageCase{"tab_after_the_keyword",
-                    testing_support::line_source_with({"pendenza\t3000\t0", "pendenza, 33000, 0"}),
+                    testing_support::line_source_with({"pendenza\t3000\t0", "pendenza, 34500, 0"}),
                     given_train(),
                     "@L:82:1: error: a source could not be read as its fields require: a read past "
                     "the end of a source, a number that does not fit its field, or bytes that are "
@@ -483,12 +483,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "pendenza\t3000\t0\n"
                     "^\n"
                     "@L:83:1: note: field p of that entry was read here\n"
-                    "pendenza, 33000, 0\n"
+                    "pendenza, 34500, 0\n"
                     "^\n"
                     "1 error, 0 warnings; compile records status 25\n"},
         MessageCase{
             "comma_missing_after_the_keyword",
-            testing_support::line_source_with({"pendenza  3000, 2", "pendenza, 33000, 0"}),
+            testing_support::line_source_with({"pendenza  3000, 2", "pendenza, 34500, 0"}),
             given_train(),
             "@L:82:1: error: a source could not be read as its fields require: a read past the end "
             "of a source, a number that does not fit its field, or bytes that are not Windows-1252 "
@@ -498,11 +498,11 @@ INSTANTIATE_TEST_SUITE_P(
             "pendenza  3000, 2\n"
             "^\n"
             "@L:83:1: note: field g of that entry was read here\n"
-            "pendenza, 33000, 0\n"
+            "pendenza, 34500, 0\n"
             "^\n"
             "1 error, 0 warnings; compile records status 25\n"},
         MessageCase{"field_missing",
-                    testing_support::line_source_with({"pendenza, 3000", "pendenza, 33000, 0"}),
+                    testing_support::line_source_with({"pendenza, 3000", "pendenza, 34500, 0"}),
                     given_train(),
                     "@L:82:1: error: a source could not be read as its fields require: a read past "
                     "the end of a source, a number that does not fit its field, or bytes that are "
@@ -512,13 +512,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "pendenza, 3000\n"
                     "^\n"
                     "@L:83:1: note: field g of that entry was read here\n"
-                    "pendenza, 33000, 0\n"
+                    "pendenza, 34500, 0\n"
                     "^\n"
                     "1 error, 0 warnings; compile records status 25\n"},
         MessageCase{
             "last_field_missing", given_line(),
             testing_support::train_source_with({"segnale,    20000,   2, 4, 0,  0, 0,    2,  2,0,0",
-                                                "velocita,   30000,    80"}),
+                                                "velocita,   34500,    80"}),
             "@T:49:1: error: a source could not be read as its fields require: a read past the end "
             "of a source, a number that does not fit its field, or bytes that are not Windows-1252 "
             "text (status 25): 'segnale' at line 49 has 10 of its 11 numbers; the 11th (tempo) was "
@@ -527,12 +527,12 @@ INSTANTIATE_TEST_SUITE_P(
             "segnale,    20000,   2, 4, 0,  0, 0,    2,  2,0,0\n"
             "^\n"
             "@T:50:1: note: field tempo of that entry was read here\n"
-            "velocita,   30000,    80\n"
+            "velocita,   34500,    80\n"
             "^\n"
             "1 error, 0 warnings; compile records status 25\n"},
         MessageCase{
             "from_to_value",
-            testing_support::line_source_with({"montagna, 5000-5600, 2", "pendenza, 33000, 0"}),
+            testing_support::line_source_with({"montagna, 5000-5600, 2", "pendenza, 34500, 0"}),
             given_train(),
             "@L:82:11: error: a source could not be read as its fields require: a read past the "
             "end of a source, a number that does not fit its field, or bytes that are not "
@@ -544,7 +544,7 @@ INSTANTIATE_TEST_SUITE_P(
             "1 error, 0 warnings; compile records status 25\n"},
         MessageCase{"note_holding_a_keyword",
                     testing_support::line_source_with({"attenzione: la pendenza qui cambia spesso",
-                                                       "pendenza, 33000, 0"}),
+                                                       "pendenza, 34500, 0"}),
                     given_train(),
                     "@L:82:1: error: a source could not be read as its fields require: a read past "
                     "the end of a source, a number that does not fit its field, or bytes that are "
@@ -556,13 +556,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "attenzione: la pendenza qui cambia spesso\n"
                     "^\n"
                     "@L:83:1: note: field p of that entry was read here\n"
-                    "pendenza, 33000, 0\n"
+                    "pendenza, 34500, 0\n"
                     "^\n"
                     "1 error, 0 warnings; compile records status 25\n"},
         MessageCase{
             "third_comment_line_in_a_row",
             testing_support::line_source_with({"- prima riga -", "- seconda riga -",
-                                               "- la curvad4 qui sotto -", "pendenza, 33000, 0"}),
+                                               "- la curvad4 qui sotto -", "pendenza, 34500, 0"}),
             given_train(),
             "@L:84:1: error: a source could not be read as its fields require: a read past the end "
             "of a source, a number that does not fit its field, or bytes that are not Windows-1252 "
@@ -574,7 +574,7 @@ INSTANTIATE_TEST_SUITE_P(
             "- la curvad4 qui sotto -\n"
             "^\n"
             "@L:85:1: note: field s of that entry was read here\n"
-            "pendenza, 33000, 0\n"
+            "pendenza, 34500, 0\n"
             "^\n"
             "1 error, 0 warnings; compile records status 25\n"},
         MessageCase{"comment_going_on_past_its_comma",
@@ -589,10 +589,10 @@ INSTANTIATE_TEST_SUITE_P(
                     "0 errors, 1 warning\n",
                     tools::kExitOk},
         MessageCase{"negative_number_as_an_extra_field", given_line(),
-                    testing_support::train_source_with({"velocita,   30000,    80, -5"}),
+                    testing_support::train_source_with({"velocita,   34500,    80, -5"}),
                     "@T:49:27: warning: a field beyond the 2 of 'velocita': '-5' holds '-', so it "
                     "is passed over as a comment\n"
-                    "velocita,   30000,    80, -5\n"
+                    "velocita,   34500,    80, -5\n"
                     "                          ^\n"
                     "no fault (status 0)\n"
                     "0 errors, 1 warning\n",
@@ -633,6 +633,326 @@ INSTANTIATE_TEST_SUITE_P(
                     "source passes it over; move the entry to the line source\n"
                     "montagna, 5000, 5600, 2\n"
                     "^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// `lines` without those that start with `prefix`.
+std::vector<std::string> without(std::vector<std::string> lines, std::string_view prefix) {
+  std::erase_if(lines, [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+  return lines;
+}
+
+std::vector<std::string> before_given_train(std::string line) {
+  std::vector<std::string> lines = given_train();
+  lines.insert(lines.begin(), std::move(line));
+  return lines;
+}
+
+// Entries that compile but that the passes change in silence: out of order,
+// covering nothing, a value dropped or changed, a source read as nothing.
+INSTANTIATE_TEST_SUITE_P(
+    SilentChanges, CheckMessage,
+    ::testing::Values(
+        MessageCase{"train_header_misspelt", given_line(),
+                    replacing(given_train(), "[generale]", "[general]"),
+                    "@T:1:1: warning: no field holds '[generale]', so nothing in this file is "
+                    "read: no speeds, stations, signals or slowdowns; '[general]' is most likely "
+                    "it: write '[generale]'\n"
+                    "[general]\n"
+                    "^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"train_header_missing", given_line(), without(given_train(), "[generale]"),
+                    "@T: warning: no field holds '[generale]', so nothing in this file is read: "
+                    "no speeds, stations, signals or slowdowns; put '[generale]' before the "
+                    "first entry\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"entry_before_the_train_header", given_line(),
+                    before_given_train("sabbia,    1"),
+                    "@T:1:1: warning: 'sabbia' stands before '[generale]' and is passed over "
+                    "with its values: entries are read only after it; move it below "
+                    "'[generale]'\n"
+                    "sabbia,    1\n"
+                    "^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        // The second entry is in order with the first, but behind the
+        // cells the first already took.
+        // The line source without it is a fault; the note names the near miss.
+        MessageCase{"line_header_misspelt", replacing(given_line(), "[generale]", "[general]"),
+                    given_train(),
+                    "@L: error: the line source has no [generale] section (status 102)\n"
+                    "@L:2:1: note: '[general]' is most likely it: write '[generale]'\n"
+                    "[general]\n"
+                    "^\n"
+                    "1 error, 0 warnings; compile records status 102\n",
+                    tools::kExitErrore},
+        MessageCase{"entry_before_the_line_header",
+                    replacing(given_line(), "stazione di Orte", "pendenza,  0,   0"), given_train(),
+                    "@L:1:1: warning: 'pendenza' stands before '[generale]' and is passed over "
+                    "with its values: entries are read only after it; move it below "
+                    "'[generale]'\n"
+                    "pendenza,  0,   0\n"
+                    "^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        // The signal's code replaces the station's in cell 222.
+        MessageCase{"approach_code_replaced", given_line(),
+                    testing_support::train_source_with(
+                        {"segnale,   11150,   1, 4, 0,  0, 0,    0,  0,0,0, 0"}),
+                    "@T:20:13: warning: the repeat code 81 of the station PONTE GALERIA at 11000 m "
+                    "in cell 222 is replaced by the 31 of the signal at 11150 m: a cell keeps one "
+                    "repeat code, the one written last; move one of them\n"
+                    "stazione,   11000, 12,  400,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, "
+                    "PONTE GALERIA\n"
+                    "            ^\n"
+                    "@T:49:1: note: the signal at 11150 m writes 31 into cell 222\n"
+                    "segnale,   11150,   1, 4, 0,  0, 0,    0,  0,0,0, 0\n"
+                    "^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"speed_out_of_order", given_line(),
+                    testing_support::train_source_with({"velocita,   30000,    80",
+                                                        "velocita,   31000,    60"}),
+                    "@T:49:13: warning: 'velocita' at 30000 m is listed after the one at 33950 "
+                    "m, but the entries take effect in the order written: its speed 80 km/h "
+                    "holds from cell 680 (34000 m) on, not from 30000 m; list the 'velocita' "
+                    "entries in increasing order of position\n"
+                    "velocita,   30000,    80\n"
+                    "            ^\n"
+                    "@T:50:13: warning: 'velocita' at 31000 m lies behind cell 680 (34000 m), "
+                    "where the one before it already takes effect: its speed 60 km/h holds from "
+                    "cell 681 (34050 m) on, not from 31000 m; list the 'velocita' entries in "
+                    "increasing order of position\n"
+                    "velocita,   31000,    60\n"
+                    "            ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 2 warnings\n",
+                    tools::kExitOk},
+        // The entry before it keeps its one cell; at the same place as the
+        // first entry, that one keeps none.
+        MessageCase{"speed_in_the_cell_of_the_one_before", given_line(),
+                    replacing(given_train(), "velocita,       0",
+                              "velocita,       0,    60, velocita, 10, 100"),
+                    "@T:9:37: warning: 'velocita' at 10 m falls in the cell of the one before "
+                    "it, at 0 m: the one before it holds in no cell; give each entry a cell of "
+                    "its own, 50 m apart\n"
+                    "velocita,       0,    60, velocita, 10, 100\n"
+                    "                                    ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"no_first_speed", given_line(),
+                    replacing(given_train(), "velocita,       0", ""),
+                    "@T:10:14: warning: the first 'velocita' entry is at 1300 m: the cells before "
+                    "it, 0 to 25, get speed 0 km/h; add 'velocita, 0, <speed>' before it\n"
+                    "velocita,    1300,   140\n"
+                    "             ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"no_speed_at_all", given_line(), without(given_train(), "velocita"),
+                    "@T: warning: the train source has no 'velocita' entry, so every cell gets "
+                    "speed 0 km/h; add 'velocita, 0, <speed>' after '[generale]'\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"no_first_adhesion", given_line(),
+                    replacing(given_train(), "aderenza", "aderenza,   500,    100"),
+                    "@T:7:13: warning: the first 'aderenza' entry is at 500 m: the cells before "
+                    "it, 0 to 9, get adhesion 0; add 'aderenza, 0, <adhesion>' before it\n"
+                    "aderenza,   500,    100\n"
+                    "            ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"progressives_cleared",
+                    replacing(replacing(given_line(), "progressiva chilometrica uno",
+                                        "progressiva chilometrica uno,    5000,    35000,    1"),
+                              "progressiva chilometrica due",
+                              "progressiva chilometrica due,    5000,    0,    0"),
+                    given_train(),
+                    "@L:4:34: warning: the kilometric progressives are all stored as 0: they are "
+                    "sorted by their start, and two share the largest start (or, with starts "
+                    "adding up to 0, none has an end above 0); give each progressive a start of "
+                    "its own\n"
+                    "progressiva chilometrica uno,    5000,    35000,    1\n"
+                    "                                 ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"gradient_out_of_order",
+                    testing_support::line_source_with({"pendenza,  20000,   1"}), given_train(),
+                    "@L:82:12: warning: 'pendenza' at 20000 m is listed after the one at 34000 "
+                    "m, but the entries take effect in the order written: its gradient 1 holds "
+                    "from cell 681 (34050 m) on, not from 20000 m; list the 'pendenza' entries "
+                    "in increasing order of position\n"
+                    "pendenza,  20000,   1\n"
+                    "           ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"curve_out_of_order",
+                    testing_support::line_source_with({"curvas2,  5000,  100"}), given_train(),
+                    "@L:82:11: warning: 'curvas2' at 5000 m is listed after the curve at 32950 "
+                    "m, but curves are laid in the order written: the plan is already laid up to "
+                    "metre 33250, so this curve changes nothing; list the curves in increasing "
+                    "order of start\n"
+                    "curvas2,  5000,  100\n"
+                    "          ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"curve_inside_the_one_before",
+                    testing_support::line_source_with({"curvas2,  33200,  200"}), given_train(),
+                    "@L:82:11: warning: 'curvas2' at 33200 m starts inside the curve before it "
+                    "(32950 m to 33250 m): the plan is already laid up to metre 33250, so only "
+                    "its last 150 m are laid; start it at 33250 m or later\n"
+                    "curvas2,  33200,  200\n"
+                    "          ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"curve_of_no_length",
+                    testing_support::line_source_with({"curvas2,  34000,  0"}), given_train(),
+                    "@L:82:19: warning: 'curvas2' field n: a curve 0 m long lays no curve; give "
+                    "its length\n"
+                    "curvas2,  34000,  0\n"
+                    "                  ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"tunnel_start_and_end_swapped",
+                    testing_support::line_source_with({"montagna,   32050,  32000,  2"}),
+                    given_train(),
+                    "@L:82:21: warning: the tunnel from 32050 m to 32000 m ends before it starts "
+                    "and covers no cell; its end must come after its start (are the two swapped?)\n"
+                    "montagna,   32050,  32000,  2\n"
+                    "                    ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"tunnel_shorter_than_its_cell",
+                    testing_support::line_source_with({"montagna,   32000,  32020,  2"}),
+                    given_train(),
+                    "@L:82:21: warning: the tunnel from 32000 m to 32020 m covers no cell: its "
+                    "cells run from round(start / 50) to round(end / 50 - 1), here 640 to 639; "
+                    "make it end at 32050 m or later\n"
+                    "montagna,   32000,  32020,  2\n"
+                    "                    ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"tunnel_type_made_3",
+                    testing_support::line_source_with({"montagna,   30500,  30550,  12"}),
+                    given_train(),
+                    "@L:82:29: warning: 'montagna' field type: stored as 3, not 2: it starts "
+                    "150 m after the end of the tunnel before it (30300 m to 30350 m), and a "
+                    "tunnel that starts 150 m or less after the previous one gets type 3; write "
+                    "3, or leave more than 150 m between them\n"
+                    "montagna,   30500,  30550,  12\n"
+                    "                            ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"signal_time_raised", given_line(),
+                    testing_support::train_source_with(
+                        {"segnale,   20500,   2, 4, 0,  0, 0,    2,  2,0,0, 50"}),
+                    "@T:49:51: warning: 'segnale' field tempo: stored as 101: the shortest time a "
+                    "signal keeps is 101\n"
+                    "segnale,   20500,   2, 4, 0,  0, 0,    2,  2,0,0, 50\n"
+                    "                                                  ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        // Raised to 101 and then dropped: only the drop is told.
+        MessageCase{"signal_time_dropped", given_line(),
+                    testing_support::train_source_with(
+                        {"segnale,   20500,   1, 4, 0,  0, 0,    0,  0,0,0, 50"}),
+                    "@T:49:51: warning: 'segnale' field tempo: dropped: only a signal with sx = 2 "
+                    "keeps its time (this one has sx = 1); set sx to 2, or tempo to 0\n"
+                    "segnale,   20500,   1, 4, 0,  0, 0,    0,  0,0,0, 50\n"
+                    "                                                  ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{
+            "slowdown_without_length_or_warning_board", given_line(),
+            testing_support::train_source_with({"rallentamento,   1000,   60,   0,   0,   1,   0"}),
+            "@T:49:32: warning: 'rallentamento' field length: the slowdown's end falls "
+            "in its start cell 21, which the start takes: it has no end; lengthen it so "
+            "that its end falls in a later cell\n"
+            "rallentamento,   1000,   60,   0,   0,   1,   0\n"
+            "                               ^\n"
+            "@T:49:42: warning: 'rallentamento' field f_ta: dropped: a slowdown starting "
+            "at 1500 m or less has no warning board, and so no pre-warning cells\n"
+            "rallentamento,   1000,   60,   0,   0,   1,   0\n"
+            "                                         ^\n"
+            "no fault (status 0)\n"
+            "0 errors, 2 warnings\n",
+            tools::kExitOk},
+        MessageCase{"station_values_dropped", given_line(),
+                    replacing(replacing(given_train(), "stazione,   11000",
+                                        "stazione,   11000, 12,  400,  0, 3, 0,  1,1,0,  4,1,1,  "
+                                        "  0,   0, 0, 0, PONTE GALERIA"),
+                              "stazione,   35000",
+                              "stazione,   35000,  5,  800,  1, 0, 1,  1,1,0,  2,1,1,    0,  "
+                              "10,39, 0, ROMA TERMINI"),
+                    "@T:20:34: warning: 'stazione' field f5: stored as 0: only a station 600 m or "
+                    "longer keeps it\n"
+                    "stazione,   11000, 12,  400,  0, 3, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, "
+                    "PONTE GALERIA\n"
+                    "                                 ^\n"
+                    "@T:27:37: warning: 'stazione' field f6: stored as 0, and the platform is not "
+                    "lengthened: stations of kind 5 to 8 do not keep it\n"
+                    "stazione,   35000,  5,  800,  1, 0, 1,  1,1,0,  2,1,1,    0,  10,39, 0, ROMA "
+                    "TERMINI\n"
+                    "                                    ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 2 warnings\n",
+                    tools::kExitOk},
+        MessageCase{"board_replaced_by_a_station_marker",
+                    testing_support::line_source_with({"cartello_indicatore,  11100,   (X)(Y)"}),
+                    given_train(),
+                    "@T:20:13: warning: the marker of the station PONTE GALERIA at 11000 m takes "
+                    "cell 223 from the name board at 11100 m, which is lost there: a station's "
+                    "marker, in cell round(end / 50 - 1), replaces whatever the cell holds; move "
+                    "one of them\n"
+                    "stazione,   11000, 12,  400,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, "
+                    "PONTE GALERIA\n"
+                    "            ^\n"
+                    "@L:82:1: note: the name board at 11100 m stood in cell 223\n"
+                    "cartello_indicatore,  11100,   (X)(Y)\n"
+                    "^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"board_speed_off_the_steps",
+                    testing_support::line_source_with(
+                        {"indicatori_vmax,  33000,  142,  150,  160,  0,  140,  150,  160,  0"}),
+                    given_train(),
+                    "@L:82:27: warning: 'indicatori_vmax' field vA: board speeds go in steps of 5 "
+                    "from 0 to 495 km/h; 142 km/h makes value_a 2868, which reads as 140 and 340 "
+                    "km/h\n"
+                    "indicatori_vmax,  33000,  142,  150,  160,  0,  140,  150,  160,  0\n"
+                    "                          ^\n"
+                    "no fault (status 0)\n"
+                    "0 errors, 1 warning\n",
+                    tools::kExitOk},
+        MessageCase{"abbattimento_value_dropped", given_line(),
+                    testing_support::train_source_with({"abbattimento,   20000,   -5"}),
+                    "@T:49:26: warning: 'abbattimento' field w: dropped: only a value above 0 is "
+                    "kept, so the marker has no value; write 0 for a marker without value\n"
+                    "abbattimento,   20000,   -5\n"
+                    "                         ^\n"
                     "no fault (status 0)\n"
                     "0 errors, 1 warning\n",
                     tools::kExitOk}),
@@ -695,7 +1015,7 @@ TEST_F(Check, JsonGivesTheSameReportAsOneObject) {
 // each later fault too, after what the compile recorded, and counts them.
 TEST_F(Check, ReportsEveryIndependentFaultAfterTheOneTheCompileRecords) {
   write_sources(testing_support::line_source_with(
-                    {"pendenza, 3000", "pendenza, 33000, 0", "montagna, 5000-5600, 2"}),
+                    {"pendenza, 3000", "pendenza, 34500, 0", "montagna, 5000-5600, 2"}),
                 testing_support::train_source_with(
                     {"stazione,   17175, 21,  400,  0, 0, 0,  0,0,0,  4,1,1,    0,   0, 0, 0, X",
                      "velocita,   41901,    80"}));
@@ -712,7 +1032,7 @@ TEST_F(Check, ReportsEveryIndependentFaultAfterTheOneTheCompileRecords) {
           "pendenza, 3000\n"
           "^\n"
           "@L:83:1: note: field g of that entry was read here\n"
-          "pendenza, 33000, 0\n"
+          "pendenza, 34500, 0\n"
           "^\n"
           "@L:84:11: error: a source could not be read as its fields require: a read past the end "
           "of a source, a number that does not fit its field, or bytes that are not Windows-1252 "
