@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "compiler/field_reference.h"
+#include "compiler/field_text.h"
 #include "compiler/keyword_fields.h"
 #include "compiler/warnings.h"
 #include "model/rounding.h"
@@ -22,15 +23,7 @@ constexpr size_t kHeaderSlip = 3;
 // the first ones.
 constexpr size_t kMostWarnings = 50;
 
-std::string lower_trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const size_t last = text.find_last_not_of(" \t");
-  std::string out(text.substr(first, last - first + 1));
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
+std::string lower_trimmed(std::string_view text) { return lower_ascii(trimmed_field(text)); }
 
 std::string metres(int64_t m) { return std::to_string(m) + " m"; }
 

@@ -21,14 +21,6 @@ std::vector<std::string_view> words_of(std::string_view text) {
   return words;
 }
 
-bool is_number(std::string_view word) {
-  size_t i = !word.empty() && word[0] == '-' ? 1 : 0;
-  if (i >= word.size()) return false;
-  for (; i < word.size(); ++i)
-    if (word[i] < '0' || word[i] > '9') return false;
-  return true;
-}
-
 bool has_letter(std::string_view word) {
   for (char c : word)
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return true;
@@ -47,7 +39,7 @@ bool keyword_word(const KeywordReference& r, std::string_view word) {
 
 std::optional<std::string> number_after_keyword_field(std::string_view field) {
   const std::vector<std::string_view> words = words_of(field);
-  if (words.size() < 2 || !is_number(words.back())) return std::nullopt;
+  if (words.size() < 2 || !is_whole_number(words.back())) return std::nullopt;
   return std::string(words.back());
 }
 
@@ -56,13 +48,6 @@ constexpr size_t kLongestKeywordField = 32;
 constexpr int kMostWordsOfItsOwn = 2;
 
 }  // namespace
-
-std::string trimmed_field(std::string_view field) {
-  const size_t first = field.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const size_t last = field.find_last_not_of(" \t");
-  return std::string(field.substr(first, last - first + 1));
-}
 
 std::string keyword_name(const KeywordReference& reference) {
   return reference.kind == EntryKind::kCurve ? std::string(reference.word)
@@ -94,6 +79,17 @@ std::optional<std::string> number_after_keyword(const SourceEntry& entry) {
   // The signal repetition's code stands in its keyword field on purpose.
   if (entry.kind == EntryKind::kSignalRepetition) return std::nullopt;
   return number_after_keyword_field(trimmed_field(entry.keyword));
+}
+
+std::string past_the_comment_limit(const SourceEntry& entry) {
+  const KeywordReference& reference = reference_for(entry.kind);
+  const SectionRules& rules = section_rules(reference.section);
+  return "the field holds '-', but only " + std::to_string(rules.comment_fields) +
+         " comment fields in a row are passed over " +
+         (reference.section == Section::kGeneral ? "in the general part"
+                                                 : "here (ten in the general part)") +
+         ", so it is read as a keyword field, and it holds '" + std::string(reference.word) +
+         "': shorten the comment, or break the run with an empty line";
 }
 
 std::string ordinal(size_t n) {

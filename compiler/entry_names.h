@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "compiler/field_reference.h"
+#include "compiler/field_text.h"
 #include "compiler/source_record.h"
 
 namespace compiler {
@@ -29,10 +30,11 @@ bool reads_like_a_note(const SourceEntry& entry);
 // keyword and its first value ("pendenza  1350").
 std::optional<std::string> number_after_keyword(const SourceEntry& entry);
 
+// Why a keyword field holding '-' was read as one: the comment rule's limit
+// in the entry's section, and the fix.
+std::string past_the_comment_limit(const SourceEntry& entry);
+
 // "1st", "2nd", "11th".
 std::string ordinal(size_t n);
-
-// The field text trimmed of the blanks around it.
-std::string trimmed_field(std::string_view field);
 
 }  // namespace compiler

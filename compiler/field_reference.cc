@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "compiler/field_text.h"
 #include "compiler/keyword.h"
 #include "compiler/keyword_fields.h"
 #include "compiler/line_pass.h"
@@ -290,13 +291,6 @@ constexpr bool sections_match_files() {
 }
 static_assert(sections_match_files());
 
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
 }  // namespace
 
 std::span<const KeywordReference> keyword_references() { return kReferences; }
@@ -313,23 +307,24 @@ std::string keyword_text(const KeywordReference& r) {
 }
 
 const KeywordReference* reference_named(std::string_view name) {
-  const std::string wanted = lower(name);
+  const std::string wanted = lower_ascii(name);
   for (const KeywordReference& r : kReferences)
-    if (lower(keyword_text(r)) == wanted || lower(r.word) == wanted) return &r;
+    if (lower_ascii(keyword_text(r)) == wanted || lower_ascii(r.word) == wanted) return &r;
   return nullptr;
 }
 
 std::vector<const KeywordReference*> references_known_as(std::string_view word) {
-  std::string wanted = lower(word);
+  std::string wanted = lower_ascii(word);
   wanted.erase(0, wanted.find_first_not_of(" \t"));
   wanted.erase(wanted.find_last_not_of(" \t") + 1);
-  if (const KeywordReference* r = reference_named(wanted); r && lower(keyword_text(*r)) == wanted)
+  if (const KeywordReference* r = reference_named(wanted);
+      r && lower_ascii(keyword_text(*r)) == wanted)
     return {r};
   // A keyword's first word ("cartello") may also be another keyword's
   // other name: both are meant.
   std::vector<const KeywordReference*> found;
   for (const KeywordReference& r : kReferences) {
-    bool named = lower(r.word) == wanted;
+    bool named = lower_ascii(r.word) == wanted;
     for (std::string_view name : r.also_known_as) named = named || name == wanted;
     if (named) found.push_back(&r);
   }

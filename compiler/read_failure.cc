@@ -41,15 +41,7 @@ std::string keyword_field_hint(const SourceEntry& e) {
   if (std::optional<std::string> number = number_after_keyword(e))
     return "; the keyword field '" + trimmed_field(e.keyword) + "' ends in " + *number +
            ": put a comma between the keyword and its first value";
-  if (contains(e.keyword, "-")) {
-    const SectionRules& rules = section_rules(reference.section);
-    return "; the field holds '-', but only " + std::to_string(rules.comment_fields) +
-           " comment fields in a row are passed over " +
-           (reference.section == Section::kGeneral ? "in the general part"
-                                                   : "here (ten in the general part)") +
-           ", so it is read as a keyword field, and it holds '" + std::string(reference.word) +
-           "': shorten the comment, or break the run with an empty line";
-  }
+  if (contains(e.keyword, "-")) return "; " + past_the_comment_limit(e);
   if (reads_like_a_note(e))
     return "; the field holds '" + std::string(reference.word) +
            "', and a keyword is found anywhere in a field, so it is read as that entry: put a "

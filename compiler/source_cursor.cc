@@ -1,6 +1,7 @@
 #include "compiler/source_cursor.h"
 
 #include "compiler/entry_names.h"
+#include "compiler/field_text.h"
 #include "compiler/keyword.h"
 #include "compiler/read_failure.h"
 #include "compiler/warnings.h"
@@ -14,13 +15,6 @@ size_t characters(std::string_view utf8) {
   for (char c : utf8)
     if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
   return n;
-}
-
-std::string lower_ascii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
 }
 
 }  // namespace
@@ -103,11 +97,7 @@ void SourceCursor::finish_keyword(bool examined, bool cut_short) {
     return;
   }
   const std::string_view field = keyword_;
-  const size_t first = field.find_first_not_of(" \t");
-  const size_t digits = first != std::string_view::npos && field[first] == '-' ? first + 1 : first;
-  const bool number = digits != std::string_view::npos && digits < field.size() &&
-                      field[digits] >= '0' && field[digits] <= '9' &&
-                      field.find_first_not_of("0123456789 \t", digits) == std::string_view::npos;
+  const bool number = is_whole_number(field);
   if (number) {
     if (last_entry_ == SourceRecord::kNone || last_entry_ == extra_warned_) return;
     const SourceEntry& entry = record_.entry(last_entry_);

@@ -4,6 +4,7 @@
 
 #include "compiler/entry_names.h"
 #include "compiler/field_reference.h"
+#include "compiler/field_text.h"
 #include "compiler/keyword.h"
 #include "compiler/range_rule.h"
 
@@ -15,20 +16,6 @@ constexpr std::string_view kSectionHeaders[] = {
     "[indicazioni]",   "[fine]",    "[aderenze]", "[vel_limite]", "[stazioni]",
     "[rallentamenti]", "[segnali]", "[codici]"};
 
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
-std::string trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const size_t last = text.find_last_not_of(" \t");
-  return std::string(text.substr(first, last - first + 1));
-}
-
 std::string keyword_name(const SourceEntry& entry) {
   return keyword_name(reference_for(entry.kind));
 }
@@ -38,15 +25,6 @@ std::string field_name(const SourceEntry& entry, int n) {
   if (n >= 1 && static_cast<size_t>(n) <= r.fields.size())
     return std::string(r.fields[static_cast<size_t>(n) - 1].name);
   return "field " + std::to_string(n);
-}
-
-bool is_number(std::string_view text) {
-  const std::string t = trimmed(text);
-  size_t i = !t.empty() && t[0] == '-' ? 1 : 0;
-  if (i >= t.size()) return false;
-  for (; i < t.size(); ++i)
-    if (t[i] < '0' || t[i] > '9') return false;
-  return true;
 }
 
 // A field longer than this is no slip on a keyword: the longest is 29.
@@ -98,10 +76,10 @@ std::vector<std::string> similar_keywords(std::string_view word) {
   static const std::vector<Known> kKnown = [] {
     std::vector<Known> known;
     for (const KeywordReference& r : keyword_references())
-      known.push_back({keyword_text(r), lower(keyword_text(r)), r.word});
+      known.push_back({keyword_text(r), lower_ascii(keyword_text(r)), r.word});
     return known;
   }();
-  const std::string wanted = lower(trimmed(word));
+  const std::string wanted = lower_ascii(trimmed_field(word));
   if (wanted.size() > kLongestLikeKeyword) return {};
   // Keywords are letters, digits, blanks and underscores: anything else in
   // the field is no slip of the keyboard on one.
@@ -130,14 +108,14 @@ std::vector<std::string> similar_keywords(std::string_view word) {
 }
 
 bool is_known_section_header(std::string_view field) {
-  const std::string t = lower(trimmed(field));
+  const std::string t = lower_ascii(trimmed_field(field));
   return std::find(std::begin(kSectionHeaders), std::end(kSectionHeaders), t) !=
          std::end(kSectionHeaders);
 }
 
 std::optional<Diagnostic> unmatched_field(std::string_view field, const Location& at) {
-  const std::string t = trimmed(field);
-  if (t.empty() || is_number(t)) return std::nullopt;
+  const std::string t = trimmed_field(field);
+  if (t.empty() || is_whole_number(t)) return std::nullopt;
   if (t[0] == '#')
     return warning(at,
                    "'#' does not make a comment: this field is read like any other, and a "
@@ -159,7 +137,7 @@ std::optional<Diagnostic> unmatched_field(std::string_view field, const Location
   std::string message =
       "'" + t + "' matches no keyword: it and the values after it are passed over";
   const std::vector<std::string> like = similar_keywords(t);
-  if (!like.empty() && lower(like.front()) == lower(t))
+  if (!like.empty() && lower_ascii(like.front()) == lower_ascii(t))
     message += "; letter case matters for this keyword: write '" + like.front() + "'";
   else if (!like.empty())
     message += "; did you mean '" + like.front() + "'?";
@@ -172,7 +150,7 @@ std::vector<Diagnostic> entry_layout(std::string_view text, const SourceEntry& e
   // A fault that read a field past the entry's line says all this itself.
   if (cut_short) return found;
   const std::string& k = entry.keyword;
-  const std::string t = trimmed(k);
+  const std::string t = trimmed_field(k);
   if (!t.empty() && t[0] == '#') {
     found.push_back(warning(entry.keyword_at, "'#' does not make a comment: this field holds '" +
                                                   keyword_name(entry) +
@@ -198,16 +176,7 @@ std::vector<Diagnostic> entry_layout(std::string_view text, const SourceEntry& e
     return found;
   }
   if (contains(k, "-")) {
-    const SectionRules& rules = section_rules(reference_for(entry.kind).section);
-    found.push_back(warning(
-        entry.keyword_at, "this field holds '-', but only " + std::to_string(rules.comment_fields) +
-                              " comment fields in a row are passed over " +
-                              (reference_for(entry.kind).section == Section::kGeneral
-                                   ? "in the general part"
-                                   : "here (ten in the general part)") +
-                              ", so it is read as a keyword field, and it holds '" +
-                              std::string(reference_for(entry.kind).word) +
-                              "': shorten the comment, or break the run with an empty line"));
+    found.push_back(warning(entry.keyword_at, past_the_comment_limit(entry)));
     return found;
   }
   for (size_t i = 0; i < entry.fields.size(); ++i) {
@@ -228,7 +197,7 @@ Diagnostic extra_field(std::string_view text, const SourceEntry& entry, const Lo
   const Location& last = entry.fields.back();
   const size_t end = last.offset + last.length;
   const bool decimal_comma = end < text.size() && text[end] == ',' && at.offset == end + 1 &&
-                             is_number(text.substr(last.offset, last.length));
+                             is_whole_number(text.substr(last.offset, last.length));
   if (decimal_comma)
     return warning(
         last, "'" + std::string(text.substr(last.offset, at.offset + at.length - last.offset)) +
@@ -272,7 +241,7 @@ std::vector<Diagnostic> encoding_warnings(std::string_view bytes, model::FileKin
 
 std::optional<Diagnostic> curve_side(const SourceEntry& entry) {
   const std::string_view word = reference_for(EntryKind::kCurve).word;
-  std::string rest = lower(entry.keyword);
+  std::string rest = lower_ascii(entry.keyword);
   rest.erase(0, rest.find(word) + word.size());
   std::string letters;
   for (char c : rest)
@@ -280,7 +249,8 @@ std::optional<Diagnostic> curve_side(const SourceEntry& entry) {
   if (letters.empty() || letters == "s" || letters == "d") return std::nullopt;
   const bool left = letters.find('s') != std::string::npos;
   return warning(entry.keyword_at,
-                 "'" + trimmed(entry.keyword) + "' is read as a " + (left ? "left" : "right") +
+                 "'" + trimmed_field(entry.keyword) + "' is read as a " +
+                     (left ? "left" : "right") +
                      " curve: any 's' after 'curva' makes it left; write 'curvas' + class for a "
                      "left curve, 'curvad' + class for a right one");
 }

@@ -577,6 +577,20 @@ INSTANTIATE_TEST_SUITE_P(
             "pendenza, 34500, 0\n"
             "^\n"
             "1 error, 0 warnings; compile records status 25\n"},
+        // The same rule when the entry finds its numbers on the next line.
+        MessageCase{
+            "third_comment_line_read_as_an_entry",
+            testing_support::line_source_with({"- prima riga -", "- seconda riga -",
+                                               "- pendenza qui sotto -", "34500, 2"}),
+            given_train(),
+            "@L:84:1: warning: the field holds '-', but only 2 comment fields in a row are passed "
+            "over here (ten in the general part), so it is read as a keyword field, and it holds "
+            "'pendenza': shorten the comment, or break the run with an empty line\n"
+            "- pendenza qui sotto -\n"
+            "^\n"
+            "no fault (status 0)\n"
+            "0 errors, 1 warning\n",
+            tools::kExitOk},
         MessageCase{"comment_going_on_past_its_comma",
                     testing_support::line_source_with({"- lato: d = destra, s = sinistra"}),
                     given_train(),
