@@ -398,93 +398,44 @@ class Checks {
   // slowdown or abbattimento placed there before is lost.
   void replaced_by_station_markers() {
     constexpr int kPosition = field_number(kStationFields, "position");
-    for (int i = 0; i < count(); ++i) {
-      const SourceEntry& e = entry(i);
-      if (!e.position || !usable(e)) continue;
-      const int64_t p = *e.position;
-      std::vector<int64_t> cells;
+    for (const SourceRecord::Replacement& r : record_.replaced_cells()) {
+      const SourceEntry& e = entry(r.lost);
+      const SourceEntry& station = entry(r.by);
+      if (station.kind != EntryKind::kStation || !usable(e)) continue;
       switch (e.kind) {
         case EntryKind::kSpeedBoard:
         case EntryKind::kNameBoard:
         case EntryKind::kSignal:
-          cells.push_back(model::point_cell(p));
-          break;
         case EntryKind::kAbbattimento:
-          cells.push_back(model::stretch_cell(p));
-          break;
         case EntryKind::kSlowdown:
-          cells.push_back(model::point_cell(p));
-          cells.push_back(
-              model::point_cell(p + number(e, field_number(kSlowdownFields, "length"))));
-          if (p > 1500) cells.push_back(model::point_cell(p - 1200));
           break;
         default:
           continue;
       }
-      for (int64_t c : cells) {
-        const int owner = record_.cell_owner(c);
-        if (owner == SourceRecord::kNone || owner == i) continue;
-        const SourceEntry& station = entry(owner);
-        if (station.kind != EntryKind::kStation) continue;
-        Diagnostic d = warning(field(station, kPosition),
-                               "the marker of " + describe(station) + " takes cell " +
-                                   std::to_string(c) + " from " + describe(e) +
-                                   ", which is lost there: a station's marker, in cell "
-                                   "round(end / 50 - 1), replaces whatever the cell holds; "
-                                   "move one of them");
-        d.notes.push_back({e.keyword_at, describe(e) + " stood in cell " + std::to_string(c)});
-        add(std::move(d));
-      }
+      Diagnostic d = warning(field(station, kPosition),
+                             "the marker of " + describe(station) + " takes cell " +
+                                 std::to_string(r.cell) + " from " + describe(e) +
+                                 ", which is lost there: a station's marker, in cell "
+                                 "round(end / 50 - 1), replaces whatever the cell holds; "
+                                 "move one of them");
+      d.notes.push_back({e.keyword_at, describe(e) + " stood in cell " + std::to_string(r.cell)});
+      add(std::move(d));
     }
-  }
-
-  struct RepeatCode {
-    int entry;
-    int64_t cell;
-    uint8_t code;
-  };
-
-  // The codes signals write 2, 4, 6 and 8 cells before them, and stations
-  // into the four cells before their marker, in the order they are written.
-  std::vector<RepeatCode> repeat_codes() const {
-    std::vector<RepeatCode> codes;
-    std::vector<int> station_record(static_cast<size_t>(count()), 0);
-    for (int n = 1; n < model::kFirstSignTextRecord; ++n)
-      if (const int owner = record_.record_owner(n); owner != SourceRecord::kNone)
-        station_record[static_cast<size_t>(owner)] = n;
-    for (int i = 0; i < count(); ++i) {
-      const SourceEntry& e = entry(i);
-      if (!usable(e)) continue;
-      if (e.kind == EntryKind::kSignal) {
-        const int64_t c = model::point_cell(number(e, field_number(kSignalFields, "p")));
-        const int64_t aspect = number(e, field_number(kSignalFields, "sx")) * 3 +
-                               number(e, field_number(kSignalFields, "dx"));
-        for (int k = 1; k <= 4; ++k)
-          codes.push_back({i, c - 2 * k, static_cast<uint8_t>(aspect * 10 + k)});
-      } else if (e.kind == EntryKind::kStation && station_record[static_cast<size_t>(i)] > 0) {
-        const model::ServiceRecord& r =
-            model_.service_table[static_cast<size_t>(station_record[static_cast<size_t>(i)])];
-        if (r.kind >= 25 || r.kind == 5 || r.kind == 6) continue;
-        for (int k = 1; k <= 4; ++k) {
-          const double place = r.end_m / 50.0 - k - 1;
-          if (place > 1)
-            codes.push_back({i, static_cast<int64_t>(model::round_half_even(place)),
-                             static_cast<uint8_t>(80 + k)});
-        }
-      }
-    }
-    return codes;
   }
 
   // A cell keeps one repeat code, the one written last: a signal's repeat
   // code and a station's approach code in one cell lose one of the two.
   void replaced_repeat_codes() {
-    const std::vector<RepeatCode> codes = repeat_codes();
+    // The codes signals write 2, 4, 6 and 8 cells before them, and stations
+    // into the four cells before their marker, as the builders wrote them.
+    std::vector<SourceRecord::RepeatCodeWrite> codes;
+    for (const SourceRecord::RepeatCodeWrite& w : record_.repeat_code_writes())
+      if (usable(entry(w.entry))) codes.push_back(w);
     std::unordered_map<int64_t, size_t> last_in_cell;
     for (size_t a = 0; a < codes.size(); ++a) last_in_cell[codes[a].cell] = a;
     std::vector<std::pair<int, int>> told;  // (entry, the entry that replaced its code)
-    for (const RepeatCode& lost : codes) {
-      const RepeatCode& last = codes[last_in_cell[lost.cell]];
+    for (const SourceRecord::RepeatCodeWrite& lost : codes) {
+      const SourceRecord::RepeatCodeWrite& last = codes[last_in_cell[lost.cell]];
       if (last.entry == lost.entry || last.code == lost.code) continue;
       // Signals a few cells apart share their repeat cells by design of
       // their spacing; a station's approach codes are another thing.

@@ -38,30 +38,34 @@ void SourceCursor::warn(Diagnostic d) {
   if (warnings_given_ <= kMostWarnings) warnings_.push_back(std::move(d));
 }
 
-std::optional<Diagnostic> SourceCursor::misplaced_keyword() {
-  const KeywordReference* found = nullptr;
+const KeywordReference* SourceCursor::keyword_of_another_section() const {
   for (const KeywordReference& r : keyword_references()) {
     if (r.section == section_) continue;
     const size_t variants = r.variants.empty() ? 1 : r.variants.size();
-    for (size_t v = 0; v < variants && !found; ++v)
-      if (keyword_matches(r, keyword_, v)) found = &r;
-    if (found) break;
+    for (size_t v = 0; v < variants; ++v)
+      if (keyword_matches(r, keyword_, v)) return &r;
   }
-  if (!found) return std::nullopt;
-  const std::string name = keyword_name(*found);
+  return nullptr;
+}
+
+bool SourceCursor::told_already(const KeywordReference& found) const {
+  // Every feature entry after the first would be told the same.
+  return section_ == Section::kGeneral && found.file == file_ && told_general_never_ended_;
+}
+
+Diagnostic SourceCursor::misplaced(const KeywordReference& other) {
+  const std::string name = keyword_name(other);
   const std::string field = trimmed_field(keyword_);
   const bool just_the_keyword = contains_ignoring_case(name, lower_ascii(field));
   const std::string is = "'" + field + "'" + (just_the_keyword ? " is" : " holds '" + name + "',");
-  if (found->file != file_) {
-    const bool train = found->file == model::FileKind::kTrainSource;
+  if (other.file != file_) {
+    const bool train = other.file == model::FileKind::kTrainSource;
     return warning(keyword_at_, is + " a keyword of the " + (train ? "train" : "line") +
                                     " source: the " + (train ? "line" : "train") +
                                     " source passes it over; move the entry to the " +
                                     (train ? "train" : "line") + " source");
   }
   if (section_ == Section::kGeneral) {
-    // Every feature entry after it would be told the same: once is enough.
-    if (told_general_never_ended_) return warning(keyword_at_, "");
     told_general_never_ended_ = true;
     return warning(keyword_at_,
                    is + " a line feature, but the general part has not ended: it ends at the "
@@ -117,9 +121,17 @@ void SourceCursor::finish_keyword(bool examined, bool cut_short) {
                    "line such as [fine]"));
     return;
   }
-  std::optional<Diagnostic> d = misplaced_keyword();
-  if (!d) d = unmatched_field(keyword_, keyword_at_);
-  if (d && follows_comment && !d->message.empty()) {
+  std::optional<Diagnostic> d;
+  if (const KeywordReference* other = keyword_of_another_section()) {
+    if (told_already(*other)) {
+      line_passed_over_ = keyword_at_.line;
+      return;
+    }
+    d = misplaced(*other);
+  } else {
+    d = unmatched_field(keyword_, keyword_at_);
+  }
+  if (d && follows_comment) {
     const std::string t = trimmed_field(keyword_);
     d = warning(keyword_at_, "'" + t +
                                  "' is read as a keyword field, although it continues the comment "
@@ -127,7 +139,7 @@ void SourceCursor::finish_keyword(bool examined, bool cut_short) {
                                  "too, or leave out the comma");
   }
   if (d) {
-    if (!d->message.empty()) warn(std::move(*d));
+    warn(std::move(*d));
     line_passed_over_ = keyword_at_.line;
   }
 }

@@ -91,9 +91,12 @@ class SourceCursor {
   static constexpr int kMostWarnings = 50;
   // Looks at the keyword field last read once the entries it began are read.
   void finish_keyword(bool examined, bool cut_short = false);
-  // A keyword field that matched nothing but holds a keyword of another
-  // section or source; told once for a general part that never ended.
-  std::optional<Diagnostic> misplaced_keyword();
+  // The keyword of another section or source that a keyword field which
+  // matched nothing holds, or nullptr.
+  const KeywordReference* keyword_of_another_section() const;
+  // A general part that never ended is told once, at its first feature entry.
+  bool told_already(const KeywordReference& found) const;
+  Diagnostic misplaced(const KeywordReference& found);
 
   std::string_view text_;
   FieldReader reader_;

@@ -66,12 +66,38 @@ class SourceRecord {
   // the entry has no such field.
   Location field(int entry, int n) const;
 
+  // A claim on a cell that another entry held: what that entry put there is
+  // lost.
+  struct Replacement {
+    int64_t cell;
+    int lost;  // the entry that held the cell
+    int by;    // the entry that took it
+  };
+  // A repeat code written into a cell; the cell keeps the last one.
+  struct RepeatCodeWrite {
+    int entry;
+    int64_t cell;
+    uint8_t code;
+  };
+
   // A cell track made anew forgets every claim on it.
-  void reset_cells(size_t cells) { cell_owner_.assign(cells, kNone); }
-  void claim_cell(int64_t cell, int entry) {
-    if (cell >= 0 && static_cast<size_t>(cell) < cell_owner_.size())
-      cell_owner_[static_cast<size_t>(cell)] = entry;
+  void reset_cells(size_t cells) {
+    cell_owner_.assign(cells, kNone);
+    replaced_.clear();
+    repeat_code_writes_.clear();
   }
+  void claim_cell(int64_t cell, int entry) {
+    if (cell < 0 || static_cast<size_t>(cell) >= cell_owner_.size()) return;
+    int& owner = cell_owner_[static_cast<size_t>(cell)];
+    if (owner != kNone && owner != entry) replaced_.push_back({cell, owner, entry});
+    owner = entry;
+  }
+  const std::vector<Replacement>& replaced_cells() const { return replaced_; }
+  void wrote_repeat_code(int64_t cell, uint8_t code, int entry) {
+    repeat_code_writes_.push_back({entry, cell, code});
+  }
+  // In the order written.
+  const std::vector<RepeatCodeWrite>& repeat_code_writes() const { return repeat_code_writes_; }
   // The entry that put what the cell holds there, or kNone.
   int cell_owner(int64_t cell) const {
     if (cell < 0 || static_cast<size_t>(cell) >= cell_owner_.size()) return kNone;
@@ -83,6 +109,8 @@ class SourceRecord {
  private:
   std::vector<SourceEntry> entries_;
   std::vector<int> cell_owner_;
+  std::vector<Replacement> replaced_;
+  std::vector<RepeatCodeWrite> repeat_code_writes_;
   std::vector<int> record_owner_ = std::vector<int>(model::kServiceRecords, kNone);
 };
 
@@ -93,6 +121,9 @@ struct Claim {
   int entry = SourceRecord::kNone;
   void operator()(int64_t cell) const {
     if (record) record->claim_cell(cell, entry);
+  }
+  void repeat_code(int64_t cell, uint8_t code) const {
+    if (record) record->wrote_repeat_code(cell, code, entry);
   }
 };
 

@@ -122,9 +122,12 @@ PassOutcome station_entry(Pass& pass) {
     // above cell 1.
     for (int k = 1; k <= 4; ++k) {
       const double place = r.end_m / 50.0 - k - 1;
-      if (place > 1)
-        model.cell(static_cast<int32_t>(model::round_half_even(place))).repeat_code =
-            static_cast<uint8_t>(80 + k);
+      if (place > 1) {
+        const auto cell = static_cast<int32_t>(model::round_half_even(place));
+        const auto code = static_cast<uint8_t>(80 + k);
+        model.cell(cell).repeat_code = code;
+        pass.state.record.wrote_repeat_code(cell, code, cursor.entry());
+      }
     }
   }
   if (marked) {

@@ -59,8 +59,11 @@ Fault place_signal(model::Scenario& model, SignalEntry& e, const Claim& claim) {
   // The shortest delay a signal can carry is 101; 0 means none.
   if (e.tempo >= 1 && e.tempo <= 100) e.tempo = 101;
   signal.signal_time = e.sx == 2 ? low8(e.tempo) : 0;
-  for (int k = 1; k <= 4; ++k)
-    model.cell(c - 2 * k).repeat_code = low8((int64_t{e.sx} * 3 + e.dx) * 10 + k);
+  for (int k = 1; k <= 4; ++k) {
+    const uint8_t code = low8((int64_t{e.sx} * 3 + e.dx) * 10 + k);
+    model.cell(c - 2 * k).repeat_code = code;
+    claim.repeat_code(c - 2 * k, code);
+  }
   claim(c);
   return no_fault();
 }

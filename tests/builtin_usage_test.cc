@@ -15,7 +15,13 @@ using compiler::EntryKind;
 using compiler::SourceEntry;
 
 SourceEntry signal(int32_t p, std::vector<int64_t> values) {
-  SourceEntry e{.kind = EntryKind::kSignal, .keyword = "  segnale"};
+  SourceEntry e{.kind = EntryKind::kSignal,
+                .keyword = "  segnale",
+                .keyword_at = {},
+                .fields = {},
+                .numbers = {},
+                .position = {},
+                .name = {}};
   values.insert(values.begin(), p);
   e.numbers = values;
   e.fields.resize(values.size());
@@ -24,7 +30,13 @@ SourceEntry signal(int32_t p, std::vector<int64_t> values) {
 }
 
 SourceEntry station(int32_t p, const std::string& name) {
-  SourceEntry e{.kind = EntryKind::kStation, .keyword = "stazione"};
+  SourceEntry e{.kind = EntryKind::kStation,
+                .keyword = "stazione",
+                .keyword_at = {},
+                .fields = {},
+                .numbers = {},
+                .position = {},
+                .name = {}};
   e.numbers = {p, 11, 600, 1, 0, 0, 4, 1, 0, 2, 1, 1, 1, 10, 7, 0, 0};
   e.fields.resize(e.numbers.size());
   e.position = p;
