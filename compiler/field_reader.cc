@@ -41,6 +41,13 @@ void FieldReader::resume_after_line(size_t offset, int line) {
   if (!consume_line_end()) pos_ = text_.size();
 }
 
+void FieldReader::resume_at_line_of(size_t offset, int line) {
+  pos_ = offset < text_.size() ? offset : text_.size();
+  while (pos_ > 0 && !is_line_end(text_[pos_ - 1])) --pos_;
+  line_ = line;
+  line_start_ = pos_;
+}
+
 void FieldReader::mark_field_start() {
   field_line_ = line_;
   field_column_ = static_cast<int>(pos_ - line_start_) + 1;

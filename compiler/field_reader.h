@@ -34,6 +34,9 @@ class FieldReader {
   // holds byte `offset`, line `line` (1-based); to the end of the text when
   // that line is the last.
   void resume_after_line(size_t offset, int line);
+  // Moves the read position to the start of the line that holds byte
+  // `offset`, line `line` (1-based).
+  void resume_at_line_of(size_t offset, int line);
   // Moves to the start of the next line unless the read position is at the
   // start of one.
   void skip_rest_of_line() {

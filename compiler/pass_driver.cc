@@ -49,11 +49,12 @@ PassOutcome place_entry(EntryPass& pass, const KeywordReference& keyword, int va
   const size_t before = state.diagnostics.size();
   PassOutcome outcome;
   bool read_failed = false;
+  Location failed_at;
   try {
     outcome = keyword.place(pass, variant);
   } catch (ReadFailure& failure) {
-    failure.locate(pass.cursor.failure_location(failure.line(), failure.column()), state.record,
-                   pass.cursor.entry(), pass.cursor.text());
+    failed_at = pass.cursor.failure_location(failure.line(), failure.column());
+    failure.locate(failed_at, state.record, pass.cursor.entry(), pass.cursor.text());
     pass.cursor.finish_entry(failure.tells_layout());
     state.fail(read_failure_diagnostic(failure));
     outcome = PassOutcome::kAbort;
@@ -69,7 +70,7 @@ PassOutcome place_entry(EntryPass& pass, const KeywordReference& keyword, int va
   const int32_t code = state.status_code;
   state.status_code = 0;
   const bool more =
-      read_failed ? pass.cursor.resume_after_entry() : pass.cursor.skip_rest_of_entry_line();
+      read_failed ? pass.cursor.resume_after_entry(failed_at) : pass.cursor.skip_rest_of_entry_line();
   if (!more) return PassOutcome::kEndOfPass;
   if (ends_the_diagnostic_pass(code) || state.faulted_entries.size() >= kMostFaults)
     return PassOutcome::kAbort;

@@ -84,7 +84,7 @@ void ReadFailure::locate(const Location& at, const SourceRecord& record, int ent
   }
   const std::string found = found_at(text, at);
   const std::string found_text = found.empty() ? "" : ", found '" + found + "'";
-  if (at.line > e.keyword_at.line) {
+  if (sought_past_its_line(e, at)) {
     // The entry's own line gave too few values, and the field was sought on
     // a later one: the fault is the entry's, so it is told there, with the
     // field where the read failed as a note.

@@ -156,13 +156,23 @@ void SourceCursor::finish_entry(bool cut_short) {
   if (!begun_.empty()) finish_keyword(/*examined=*/true, cut_short);
 }
 
-bool SourceCursor::resume_after_entry() {
+bool SourceCursor::resume_after_entry(const Location& failed_at) {
   begun_.clear();
   entry_passed_over_ = false;
   follows_comment_on_its_line_ = false;
   if (entry_ == SourceRecord::kNone) return !reader_.at_end();
-  const Location& at = record_.entry(entry_).keyword_at;
-  reader_.resume_after_line(at.offset, at.line);
+  const SourceEntry& entry = record_.entry(entry_);
+  // A failure told at the entry as a whole (a value that does not fit, a
+  // read past the end) has no field of its own: the entry ends at its last.
+  const bool at_a_field = failed_at.line > 0 && failed_at.offset != entry.keyword_at.offset;
+  if (at_a_field && sought_past_its_line(entry, failed_at)) {
+    reader_.resume_at_line_of(failed_at.offset, failed_at.line);
+  } else {
+    const Location& last = at_a_field             ? failed_at
+                           : entry.fields.empty() ? entry.keyword_at
+                                                  : entry.fields.back();
+    reader_.resume_after_line(last.offset, last.line);
+  }
   keyword_at_ = Location{};
   entry_ = SourceRecord::kNone;
   return !reader_.at_end();

@@ -40,9 +40,12 @@ class SourceCursor {
   // is a read of a field past the entry's line, whose message already tells
   // how the entry's fields were laid out.
   void finish_entry(bool cut_short = false);
-  // After a read failure the diagnostic pass goes on: from the line after
-  // the entry's keyword, which it reads afresh. False at the end of the text.
-  bool resume_after_entry();
+  // After a read failure at `failed_at` the diagnostic pass goes on. When
+  // the entry's line ran short and the read went on into a later line, that
+  // line is read afresh from its start: it holds the next entry. Otherwise
+  // the rest of the line where the entry stopped is the entry's own, and
+  // the pass goes on after it. False at the end of the text.
+  bool resume_after_entry(const Location& failed_at);
   // After an entry the diagnostic pass passed over: what its line still
   // holds belongs to it. False at the end of the text.
   bool skip_rest_of_entry_line();

@@ -56,6 +56,13 @@ std::string describe(const SourceEntry& entry) {
   return text;
 }
 
+bool sought_past_its_line(const SourceEntry& entry, const Location& at) {
+  if (at.line <= entry.keyword_at.line) return false;
+  for (const Location& field : entry.fields)
+    if (field.line == at.line) return false;
+  return true;
+}
+
 Location SourceRecord::field(int entry, int n) const {
   if (entry == kNone) return {};
   const SourceEntry& e = entries_[static_cast<size_t>(entry)];

@@ -50,6 +50,11 @@ struct SourceEntry {
 // "the signal at 1450 m", "the station ROMA OSTIENSE at 26650 m".
 std::string describe(const SourceEntry& entry);
 
+// Whether a field whose read failed at `at` was sought past the entry's
+// own line: it stands on a later line, from which the entry read nothing
+// before it. Such a field is most likely the next entry's keyword.
+bool sought_past_its_line(const SourceEntry& entry, const Location& at);
+
 class SourceRecord {
  public:
   static constexpr int kNone = -1;

@@ -530,6 +530,46 @@ INSTANTIATE_TEST_SUITE_P(
             "velocita,   34500,    80\n"
             "^\n"
             "1 error, 0 warnings; compile records status 25\n"},
+        // An entry spread over two lines on purpose: a bad value on the second
+        // is that value's fault, and the rest of its line is the entry's.
+        MessageCase{
+            "bad_value_on_the_line_an_entry_goes_on_to", given_line(),
+            testing_support::train_source_with({"segnale,    20000,   2, 4, 0",
+                                                "  0, 0,    x,  2,0,0, 0",
+                                                "velocita,   34500,    80"}),
+            "@T:49:1: warning: 'segnale' has 11 fields but its line ends after 4; 's3' and the rest "
+            "were read from line 50\n"
+            "segnale,    20000,   2, 4, 0\n"
+            "^\n"
+            "@T:50:12: error: a source could not be read as its fields require: a read past the "
+            "end of a source, a number that does not fit its field, or bytes that are not "
+            "Windows-1252 text (status 25): 'segnale' field dx: a number was expected, found 'x'\n"
+            "  0, 0,    x,  2,0,0, 0\n"
+            "           ^\n"
+            "1 error, 1 warning; compile records status 25\n"},
+        // After an entry cut short by the next line, reading on starts at that
+        // line: its own fault is found, and nothing else.
+        MessageCase{
+            "fault_of_the_entry_a_short_one_ran_into", given_line(),
+            testing_support::train_source_with({"segnale,    20000,   2, 4, 0,  0, 0,    2,  2,0,0",
+                                                "velocita,   34500,    8O"}),
+            "@T:49:1: error: a source could not be read as its fields require: a read past the end "
+            "of a source, a number that does not fit its field, or bytes that are not Windows-1252 "
+            "text (status 25): 'segnale' at line 49 has 10 of its 11 numbers; the 11th (tempo) was "
+            "read from line 50: a number was expected, found 'velocita'; a value or a comma is "
+            "missing on line 49\n"
+            "segnale,    20000,   2, 4, 0,  0, 0,    2,  2,0,0\n"
+            "^\n"
+            "@T:50:1: note: field tempo of that entry was read here\n"
+            "velocita,   34500,    8O\n"
+            "^\n"
+            "@T:50:23: error: a source could not be read as its fields require: a read past the "
+            "end of a source, a number that does not fit its field, or bytes that are not "
+            "Windows-1252 text (status 25): 'velocita' field v: a number was expected, found '8O'\n"
+            "velocita,   34500,    8O\n"
+            "                      ^\n"
+            "2 errors (1 found by reading on past the fault that stops the compile), 0 warnings; "
+            "compile records status 25\n"},
         MessageCase{
             "from_to_value",
             testing_support::line_source_with({"montagna, 5000-5600, 2", "pendenza, 34500, 0"}),
