@@ -69,8 +69,8 @@ PassOutcome place_entry(EntryPass& pass, const KeywordReference& keyword, int va
   // Later builders test the status; each fault is told once.
   const int32_t code = state.status_code;
   state.status_code = 0;
-  const bool more =
-      read_failed ? pass.cursor.resume_after_entry(failed_at) : pass.cursor.skip_rest_of_entry_line();
+  const bool more = read_failed ? pass.cursor.resume_after_entry(failed_at)
+                                : pass.cursor.skip_rest_of_entry_line();
   if (!more) return PassOutcome::kEndOfPass;
   if (ends_the_diagnostic_pass(code) || state.faulted_entries.size() >= kMostFaults)
     return PassOutcome::kAbort;

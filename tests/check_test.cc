@@ -537,7 +537,8 @@ INSTANTIATE_TEST_SUITE_P(
             testing_support::train_source_with({"segnale,    20000,   2, 4, 0",
                                                 "  0, 0,    x,  2,0,0, 0",
                                                 "velocita,   34500,    80"}),
-            "@T:49:1: warning: 'segnale' has 11 fields but its line ends after 4; 's3' and the rest "
+            "@T:49:1: warning: 'segnale' has 11 fields but its line ends after 4; 's3' and the "
+            "rest "
             "were read from line 50\n"
             "segnale,    20000,   2, 4, 0\n"
             "^\n"
