@@ -113,4 +113,8 @@ bool ends_head(std::string_view field);
 // Known keywords close to `word`, best first: a slip of the keyboard.
 std::vector<std::string> similar_keywords(std::string_view word);
 
+// Other names of keywords (`also_known_as`) close to `word`, best first.
+// Only for looking a keyword up: a source never holds them.
+std::vector<std::string> similar_other_names(std::string_view word);
+
 }  // namespace compiler

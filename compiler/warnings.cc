@@ -57,6 +57,17 @@ size_t distance_within(std::string_view a, std::string_view b, size_t limit) {
   return std::min(row[b.size()], far);
 }
 
+// Names scored by edit distance, nearest first, each once.
+std::vector<std::string> best_first(std::vector<std::pair<size_t, std::string>> scored) {
+  std::stable_sort(scored.begin(), scored.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::string> names;
+  for (auto& entry : scored)
+    if (std::find(names.begin(), names.end(), entry.second) == names.end())
+      names.push_back(entry.second);
+  return names;
+}
+
 }  // namespace
 
 Diagnostic warning(const Location& at, std::string message) {
@@ -98,13 +109,20 @@ std::vector<std::string> similar_keywords(std::string_view word) {
                               distance_within(first, k.word, limit));
     if (d <= limit && d < k.word.size()) scored.emplace_back(d, k.name);
   }
-  std::stable_sort(scored.begin(), scored.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  std::vector<std::string> names;
-  for (auto& entry : scored)
-    if (std::find(names.begin(), names.end(), entry.second) == names.end())
-      names.push_back(entry.second);
-  return names;
+  return best_first(std::move(scored));
+}
+
+std::vector<std::string> similar_other_names(std::string_view word) {
+  const std::string wanted = lower_ascii(trimmed_field(word));
+  if (wanted.empty() || wanted.size() > kLongestLikeKeyword) return {};
+  std::vector<std::pair<size_t, std::string>> scored;
+  for (const KeywordReference& r : keyword_references())
+    for (std::string_view name : r.also_known_as) {
+      const size_t limit = std::max<size_t>(1, name.size() / 4);
+      const size_t d = distance_within(wanted, name, limit);
+      if (d <= limit && d < name.size()) scored.emplace_back(d, std::string(name));
+    }
+  return best_first(std::move(scored));
 }
 
 bool is_known_section_header(std::string_view field) {

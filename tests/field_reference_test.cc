@@ -128,6 +128,28 @@ TEST(Explain, ShowsTheFieldsOfAKeywordAndSuggestsForATypo) {
       << typo.err;
 }
 
+// A slip on another name of a keyword is suggested too, within a quarter of
+// its letters; a keyword close enough comes first.
+TEST(Explain, SuggestsAnotherNameForASlipOnIt) {
+  struct Case {
+    const char* word;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"gallery", "scenarioc: no keyword 'gallery'; did you mean 'galleria'?\n"},  // 2 of 8
+      {"tunel", "scenarioc: no keyword 'tunel'; did you mean 'tunnel'?\n"},        // 1 of 6
+      {"tnel", "scenarioc: no keyword 'tnel'\n"},                                  // 2 of 6
+      {"pendnza", "scenarioc: no keyword 'pendnza'; did you mean 'pendenza'?\n"},
+  };
+  for (const Case& c : cases) {
+    const testing_support::ToolOutcome result = testing_support::run_scenarioc({"explain", c.word});
+    EXPECT_EQ(result.status, tools::kExitPlatform) << c.word;
+    EXPECT_EQ(result.out, "") << c.word;
+    EXPECT_EQ(result.err, std::string(c.says) + "Run 'scenarioc explain' for the list.\n")
+        << c.word;
+  }
+}
+
 // A word an author may try for what a keyword stands for, in Italian or
 // English, finds it; a word several keywords stand for finds each of them.
 TEST(FieldReference, KeywordsAreFoundByOtherWordsForThem) {

@@ -47,7 +47,8 @@ int run_explain(const ExplainArgs& args, const ToolContext& context) {
     return kExitOk;
   }
   context.err << "scenarioc: no keyword '" << args.keyword << "'";
-  const std::vector<std::string> like = compiler::similar_keywords(args.keyword);
+  std::vector<std::string> like = compiler::similar_keywords(args.keyword);
+  if (like.empty()) like = compiler::similar_other_names(args.keyword);
   if (!like.empty()) context.err << "; did you mean '" << like.front() << "'?";
   context.err << "\nRun 'scenarioc explain' for the list." << std::endl;
   return kExitPlatform;
@@ -71,7 +72,8 @@ Subcommand add_explain_command(CLI::App& parent, const ToolContext& context) {
       "where it stands: what that scenario uses, not a rule of the format.\n"
       "\n"
       "Exit status: 0 the reference is printed, or the keywords a word may mean are listed;\n"
-      "2 bad usage or a keyword that does not exist (the nearest keywords are suggested).");
+      "2 bad usage or a keyword that does not exist (the nearest keyword, or other word\n"
+      "for one, is suggested).");
   return Subcommand{command, [args, &context] { return run_explain(*args, context); }};
 }
 
