@@ -59,6 +59,9 @@ class SystemLikeDisk final : public platform::Env {
     return refuse("a rename", a);
   }
   platform::Status delete_file(const std::string& p) override { return refuse("a delete", p); }
+  platform::Status make_executable(const std::string& p) override {
+    return refuse("a permission change", p);
+  }
   platform::Status sync_folder(const std::string& f) override { return refuse("a sync", f); }
   platform::Status try_lock_folder(const std::string& f,
                                    std::unique_ptr<platform::FolderLock>*) override {

@@ -107,6 +107,8 @@ class FaultEnv final : public Env {
                             std::unique_ptr<WritableFile>* file) override;
   Status rename_file(const std::string& from, const std::string& to) override;
   Status delete_file(const std::string& path) override;
+  // Passed on, uncounted: a permission changes no byte of a file.
+  Status make_executable(const std::string& path) override { return base_.make_executable(path); }
   Status sync_folder(const std::string& folder) override;
   // Passed on, uncounted: locking changes no file. With fail_locks, the
   // system cannot lock any folder, as without a lock manager.

@@ -86,6 +86,9 @@ class ReadOnlyBoundedDisk final : public platform::Env {
     return refuse("rename", a);
   }
   platform::Status delete_file(const std::string& p) override { return refuse("delete", p); }
+  platform::Status make_executable(const std::string& p) override {
+    return refuse("make executable", p);
+  }
   platform::Status sync_folder(const std::string& f) override { return refuse("sync", f); }
   platform::Status try_lock_folder(const std::string& f,
                                    std::unique_ptr<platform::FolderLock>*) override {

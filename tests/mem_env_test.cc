@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/env_wrapper.h"
+
 namespace {
 
 using platform::FaultEnv;
@@ -214,3 +216,35 @@ TEST(FaultEnv, APowerCutKeepsOnlyWhatAFlushPushedOut) {
 }
 
 }  // namespace
+
+// Records the permission changes that reach it; everything else goes on to
+// a MemEnv.
+class PermissionLog final : public platform::EnvWrapper {
+ public:
+  explicit PermissionLog(platform::Env& target) : EnvWrapper(target) {}
+  std::vector<std::string> made_executable;
+  Status make_executable(const std::string& path) override {
+    made_executable.push_back(path);
+    return target().make_executable(path);
+  }
+};
+
+// A wrapper that forwards by default, and the fault walk's Env, pass on
+// every call, the permission change included: an installer packed through
+// them must still be a program.
+TEST(EnvWrapper, PassesEveryCallOnAndFaultEnvThePermissionChangeToo) {
+  MemEnv disk;
+  PermissionLog log(disk);
+  platform::EnvWrapper plain(log);
+  FaultEnv faults(log);
+  ASSERT_FALSE(put(plain, "/f/a", "bytes"));
+  std::string read;
+  ASSERT_FALSE(plain.read_file("/f/a", &read));
+  EXPECT_EQ(read, "bytes");
+  EXPECT_FALSE(plain.make_executable("/f/a"));
+  EXPECT_FALSE(faults.make_executable("/f/b"));
+  EXPECT_EQ(log.made_executable, (std::vector<std::string>{"/f/a", "/f/b"}));
+  ASSERT_FALSE(plain.rename_file("/f/a", "/f/c"));
+  EXPECT_EQ(disk.files().count("/f/c"), 1u);
+  EXPECT_TRUE(faults.trace().empty()) << "the permission change is not counted";
+}

@@ -11,6 +11,7 @@
 
 #include "model/file_names.h"
 #include "platform/env.h"
+#include "platform/env_wrapper.h"
 #include "platform/mem_env.h"
 #include "platform/ui.h"
 #include "run/failure_report.h"
@@ -255,43 +256,18 @@ TEST(InstallerLock, AFolderThatCannotBeLockedIsSaidAndTheRunGoesOn) {
 
 // Passes every call to a MemEnv, but cannot lock, and takes the line source
 // away as the compile is about to read it, as another unguarded run would.
-class TakingEnv final : public platform::Env {
+class TakingEnv final : public platform::EnvWrapper {
  public:
-  explicit TakingEnv(platform::Env& base) : base_(base) {}
+  using EnvWrapper::EnvWrapper;
   bool file_exists(const std::string& path) override {
-    if (path == path_of(FileKind::kLineSource)) base_.delete_file(path);
-    return base_.file_exists(path);
+    if (path == path_of(FileKind::kLineSource)) target().delete_file(path);
+    return target().file_exists(path);
   }
-  platform::Status read_file(const std::string& p, std::string* c) override {
-    return base_.read_file(p, c);
-  }
-  platform::Status read_regular_file(const std::string& p, size_t l, std::string* c) override {
-    return base_.read_regular_file(p, l, c);
-  }
-  platform::Status new_writable_file(const std::string& p,
-                                     std::unique_ptr<platform::WritableFile>* f) override {
-    return base_.new_writable_file(p, f);
-  }
-  platform::Status new_temporary_file(const std::string& t, std::string* n,
-                                      std::unique_ptr<platform::WritableFile>* f) override {
-    return base_.new_temporary_file(t, n, f);
-  }
-  platform::Status rename_file(const std::string& a, const std::string& b) override {
-    return base_.rename_file(a, b);
-  }
-  platform::Status delete_file(const std::string& p) override { return base_.delete_file(p); }
-  platform::Status sync_folder(const std::string& f) override { return base_.sync_folder(f); }
   platform::Status try_lock_folder(const std::string& f,
                                    std::unique_ptr<platform::FolderLock>* l) override {
     l->reset();
     return platform::Error{"lock", f, "No locks available"};
   }
-  platform::Status folder_identity(const std::string& f, std::string* id) override {
-    return base_.folder_identity(f, id);
-  }
-
- private:
-  platform::Env& base_;
 };
 
 // Without the lock another run may take the sources this one wrote: that is

@@ -14,6 +14,7 @@
 #include "model/file_names.h"
 #include "model/status_codes.h"
 #include "platform/env.h"
+#include "platform/env_wrapper.h"
 #include "platform/mem_env.h"
 #include "tests/support/given_scenario.h"
 #include "tests/support/scenario_sources.h"
@@ -568,9 +569,10 @@ TEST_F(Scenarioc, WhileAnotherRunHoldsTheLockCompileReadsDeletesAndWritesNothing
 
 // Passes every call to the machine's Env and, as each source is read, tries
 // the locks of `probed` as another process would.
-class LockProbeEnv final : public platform::Env {
+class LockProbeEnv final : public platform::EnvWrapper {
  public:
-  explicit LockProbeEnv(std::vector<std::string> probed) : probed_(std::move(probed)) {}
+  explicit LockProbeEnv(std::vector<std::string> probed)
+      : EnvWrapper(platform::default_env()), probed_(std::move(probed)) {}
   // One entry per source read: whether each probed folder was found locked.
   std::vector<std::vector<bool>> found_locked;
 
@@ -578,39 +580,14 @@ class LockProbeEnv final : public platform::Env {
     std::vector<bool> locked;
     for (const std::string& folder : probed_) {
       std::unique_ptr<platform::FolderLock> lock;
-      EXPECT_FALSE(base_.try_lock_folder(folder, &lock));
+      EXPECT_FALSE(target().try_lock_folder(folder, &lock));
       locked.push_back(lock == nullptr);
     }
     found_locked.push_back(locked);
-    return base_.read_regular_file(p, l, c);
-  }
-  bool file_exists(const std::string& p) override { return base_.file_exists(p); }
-  platform::Status read_file(const std::string& p, std::string* c) override {
-    return base_.read_file(p, c);
-  }
-  platform::Status new_writable_file(const std::string& p,
-                                     std::unique_ptr<platform::WritableFile>* f) override {
-    return base_.new_writable_file(p, f);
-  }
-  platform::Status new_temporary_file(const std::string& t, std::string* n,
-                                      std::unique_ptr<platform::WritableFile>* f) override {
-    return base_.new_temporary_file(t, n, f);
-  }
-  platform::Status rename_file(const std::string& a, const std::string& b) override {
-    return base_.rename_file(a, b);
-  }
-  platform::Status delete_file(const std::string& p) override { return base_.delete_file(p); }
-  platform::Status sync_folder(const std::string& f) override { return base_.sync_folder(f); }
-  platform::Status try_lock_folder(const std::string& f,
-                                   std::unique_ptr<platform::FolderLock>* l) override {
-    return base_.try_lock_folder(f, l);
-  }
-  platform::Status folder_identity(const std::string& f, std::string* id) override {
-    return base_.folder_identity(f, id);
+    return target().read_regular_file(p, l, c);
   }
 
  private:
-  platform::Env& base_ = platform::default_env();
   std::vector<std::string> probed_;
 };
 
