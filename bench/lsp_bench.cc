@@ -69,6 +69,20 @@ void BM_LspChangeMaximum(benchmark::State& state) {
 }
 BENCHMARK(BM_LspChangeMaximum)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The same line with a value that does not read in its first gradient: the
+// compile stops there, and the diagnostic pass reads the rest for faults
+// after it, as the editor shows every fault at once.
+void BM_LspChangeMaximumFaulty(benchmark::State& state) {
+  std::string line = bench::maximum_line_source();
+  const size_t gradient = line.find("pendenza,");
+  if (gradient == std::string::npos)
+    state.SkipWithError("no gradient to spoil");
+  else
+    line.insert(gradient + 9, " x,");
+  change_line_source(state, line, bench::maximum_train_source());
+}
+BENCHMARK(BM_LspChangeMaximumFaulty)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // One didChange of 20,000 ranged edits (about 12 MB) on a 5 MB document of
 // 80-byte lines, each edit somewhere else in it: what an editor's
 // search-and-replace over a large file sends. The document is no source, so

@@ -188,6 +188,7 @@ CompileResult compile_sources(Sources sources, const CompileOptions& options) {
   if (options.every_fault) again = sources;
   CompileResult result;
   Compilation(sources, options, result).run();
+  if (!options.keep_track_plan) result.model.line_table = {};
   if (!again || !has_fault(result)) return result;
   // The diagnostic pass reads on past each fault. What the compile itself
   // found stays first and as it was; what only the diagnostic pass found

@@ -64,6 +64,12 @@ struct CompileOptions {
   // status, the position, the model and the compile's own diagnostics stay
   // exactly those of the compile.
   bool every_fault = false;
+  // Keep the track plan in the result's model. A caller that writes no
+  // line geometry file (the editor) leaves it out: the plan is still built,
+  // since curves are read with it, but let go as soon as the compile ends,
+  // so that the diagnostic pass never holds a second one beside it (two
+  // plans of a long line are tens of MB of fresh pages).
+  bool keep_track_plan = true;
 };
 
 struct CompileResult {

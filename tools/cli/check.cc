@@ -80,10 +80,10 @@ const char* severity_of(const compiler::Diagnostic& d) {
 
 job::FolderCompile check_scenario(platform::Env& env, const std::string& folder,
                                   const std::string& scenario_name, const std::string& train_number,
-                                  bool build_line_file) {
+                                  bool keep_track_plan) {
   compiler::CompileOptions options;
-  options.build_line_file = build_line_file;
   options.every_fault = true;
+  options.keep_track_plan = keep_track_plan;
   return job::compile_folder(env, folder, scenario_name, train_number, options);
 }
 

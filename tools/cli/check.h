@@ -12,10 +12,12 @@
 
 namespace tools {
 
-// Compiles the scenario in `folder` as `compile` would, touching nothing.
+// Compiles the scenario in `folder` as `compile` would, touching nothing,
+// with every fault. The track plan is built, and kept in the result only
+// for a caller that shows it.
 job::FolderCompile check_scenario(platform::Env& env, const std::string& folder,
                                   const std::string& scenario_name, const std::string& train_number,
-                                  bool build_line_file = true);
+                                  bool keep_track_plan);
 
 // Each fault and warning in the order found, as "file:line:col: error:
 // message" (or "warning:"), the source line and a caret under the field

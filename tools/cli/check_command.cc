@@ -53,8 +53,9 @@ int run_check(CheckArgs args, const ToolContext& context) {
     context.err << "scenarioc: " << problem << std::endl;
     return kExitPlatform;
   }
-  const job::FolderCompile checked = check_scenario(context.env, args.scenario.folder,
-                                                    args.scenario.scenario, args.scenario.train);
+  const job::FolderCompile checked =
+      check_scenario(context.env, args.scenario.folder, args.scenario.scenario, args.scenario.train,
+                     /*keep_track_plan=*/false);
   if (checked.failure) {
     context.err << "scenarioc: " << checked.failure->message() << std::endl;
     return job::exit_status(job::outcome_of(checked), job::Program::kScenarioc);

@@ -111,8 +111,9 @@ int run_plot(PlotArgs args, const ToolContext& context) {
           model::file_path(args.scenario.folder, model::FileKind::kLineSource, m)) &&
       context.env.file_exists(
           model::file_path(args.scenario.folder, model::FileKind::kTrainSource, m))) {
-    job::FolderCompile checked = check_scenario(context.env, args.scenario.folder,
-                                                args.scenario.scenario, args.scenario.train);
+    job::FolderCompile checked =
+        check_scenario(context.env, args.scenario.folder, args.scenario.scenario,
+                       args.scenario.train, /*keep_track_plan=*/true);
     if (checked.failure) return fail(checked.failure->message());
     compiler::CompileResult& compiled = checked.result;
     if (compiled.ended_early)

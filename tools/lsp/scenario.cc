@@ -143,8 +143,10 @@ ScenarioCompile compile_scenario(const ScenarioKey& key, const Sources& sources)
   const std::string no_train(kNoTrainSource);
   compiled.train = gather(compiled.train_source_path, FileKind::kTrainSource, sources, &out.train,
                           key.train.empty() ? &no_train : nullptr);
-  // An editor shows every fault at once.
-  out.result = compiler::compile_sources(std::move(compiled), {.every_fault = true});
+  // An editor shows every fault at once, and no track plan: it is the
+  // largest table by far.
+  out.result = compiler::compile_sources(std::move(compiled),
+                                         {.every_fault = true, .keep_track_plan = false});
   return out;
 }
 

@@ -290,10 +290,7 @@ void Server::refresh(const std::string& folder) {
     if (!key) continue;
     auto& compile = compiles[*key];
     if (!compile) {
-      auto fresh = std::make_shared<ScenarioCompile>(compile_scenario(*key, sources));
-      // The track plan is not shown; it is the largest table by far.
-      fresh->result.model.line_table = {};
-      compile = std::move(fresh);
+      compile = std::make_shared<ScenarioCompile>(compile_scenario(*key, sources));
     }
     open_[d->uri] = Open{compile, *kind};
   }
