@@ -11,7 +11,8 @@ for b in BM_CompileGiven BM_CompileGivenInMemory BM_RawWriteGiven \
   build-bench/bench/compile_bench --benchmark_filter="^$b\$" "$@"
 done
 # The language server: from an edit to the published diagnostics.
-for b in BM_LspChangeGiven/real_time BM_LspChangeMaximum/real_time; do
+for b in BM_LspChangeGiven/real_time BM_LspChangeMaximum/real_time \
+         BM_LspChangeMaximumFaulty/real_time; do
   build-bench/bench/lsp_bench --benchmark_filter="^$b\$" "$@"
 done
 # The language server as an editor drives it: scenarioc lsp over its stdio.
