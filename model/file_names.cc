@@ -4,13 +4,22 @@
 #include "platform/env.h"
 
 namespace model {
+namespace {
+
+constexpr std::string_view kLineSourceSuffix = "_linea.txt";
+constexpr std::string_view kTrainSourceSuffix = "-.txt";
+constexpr std::string_view kLineGeometrySuffix = "_linea.dat";
+constexpr std::string_view kServiceSuffix = ".sim";
+constexpr std::string_view kCellsSuffix = ".dat";
+
+}  // namespace
 
 std::string file_name(FileKind kind, const std::string& name, const std::string& train) {
   switch (kind) {
     case FileKind::kLineSource:
-      return name + "_linea.txt";
+      return name + std::string(kLineSourceSuffix);
     case FileKind::kTrainSource:
-      return name + "_" + train + "-.txt";
+      return name + "_" + train + std::string(kTrainSourceSuffix);
     case FileKind::kRouteNotes:
       return name + "_" + train + "_" + "note.txt";
     case FileKind::kSlowdownForm:
@@ -18,11 +27,11 @@ std::string file_name(FileKind kind, const std::string& name, const std::string&
     case FileKind::kTrainCard:
       return name + "_" + train + "_" + "scheda_treno.txt";
     case FileKind::kLineGeometry:
-      return name + "_linea.dat";
+      return name + std::string(kLineGeometrySuffix);
     case FileKind::kService:
-      return name + "_" + train + ".sim";
+      return name + "_" + train + std::string(kServiceSuffix);
     case FileKind::kCells:
-      return name + "_" + train + ".dat";
+      return name + "_" + train + std::string(kCellsSuffix);
   }
   return {};
 }
@@ -32,9 +41,6 @@ std::string file_path(const std::string& folder, FileKind kind, const Scenario& 
 }
 
 namespace {
-
-constexpr std::string_view kLineSourceSuffix = "_linea.txt";
-constexpr std::string_view kTrainSourceSuffix = "-.txt";
 
 // "NAME_NUMBER" of a train source's name, when it is one.
 std::optional<std::string_view> train_source_stem(std::string_view name) {
@@ -49,6 +55,14 @@ std::optional<std::string_view> train_source_stem(std::string_view name) {
 std::optional<FileKind> source_kind(std::string_view name) {
   if (line_source_scenario(name)) return FileKind::kLineSource;
   if (train_source_stem(name)) return FileKind::kTrainSource;
+  return std::nullopt;
+}
+
+std::optional<FileKind> binary_kind(std::string_view name) {
+  // The line geometry's suffix ends in the cell file's: it is tried first.
+  if (name.ends_with(kLineGeometrySuffix)) return FileKind::kLineGeometry;
+  if (name.ends_with(kServiceSuffix)) return FileKind::kService;
+  if (name.ends_with(kCellsSuffix)) return FileKind::kCells;
   return std::nullopt;
 }
 

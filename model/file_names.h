@@ -34,6 +34,10 @@ std::string file_path(const std::string& folder, FileKind kind, const Scenario& 
 // underscore somewhere before "-.txt"); none for any other name.
 std::optional<FileKind> source_kind(std::string_view name);
 
+// Which binary file `name` is by its ending: "_linea.dat", ".sim" or
+// ".dat"; none for any other name.
+std::optional<FileKind> binary_kind(std::string_view name);
+
 // NAME of a line source's name "NAME_linea.txt"; none for any other name.
 std::optional<std::string> line_source_scenario(std::string_view name);
 

@@ -111,4 +111,20 @@ TEST(SourceNames, BuiltNamesReadBack) {
     EXPECT_EQ(model::source_kind(model::file_name(other, scenario, "3291")), std::nullopt);
 }
 
+// The binary files are told by their ending alone, as decode finds them:
+// each name the run writes reads back as its kind, and no text file does.
+TEST(BinaryNames, AreToldByTheirEnding) {
+  const std::string scenario = "Fiumicino Aeroporto_Roma";
+  for (FileKind kind : {FileKind::kLineGeometry, FileKind::kService, FileKind::kCells})
+    EXPECT_EQ(model::binary_kind(model::file_name(kind, scenario, "3291")), kind);
+  for (FileKind kind : {FileKind::kLineSource, FileKind::kTrainSource, FileKind::kRouteNotes,
+                        FileKind::kSlowdownForm, FileKind::kTrainCard})
+    EXPECT_EQ(model::binary_kind(model::file_name(kind, scenario, "3291")), std::nullopt);
+  // A train numbered "linea" writes a cell file its line geometry's name
+  // would also fit: the line geometry wins, as the names cannot be told apart.
+  EXPECT_EQ(model::binary_kind("a_linea.dat"), FileKind::kLineGeometry);
+  EXPECT_EQ(model::binary_kind("linea.dat"), FileKind::kCells);
+  EXPECT_EQ(model::binary_kind("a_3291.DAT"), std::nullopt);
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/file_names.h"
 #include "output/binary_files.h"
 #include "output/coding.h"
 #include "output/record_layout.h"
@@ -9,10 +10,6 @@
 
 namespace tools {
 namespace {
-
-bool ends_with(std::string_view s, std::string_view suffix) {
-  return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
-}
 
 // A cursor over the bytes that knows how many are left.
 class Bytes {
@@ -52,14 +49,11 @@ size_t largest_file(BinaryKind kind) {
 }
 
 bool kind_from_name(std::string_view name, BinaryKind* kind) {
-  if (ends_with(name, "_linea.dat"))
-    *kind = BinaryKind::kLineGeometry;
-  else if (ends_with(name, ".sim"))
-    *kind = BinaryKind::kService;
-  else if (ends_with(name, ".dat"))
-    *kind = BinaryKind::kCells;
-  else
-    return false;
+  const std::optional<model::FileKind> file = model::binary_kind(name);
+  if (!file) return false;
+  *kind = *file == model::FileKind::kLineGeometry ? BinaryKind::kLineGeometry
+          : *file == model::FileKind::kService    ? BinaryKind::kService
+                                                  : BinaryKind::kCells;
   return true;
 }
 
