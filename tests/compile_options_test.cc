@@ -14,21 +14,16 @@ namespace {
 
 using model::FileKind;
 
-std::string joined(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
-}
-
 compiler::CompileResult compile(const std::vector<std::string>& line,
                                 const compiler::CompileOptions& options) {
   compiler::Sources sources;
   sources.scenario_name = writers::kScenarioName;
   sources.train_number = writers::kTrainNumber;
-  sources.line = compiler::text_source(joined(line), FileKind::kLineSource);
+  sources.line = compiler::text_source(testing_support::source_text(line), FileKind::kLineSource);
   std::vector<std::string> train(writers::train_source_lines().begin(),
                                  writers::train_source_lines().end());
-  sources.train = compiler::text_source(joined(train), FileKind::kTrainSource);
+  sources.train =
+      compiler::text_source(testing_support::source_text(train), FileKind::kTrainSource);
   return compiler::compile_sources(std::move(sources), options);
 }
 

@@ -32,11 +32,7 @@ using testing_support::kGivenTrain;
 
 constexpr char kSecondSignal[] = "segnale,    1500,   2, 4, 0,  0, 0,    2,  2,0,0, 0";
 
-std::string joined(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& l : lines) text += l + "\r\n";
-  return text;
-}
+using testing_support::source_text;
 
 std::vector<std::string> given_line() {
   const auto lines = writers::line_source_lines();
@@ -194,7 +190,7 @@ class Session : public testing::Test {
 TEST_F(Session, AConflictIsUnderlinedAtItsFieldNamesTheOtherEntryAndClearsWhenFixed) {
   on_disk(line_path(), given_line());
   initialize();
-  const std::string faulty = joined(testing_support::train_source_with({kSecondSignal}));
+  const std::string faulty = source_text(testing_support::train_source_with({kSecondSignal}));
   const json d = diagnostics_for(open(train_path(), faulty), uri(train_path()));
   ASSERT_EQ(d.size(), 1u) << d.dump(1);
   // The second "segnale, 1500": its position field, with the status code.
@@ -217,7 +213,7 @@ TEST_F(Session, AConflictIsUnderlinedAtItsFieldNamesTheOtherEntryAndClearsWhenFi
   EXPECT_EQ(jump["result"][0], related);
 
   const json fixed =
-      diagnostics_for(change(train_path(), joined(given_train()), 2), uri(train_path()));
+      diagnostics_for(change(train_path(), source_text(given_train()), 2), uri(train_path()));
   EXPECT_EQ(fixed, json::array());
 }
 
@@ -226,7 +222,7 @@ TEST_F(Session, AConflictIsUnderlinedAtItsFieldNamesTheOtherEntryAndClearsWhenFi
 TEST_F(Session, EveryFaultIsPublishedAtOnce) {
   on_disk(line_path(), given_line());
   initialize();
-  const std::string faulty = joined(testing_support::train_source_with(
+  const std::string faulty = source_text(testing_support::train_source_with(
       {kSecondSignal, "velocita,   20000,    8O",
        "stazione,   17175, 21,  400,  0, 0, 0,  0,0,0,  4,1,1,    0,   0, 0, 0, X"}));
   const json d = diagnostics_for(open(train_path(), faulty), uri(train_path()));
@@ -243,7 +239,7 @@ TEST_F(Session, ARangedEditIsAppliedInTheNegotiatedUnits) {
   initialize();
   // "è" before the fault: one UTF-16 unit, two bytes.
   const std::string faulty =
-      joined(testing_support::train_source_with({"-- \xC3\xA8", kSecondSignal}));
+      source_text(testing_support::train_source_with({"-- \xC3\xA8", kSecondSignal}));
   open(train_path(), faulty);
   const auto [line, column] = find(faulty, kSecondSignal, true);
   // The author deletes the line of the second signal from just after "è"
@@ -269,9 +265,9 @@ TEST_F(Session, ALineSourceBufferIsUsedForTheTrainSourceAndItsFaultShows) {
   on_disk(line_path(), given_line());
   on_disk(train_path(), given_train());
   initialize();
-  open(train_path(), joined(given_train()));
+  open(train_path(), source_text(given_train()));
   const std::string faulty_line =
-      joined(testing_support::line_source_with({"cartello indicatore, 1500, (X)"}));
+      source_text(testing_support::line_source_with({"cartello indicatore, 1500, (X)"}));
   std::vector<json> sent = open(line_path(), faulty_line);
   const json line_d = diagnostics_for(sent, uri(line_path()));
   const json train_d = diagnostics_for(sent, uri(train_path()));
@@ -295,12 +291,12 @@ TEST_F(Session, AFaultInAClosedLineSourceShowsAtTheTopOfTheTrainSource) {
   const std::vector<std::string> line = testing_support::line_source_with({"pendenza, 1350, x"});
   on_disk(line_path(), line);
   initialize();
-  const json d = diagnostics_for(open(train_path(), joined(given_train())), uri(train_path()));
+  const json d = diagnostics_for(open(train_path(), source_text(given_train())), uri(train_path()));
   ASSERT_EQ(d.size(), 1u) << d.dump(1);
   EXPECT_EQ(d[0]["range"], range(0, 0, 0));
   EXPECT_EQ(d[0]["code"], 25);
   // Named by file, line and column, and linked to the place itself.
-  const auto [row, column] = find(joined(line), "x\r\n[fine]");
+  const auto [row, column] = find(source_text(line), "x\r\n[fine]");
   const std::string place = "Fiumicino Aeroporto_Roma_linea.txt:" + std::to_string(row + 1) + ":" +
                             std::to_string(column + 1) + ": ";
   EXPECT_EQ(d[0]["message"].get<std::string>().rfind(place, 0), 0u) << d[0]["message"];
@@ -314,19 +310,20 @@ TEST_F(Session, AConflictWithAClosedLineSourcePointsIntoIt) {
       testing_support::line_source_with({"cartello indicatore, 1500, (X)"});
   on_disk(line_path(), line);
   initialize();
-  const std::string train = joined(given_train());
+  const std::string train = source_text(given_train());
   const json d = diagnostics_for(open(train_path(), train), uri(train_path()));
   ASSERT_EQ(d.size(), 1u) << d.dump(1);
   EXPECT_EQ(d[0]["code"], 16);
   EXPECT_EQ(d[0]["range"]["start"]["line"], find(train, "segnale,    1500").first);
   const json& related = d[0]["relatedInformation"][0]["location"];
   EXPECT_EQ(related["uri"], uri(line_path()));
-  EXPECT_EQ(related["range"]["start"]["line"], find(joined(line), "cartello indicatore").first);
+  EXPECT_EQ(related["range"]["start"]["line"],
+            find(source_text(line), "cartello indicatore").first);
 }
 
 TEST_F(Session, AMissingLineSourceIsSaidAtTheTopOfTheTrainSource) {
   initialize();
-  const json d = diagnostics_for(open(train_path(), joined(given_train())), uri(train_path()));
+  const json d = diagnostics_for(open(train_path(), source_text(given_train())), uri(train_path()));
   ASSERT_EQ(d.size(), 1u) << d.dump(1);
   EXPECT_EQ(d[0]["code"], 101);
   EXPECT_EQ(d[0]["range"], range(0, 0, 0));
@@ -334,20 +331,20 @@ TEST_F(Session, AMissingLineSourceIsSaidAtTheTopOfTheTrainSource) {
 
 TEST_F(Session, ALineSourceAloneIsCompiledWithoutATrainSource) {
   initialize();
-  const std::string faulty = joined(testing_support::line_source_with({"pendenza, 1350, x"}));
+  const std::string faulty = source_text(testing_support::line_source_with({"pendenza, 1350, x"}));
   const json d = diagnostics_for(open(line_path(), faulty), uri(line_path()));
   ASSERT_EQ(d.size(), 1u) << d.dump(1);
   EXPECT_EQ(d[0]["code"], 25);
   const auto [line, column] = find(faulty, "pendenza, 1350, x");
   EXPECT_EQ(d[0]["range"]["start"]["line"], line);
-  EXPECT_EQ(diagnostics_for(change(line_path(), joined(given_line()), 2), uri(line_path())),
+  EXPECT_EQ(diagnostics_for(change(line_path(), source_text(given_line()), 2), uri(line_path())),
             json::array());
 }
 
 TEST_F(Session, ALineSourceLargerThanAnySourceIsRefusedUnread) {
   initialize();
   disk_.files()[line_path()] = std::string(compiler::kLargestSource + 1, ' ');
-  const json d = diagnostics_for(open(train_path(), joined(given_train())), uri(train_path()));
+  const json d = diagnostics_for(open(train_path(), source_text(given_train())), uri(train_path()));
   // The reason alone: the source is there, so no "missing line source".
   ASSERT_EQ(d.size(), 1u) << d.dump(1);
   EXPECT_NE(d[0]["message"].get<std::string>().find(
@@ -400,7 +397,7 @@ TEST_P(Unencodable, IsAnErrorAtItsPositionInTheClientsUnits) {
   // "ł" (2 bytes, 1 UTF-16 unit), then "X", then an emoji (4 bytes, 2 units).
   const std::string name = "ROMA \xC5\x82X\xF0\x9F\x98\x80";
   // A fault after them is still underlined at its field.
-  const std::string text = joined(testing_support::replacing(
+  const std::string text = source_text(testing_support::replacing(
       testing_support::train_source_with({kSecondSignal}), "stazione,   35000",
       "stazione,   35000,  5,  800,  1, 0, 0,  1,1,0,  2,1,1,    0,  10,39, 0, " + name));
   const json d = diagnostics_for(open(train_path(), text), uri(train_path()));
@@ -437,7 +434,7 @@ TEST_P(AfterEuro, ADiagnosticStartsAtTheRightPlace) {
   initialize(capabilities);
   // The keyword field holds "pendenza" after the sign, so the entry is read.
   const std::string entry = "\xE2\x82\xAC pendenza, 1350, x";
-  const std::string faulty = joined(testing_support::line_source_with({entry}));
+  const std::string faulty = source_text(testing_support::line_source_with({entry}));
   const json d = diagnostics_for(open(line_path(), faulty), uri(line_path()));
   ASSERT_EQ(d.size(), 1u) << d.dump(1);
   EXPECT_EQ(d[0]["code"], 25);
@@ -454,7 +451,7 @@ INSTANTIATE_TEST_SUITE_P(Encodings, AfterEuro,
 TEST_F(Session, OutlineShowsSectionsStationsByNameAndSignalsByPosition) {
   on_disk(line_path(), given_line());
   initialize();
-  const std::string text = joined(given_train());
+  const std::string text = source_text(given_train());
   open(train_path(), text);
   const json reply =
       request("textDocument/documentSymbol", {{"textDocument", {{"uri", uri(train_path())}}}});
@@ -473,7 +470,7 @@ TEST_F(Session, OutlineShowsSectionsStationsByNameAndSignalsByPosition) {
 TEST_F(Session, HoverTellsTheFieldTheValueReadAndTheCellAsStored) {
   on_disk(line_path(), given_line());
   initialize();
-  const std::string text = joined(given_train());
+  const std::string text = source_text(given_train());
   open(train_path(), text);
   auto hover = [&](const std::string& needle, int field_offset) {
     const auto [line, column] = find(text, needle);
@@ -537,8 +534,8 @@ TEST_F(Session, CompletionOffersTheKeywordsOfTheFileWithTheirFields) {
   on_disk(line_path(), given_line());
   initialize(json::parse(
       R"({"textDocument": {"completion": {"completionItem": {"snippetSupport": true}}}})"));
-  open(train_path(), joined(given_train()));
-  open(line_path(), joined(given_line()));
+  open(train_path(), source_text(given_train()));
+  open(line_path(), source_text(given_line()));
   auto items = [&](const std::string& p) {
     std::map<std::string, json> by_label;
     const json reply = request("textDocument/completion", at(p, 0, 0));
@@ -566,7 +563,7 @@ TEST_F(Session, CompletionOffersTheKeywordsOfTheFileWithTheirFields) {
 TEST_F(Session, CompletionWithoutSnippetsInsertsTheKeywordAlone) {
   on_disk(line_path(), given_line());
   initialize();
-  open(train_path(), joined(given_train()));
+  open(train_path(), source_text(given_train()));
   const json result = request("textDocument/completion", at(train_path(), 0, 0))["result"];
   ASSERT_FALSE(result.empty());
   for (const json& item : result) {
@@ -604,7 +601,7 @@ TEST_F(Session, MalformedMessagesGetJsonRpcErrors) {
   EXPECT_EQ(request("textDocument/hover", json::array())["error"]["code"], -32602);
   // Positions that are no whole number, or beyond what a line can hold.
   on_disk(line_path(), given_line());
-  open(train_path(), joined(given_train()));
+  open(train_path(), source_text(given_train()));
   EXPECT_EQ(
       request("textDocument/hover",
               json::parse(R"({"textDocument": {"uri": ")" + uri(train_path()) +
@@ -636,15 +633,15 @@ TEST_F(Session, OptionalPartsOfParamsKeepTheirMeaning) {
   EXPECT_EQ(request("textDocument/documentSymbol", not_open)["result"], json::array());
 
   on_disk(line_path(), given_line());
-  const std::vector<json> opened =
-      notify("textDocument/didOpen",
-             {{"textDocument", {{"uri", uri(train_path())}, {"text", joined(given_train())}}}});
+  const std::vector<json> opened = notify(
+      "textDocument/didOpen",
+      {{"textDocument", {{"uri", uri(train_path())}, {"text", source_text(given_train())}}}});
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_EQ(opened[0]["params"]["version"], 0);
   const std::vector<json> changed =
       notify("textDocument/didChange",
              {{"textDocument", {{"uri", uri(train_path())}, {"version", nullptr}}},
-              {"contentChanges", json::array({{{"text", joined(given_train())}}})}});
+              {"contentChanges", json::array({{{"text", source_text(given_train())}}})}});
   ASSERT_EQ(changed.size(), 1u);
   EXPECT_EQ(changed[0]["params"]["version"], 0);
   const std::vector<json> closed =
@@ -698,7 +695,7 @@ TEST_F(Session, ShutdownThenExitEndsCleanlyAndNothingOnDiskChanged) {
   on_disk(train_path(), given_train());
   const std::map<std::string, std::string> before = disk_.files();
   initialize();
-  open(train_path(), joined(testing_support::train_source_with({kSecondSignal})));
+  open(train_path(), source_text(testing_support::train_source_with({kSecondSignal})));
   notify("textDocument/didSave", {{"textDocument", {{"uri", uri(train_path())}}}});
   EXPECT_TRUE(request("shutdown", nullptr)["result"].is_null());
   EXPECT_EQ(request("textDocument/hover", at(train_path(), 0, 0))["error"]["code"], -32600);

@@ -39,6 +39,12 @@ std::vector<std::string> replacing(std::vector<std::string> lines, std::string_v
   return lines;
 }
 
+std::string source_text(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
 platform::Status write_source(platform::Env& env, const std::string& path,
                               const std::vector<std::string>& lines) {
   std::vector<std::string_view> views(lines.begin(), lines.end());

@@ -21,6 +21,10 @@ std::vector<std::string> train_source_with(std::initializer_list<std::string_vie
 std::vector<std::string> replacing(std::vector<std::string> lines, std::string_view prefix,
                                    std::string_view line);
 
+// `lines` as the text of a source, each ended by CR LF (UTF-8, as an editor
+// holds it).
+std::string source_text(const std::vector<std::string>& lines);
+
 // Writes `lines` to `path` as every source is written: Windows-1252, CR LF.
 platform::Status write_source(platform::Env& env, const std::string& path,
                               const std::vector<std::string>& lines);
