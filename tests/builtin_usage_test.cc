@@ -14,32 +14,27 @@ namespace {
 using compiler::EntryKind;
 using compiler::SourceEntry;
 
-SourceEntry signal(int32_t p, std::vector<int64_t> values) {
-  SourceEntry e{.kind = EntryKind::kSignal,
-                .keyword = "  segnale",
-                .keyword_at = {},
-                .fields = {},
-                .numbers = {},
-                .position = {},
-                .name = {}};
+// An entry placed at `p` with `values` after its position, and a field
+// (unplaced) for each number.
+SourceEntry placed(EntryKind kind, std::string keyword, int32_t p, std::vector<int64_t> values) {
   values.insert(values.begin(), p);
-  e.numbers = values;
-  e.fields.resize(values.size());
-  e.position = p;
+  SourceEntry e{.kind = kind,
+                .keyword = std::move(keyword),
+                .keyword_at = {},
+                .fields = std::vector<compiler::Location>(values.size()),
+                .numbers = std::move(values),
+                .position = p,
+                .name = {}};
   return e;
 }
 
+SourceEntry signal(int32_t p, std::vector<int64_t> values) {
+  return placed(EntryKind::kSignal, "  segnale", p, std::move(values));
+}
+
 SourceEntry station(int32_t p, const std::string& name) {
-  SourceEntry e{.kind = EntryKind::kStation,
-                .keyword = "stazione",
-                .keyword_at = {},
-                .fields = {},
-                .numbers = {},
-                .position = {},
-                .name = {}};
-  e.numbers = {p, 11, 600, 1, 0, 0, 4, 1, 0, 2, 1, 1, 1, 10, 7, 0, 0};
-  e.fields.resize(e.numbers.size());
-  e.position = p;
+  SourceEntry e = placed(EntryKind::kStation, "stazione", p,
+                         {11, 600, 1, 0, 0, 4, 1, 0, 2, 1, 1, 1, 10, 7, 0, 0});
   e.name = name;
   return e;
 }
